@@ -1,10 +1,23 @@
+#include "app/mainwindow.h"
+#include "app/startup.h"
+#include "app/windows.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QWidget w;
-    w.show();
-    return app.exec();
+    if (!app::displayAvailable())
+        return 1;
+    QApplication application(argc, argv);
+    application.setQuitOnLastWindowClosed(false);
+    app::setUpApplication();
+
+    auto *main = new app::MainWindow;
+    app::registerWindows(*main);
+    QObject::connect(main, &app::MainWindow::exitConfirmed, &application, &QApplication::quit,
+                     Qt::QueuedConnection);
+    main->show();
+    const int code = application.exec();
+    delete main; // takes every child window with it
+    return code;
 }

@@ -1,0 +1,330 @@
+#include "app/mainwindow.h"
+
+#include "app/helpwindow.h"
+#include "ui/prompter.h"
+#include "ui_zbd.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace app {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+struct Slot {
+    int topTwips;
+    const char *caption;
+};
+// Slots 0..9 of the category list; slot 8 is the voucher category of this edition.
+const Slot kSlotTable[MainWindow::kSlots] = {
+    {1800, "本司设置"}, {2160, "客户设置"}, {2640, "赛事选择"}, {3120, "数据操作"}, {3480, "用途设置"},
+    {3960, "帮    助"}, {4320, "关    于"}, {4800, "网上蓝石"}, {5220, "票据打印"}, {5640, "退出系统"}};
+
+struct ButtonTarget {
+    const char *button;
+    const char *window;
+};
+const ButtonTarget kButtons[] = {
+    {"Command2", "khsz1"},  {"Command3", "khsz2"},     {"Command9", "snk"},    {"Command10", "zpdy"},
+    {"Command11", "jhdhpz"}, {"Command8", "nhjsywsqs"}, {"Command13", "tydhpz"}, {"Command12", "jzddy"},
+    {"Command4", "jkddy"},  {"Command20", "dyjsz"},    {"Command5", "tydysz"}, {"Command1", "lsjlcx"},
+    {"Command16", "khxxdr"}, {"Command7", "sjbf"},      {"Command17", "sjhf"},  {"Command18", "ytsz1"},
+    {"Command19", "ytsz2"}};
+
+// Menu entries of the voucher menu and the window each opens.
+const ButtonTarget kVoucherMenu[] = {
+    {"pjdyc01", "zpdy"},  {"pjdyc02", "jzddy"},     {"pjdyc03", "jhdhpz"}, {"pjdyc04", "tydhpz"},
+    {"pjdyc05", "nhjsywsqs"}, {"pjdyc06", "jkddy"}, {"pjdyc07", "dyjsz"},  {"pjdyc08", "tydysz"}};
+
+QString windowOfButton(const QString &button)
+{
+    for (const ButtonTarget &b : kButtons)
+        if (button == QLatin1String(b.button))
+            return QString::fromLatin1(b.window);
+    return {};
+}
+
+int px(int twips) { return qRound(double(twips) / kTwipsPerPixel); }
+
+const QString kTitle = QStringLiteral("蓝石竞技通");
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
+{
+    ui->setupUi(this);
+    setWindowIcon(QApplication::windowIcon());
+
+    QFont buttonFont(QStringLiteral("宋体"));
+    buttonFont.setPointSizeF(10.5);
+    for (const ButtonTarget &b : kButtons) {
+        QPushButton *button = findChild<QPushButton *>(QString::fromLatin1(b.button));
+        button->setFont(buttonFont);
+        const QString name = QString::fromLatin1(b.button);
+        connect(button, &QPushButton::clicked, this, [this, name] { openFromButton(name); });
+    }
+
+    for (int i = 0; i < kSlots; ++i) {
+        QLabel *slot = findChild<QLabel *>(QStringLiteral("Label1_%1").arg(i));
+        m_slots[i] = slot;
+        slot->setAttribute(Qt::WA_Hover);
+        slot->setMouseTracking(true);
+        slot->installEventFilter(this);
+    }
+    ui->Label2->installEventFilter(this);
+    ui->Picture1->raise();
+
+    connect(ui->mqtxc01, &QAction::triggered, this, [this] { openWindow(QStringLiteral("snk")); });
+    connect(ui->xtbzc1, &QAction::triggered, this, &MainWindow::showHelp);
+    ui->xtbzc1->setShortcut(QKeySequence(Qt::Key_F1));
+    ui->xtbzc1->setShortcutContext(Qt::WidgetShortcut); // F1 itself is caught application-wide
+    connect(ui->xtbzc2, &QAction::triggered, this, [this] { openWindow(QStringLiteral("about")); });
+    connect(ui->tcxt00, &QAction::triggered, this, &QWidget::close);
+    for (const ButtonTarget &m : kVoucherMenu) {
+        QAction *action = findChild<QAction *>(QString::fromLatin1(m.button));
+        const QString window = QString::fromLatin1(m.window);
+        connect(action, &QAction::triggered, this, [this, window] { openWindow(window); });
+    }
+
+    // Status bar: the copyright line once, the clock from the first tick on.
+    m_panel1 = new QLabel(copyrightLine(), this);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel2 = new QLabel(this);
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
+    m_panel2->setMinimumWidth(220);
+    m_panel2->setAlignment(Qt::AlignCenter);
+    ui->StatusBar1->addWidget(m_panel1, 1);
+    ui->StatusBar1->addPermanentWidget(m_panel2);
+    ui->StatusBar1->setSizeGripEnabled(false);
+
+    m_clock = new QTimer(this);
+    m_clock->setObjectName(QStringLiteral("Timer1"));
+    m_clock->setInterval(100);
+    connect(m_clock, &QTimer::timeout, this, &MainWindow::tick);
+    m_clock->start();
+
+    m_openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+
+    hideAllButtons();
+    updateMenuEntries();
+
+    // The client area is 15000 x 8895 twips; the status bar is part of it, the menu bar is not.
+    ui->centralwidget->setMinimumSize(px(15000), px(8895) - ui->StatusBar1->sizeHint().height());
+    setFixedSize(px(15000), px(8895) + ui->menubar->sizeHint().height());
+
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(this);
+    // Child windows go first, while the bookkeeping their destruction touches still exists.
+    for (const QPointer<QWidget> &w : std::as_const(m_windows))
+        delete w.data();
+    delete m_help.data();
+    delete ui;
+}
+
+void MainWindow::registerWindow(const QString &name, Factory factory)
+{
+    m_factories.insert(name, std::move(factory));
+    updateMenuEntries();
+}
+
+QWidget *MainWindow::loadedWindow(const QString &name) const
+{
+    return m_windows.value(name).data();
+}
+
+QWidget *MainWindow::openWindow(const QString &name, std::function<void()> onReturn)
+{
+    const auto factory = m_factories.constFind(name);
+    if (factory == m_factories.constEnd())
+        return nullptr;
+    QPointer<QWidget> &window = m_windows[name];
+    if (!window) {
+        window = (*factory)(this);
+        if (!window)
+            return nullptr;
+        if (!window->isWindow())
+            window->setWindowFlag(Qt::Window, true);
+        window->installEventFilter(this);
+        QWidget *raw = window;
+        connect(window, &QObject::destroyed, this, [this, raw] { m_onReturn.remove(raw); });
+    }
+    if (onReturn)
+        m_onReturn.insert(window, std::move(onReturn));
+    if (!window->isVisible()) {
+        window->setWindowModality(Qt::ApplicationModal);
+        window->show();
+    }
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+void MainWindow::openFromButton(const QString &button)
+{
+    openWindow(windowOfButton(button));
+}
+
+int MainWindow::slotTopTwips(int row) { return kSlotTable[row].topTwips; }
+
+QString MainWindow::slotCaption(int row) { return QString::fromUtf8(kSlotTable[row].caption); }
+
+void MainWindow::hoverCategory(int row)
+{
+    if (row < 0 || row >= kSlots)
+        return;
+    ui->Picture1->move(px(280), px(-2000));
+    ui->Picture1->move(px(280), px(slotTopTwips(row)));
+    ui->Label2->setText(m_slots[row]->text());
+}
+
+void MainWindow::showOnly(const QStringList &buttons)
+{
+    for (const ButtonTarget &b : kButtons) {
+        const QString name = QString::fromLatin1(b.button);
+        const bool wanted = buttons.contains(name) && hasWindow(QString::fromLatin1(b.window));
+        findChild<QPushButton *>(name)->setVisible(wanted);
+    }
+}
+
+void MainWindow::dispatch(const QString &caption)
+{
+    if (caption == QStringLiteral("本司设置")) {
+        openWindow(QStringLiteral("bssz"), [this] { hideAllButtons(); });
+    } else if (caption == QStringLiteral("客户设置")) {
+        showOnly({QStringLiteral("Command2"), QStringLiteral("Command3")});
+    } else if (caption == QStringLiteral("赛事选择")) {
+        showOnly({QStringLiteral("Command9")});
+    } else if (caption == QStringLiteral("数据操作")) {
+        showOnly({QStringLiteral("Command1"), QStringLiteral("Command7"), QStringLiteral("Command16"),
+                  QStringLiteral("Command17")});
+    } else if (caption == QStringLiteral("用途设置")) {
+        showOnly({QStringLiteral("Command18"), QStringLiteral("Command19")});
+    } else if (caption == QStringLiteral("帮    助")) {
+        showHelp();
+        hideAllButtons();
+    } else if (caption == QStringLiteral("关    于")) {
+        openWindow(QStringLiteral("about"), [this] { hideAllButtons(); });
+    } else if (caption == QStringLiteral("网上蓝石")) {
+        m_openUrl(homePage());
+    } else if (caption == QStringLiteral("票据打印")) {
+        showOnly({QStringLiteral("Command10"), QStringLiteral("Command11"), QStringLiteral("Command8"),
+                  QStringLiteral("Command13"), QStringLiteral("Command12"), QStringLiteral("Command4"),
+                  QStringLiteral("Command20"), QStringLiteral("Command5")});
+    } else if (caption == QStringLiteral("退出系统")) {
+        close();
+    }
+}
+
+void MainWindow::showHelp()
+{
+    if (!m_help)
+        m_help = new HelpWindow(this);
+    if (!m_help->isVisible()) {
+        // Above a modal child the help must be modal too, or it could not be scrolled.
+        m_help->setWindowModality(QApplication::activeModalWidget() ? Qt::ApplicationModal : Qt::NonModal);
+        m_help->show();
+    }
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+QUrl MainWindow::homePage() { return QUrl(QStringLiteral("https://www.lanshi-soft.cn/")); }
+
+QString MainWindow::clockText(const QDateTime &when)
+{
+    const QLocale zh(QLocale::Chinese, QLocale::China);
+    return zh.toString(when.date(), QStringLiteral("yyyy年M月d日")) + QStringLiteral("    ") +
+           zh.toString(when.time(), QStringLiteral("HH:mm:ss"));
+}
+
+QString MainWindow::copyrightLine()
+{
+    return QStringLiteral("版权所有 © 2010-2026 蓝石软件    保留所有权利");
+}
+
+void MainWindow::tick() { m_panel2->setText(clockText(QDateTime::currentDateTime())); }
+
+void MainWindow::updateMenuEntries()
+{
+    bool anyVoucher = false;
+    for (const ButtonTarget &m : kVoucherMenu) {
+        const bool available = hasWindow(QString::fromLatin1(m.window));
+        findChild<QAction *>(QString::fromLatin1(m.button))->setVisible(available);
+        anyVoucher = anyVoucher || available;
+    }
+    ui->pjdy00->menuAction()->setVisible(anyVoucher);
+    ui->mqtxc01->setVisible(hasWindow(QStringLiteral("snk")));
+    ui->xtbzc2->setVisible(hasWindow(QStringLiteral("about")));
+    // A category whose buttons are on display keeps them when a window arrives later: nothing to do.
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    const ui::Button answer = ui::ask(this, QStringLiteral("是否退出〖蓝石竞技通〗？"), kTitle,
+                                      ui::Yes | ui::No, ui::Icon::Question);
+    if (answer != ui::Yes) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    for (const QPointer<QWidget> &w : std::as_const(m_windows))
+        if (w)
+            w->hide();
+    if (m_help)
+        m_help->hide();
+    emit exitConfirmed();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_F1 && !key->isAutoRepeat() && watched->isWidgetType()) {
+            showHelp();
+            return true;
+        }
+        break;
+    }
+    case QEvent::Enter:
+    case QEvent::MouseMove:
+        for (int i = 0; i < kSlots; ++i)
+            if (watched == m_slots[i]) {
+                hoverCategory(i);
+                break;
+            }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == ui->Label2 && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            dispatch(ui->Label2->text());
+            return true;
+        }
+        break;
+    case QEvent::Hide:
+        if (auto *w = qobject_cast<QWidget *>(watched); w && m_onReturn.contains(w) && !w->isVisible()) {
+            const std::function<void()> done = m_onReturn.take(w);
+            done();
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace app

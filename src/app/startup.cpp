@@ -1,0 +1,39 @@
+#include "app/startup.h"
+
+#include "app/programicon.h"
+#include "ui/fonts.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <cstdio>
+
+namespace app {
+
+void setUpApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("蓝石竞技通"));
+    QApplication::setOrganizationName(QStringLiteral("蓝石软件"));
+    QApplication::setApplicationVersion(QStringLiteral("1.1.2"));
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    auto *qtbase = new QTranslator(qApp);
+    if (qtbase->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtbase);
+    ui::installChineseFonts();
+    QApplication::setWindowIcon(programIcon());
+}
+
+bool displayAvailable()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    std::fputs("蓝石竞技通：找不到图形显示（DISPLAY 未设置），无法打开窗口。\n"
+               "请在桌面环境中启动本程序；没有显示器时可用 xvfb-run 运行。\n",
+               stderr);
+    return false;
+}
+
+} // namespace app

@@ -1,0 +1,9 @@
+#pragma once
+// What the application sets up before its first window: language, fonts, icon.
+
+namespace app {
+// Chinese throughout: Qt's own translation, the zh_CN locale, the Song face, the icon.
+void setUpApplication();
+// False (with a message on stderr) when there is no display to show windows on.
+bool displayAvailable();
+} // namespace app
