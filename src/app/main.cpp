@@ -8,7 +8,9 @@ int main(int argc, char *argv[])
 {
     if (!app::displayAvailable())
         return 1;
+    app::guardStartup(true);
     QApplication application(argc, argv);
+    app::guardStartup(false);
     application.setQuitOnLastWindowClosed(false);
     app::setUpApplication();
 

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QTranslator>
 #include <cstdio>
+#include <cstdlib>
 
 namespace app {
 
@@ -23,6 +24,33 @@ void setUpApplication()
         QApplication::installTranslator(qtbase);
     ui::installChineseFonts();
     QApplication::setWindowIcon(programIcon());
+}
+
+namespace {
+QtMessageHandler g_previousHandler = nullptr;
+
+// While the application object is being made, a platform that cannot start is a fatal Qt message
+// followed by abort(). Say in words what is wrong and end normally instead of dumping core.
+void startupMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        if (g_previousHandler)
+            g_previousHandler(type, context, message);
+        return;
+    }
+    std::fprintf(stderr, "蓝石竞技通：无法连接图形显示，程序不能启动。\n请确认桌面环境正在运行（DISPLAY 设置正确）；"
+                         "没有显示器时可用 xvfb-run 运行。\n（%s）\n",
+                 qPrintable(message));
+    std::_Exit(1);
+}
+} // namespace
+
+void guardStartup(bool on)
+{
+    if (on)
+        g_previousHandler = qInstallMessageHandler(startupMessageHandler);
+    else
+        qInstallMessageHandler(g_previousHandler);
 }
 
 bool displayAvailable()

@@ -6,4 +6,7 @@ namespace app {
 void setUpApplication();
 // False (with a message on stderr) when there is no display to show windows on.
 bool displayAvailable();
+// Between guardStartup(true) and guardStartup(false) a platform that fails to start ends the
+// program with a clear message instead of a crash.
+void guardStartup(bool on);
 } // namespace app
