@@ -1,0 +1,111 @@
+#include "vouchers/pagewriter_printer.h"
+
+#include "ui/fonts.h"
+
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPen>
+#include <QPrinter>
+
+namespace vouchers {
+
+namespace {
+constexpr double kTwipsPerInch = 1440;
+constexpr double kTwipsPerPoint = 20;
+// Ruled lines of a drawn form: half a point, visible on any printer.
+constexpr double kLineWidthTwips = 10;
+} // namespace
+
+PrinterPageWriter::PrinterPageWriter(QPrinter &printer) : m_printer(printer) {}
+
+PrinterPageWriter::~PrinterPageWriter()
+{
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+void PrinterPageWriter::applyPageSize()
+{
+    if (m_pageHeight <= 0 && m_pageWidth <= 0)
+        return; // the printer's own paper
+    // A side not given keeps the paper's current one.
+    const QRectF paper = m_printer.pageLayout().fullRectPoints();
+    const double w = m_pageWidth > 0 ? m_pageWidth / kTwipsPerPoint : paper.width();
+    const double h = m_pageHeight > 0 ? m_pageHeight / kTwipsPerPoint : paper.height();
+    // Exact match: a near standard size must not replace the one asked for, and the page stays
+    // as wide and as high as given (portrait of a wide size is a wide page, not a rotated one).
+    const QPageSize size(QSizeF(w, h), QPageSize::Point, QString(), QPageSize::ExactMatch);
+    m_printer.setPageOrientation(QPageLayout::Portrait);
+    m_printer.setPageSize(size);
+}
+
+bool PrinterPageWriter::begin()
+{
+    if (m_painter.isActive())
+        return true;
+    if (m_failed)
+        return false;
+    applyPageSize();
+    if (!m_painter.begin(&m_printer)) {
+        m_failed = true;
+        return false;
+    }
+    QPen pen(Qt::black);
+    pen.setWidthF(kLineWidthTwips * m_printer.logicalDpiX() / kTwipsPerInch);
+    pen.setCapStyle(Qt::SquareCap); // corners of a drawn frame close
+    m_painter.setPen(pen);
+    applyFont();
+    return true;
+}
+
+bool PrinterPageWriter::ensureBegun() { return m_painter.isActive() || begin(); }
+
+void PrinterPageWriter::applyFont()
+{
+    QFont font(ui::songFamily());
+    // Point size against the printer's resolution: exact for any size, not only whole pixels.
+    font.setPointSizeF(m_fontSize);
+    m_painter.setFont(font);
+}
+
+void PrinterPageWriter::setFontSize(double points)
+{
+    if (!(points > 0))
+        return; // no font has a size of zero or less; the last one stays
+    m_fontSize = points;
+    if (m_painter.isActive())
+        applyFont();
+}
+
+QPointF PrinterPageWriter::toDevice(double x, double y) const
+{
+    return {x * m_printer.logicalDpiX() / kTwipsPerInch, y * m_printer.logicalDpiY() / kTwipsPerInch};
+}
+
+void PrinterPageWriter::printText(const QString &text)
+{
+    if (!ensureBegun() || text.isEmpty())
+        return;
+    // The position is the text's top-left corner; the painter wants the baseline.
+    const QFontMetricsF metrics(m_painter.font(), m_painter.device());
+    m_painter.drawText(toDevice(m_x, m_y) + QPointF(0, metrics.ascent()), text);
+}
+
+void PrinterPageWriter::line(double x1, double y1, double x2, double y2)
+{
+    if (!ensureBegun())
+        return;
+    m_painter.drawLine(toDevice(x1, y1), toDevice(x2, y2));
+}
+
+void PrinterPageWriter::endDocument()
+{
+    if (!m_painter.isActive())
+        return;
+    const bool ended = m_painter.end();
+    if (!ended || m_printer.printerState() == QPrinter::Error)
+        m_failed = true;
+}
+
+} // namespace vouchers

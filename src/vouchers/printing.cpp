@@ -1,0 +1,220 @@
+#include "vouchers/printing.h"
+
+#include "ui/prompter.h"
+#include "vouchers/pagewriter_printer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPaintEngine>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+
+namespace vouchers {
+
+namespace {
+
+const QString kTitle = QStringLiteral("打印");
+
+const QString kChoice = QStringLiteral("\n\n选择“是”预览，选择“否”另存为PDF文件，选择“取消”不打印。");
+
+bool isDrawing(const PrintOp &op)
+{
+    return op.kind == PrintOp::Kind::Text || op.kind == PrintOp::Kind::Line
+        || op.kind == PrintOp::Kind::EndDocument;
+}
+
+QList<PrintOp> record(const PrintRoutine &routine)
+{
+    RecordingPageWriter recorder;
+    routine(recorder);
+    return recorder.ops();
+}
+
+void tellFailedAfterStart(QWidget *parent)
+{
+    ui::tell(parent, QStringLiteral("打印过程中出错，票据可能没有打印完整。请检查打印机后重新打印。"), kTitle,
+             ui::Icon::Critical);
+}
+
+void tellNotStarted(QWidget *parent, const QPrinter &printer)
+{
+    ui::tell(parent, QStringLiteral("打印机“%1”无法开始打印，没有打印。").arg(printer.printerName()), kTitle,
+             ui::Icon::Warning);
+}
+
+// "Save as PDF" with its own messages; Cancelled when the user chose no file.
+PrintOutcome saveAsPdf(const QList<PrintOp> &ops, QWidget *parent, const PrintSettings &settings)
+{
+    const QString path = settings.choosePdfPath ? settings.choosePdfPath(parent) : QString();
+    if (path.isEmpty())
+        return PrintOutcome::Cancelled;
+    QString error;
+    if (!savePdf(ops, path, settings.documentName, &error)) {
+        ui::tell(parent, QStringLiteral("PDF文件保存失败：%1").arg(error), kTitle, ui::Icon::Critical);
+        return PrintOutcome::Failed;
+    }
+    return PrintOutcome::SavedPdf;
+}
+
+// Offers the preview and the PDF file in place of the printer.
+PrintOutcome offerAlternatives(const QString &why, const QList<PrintOp> &ops, QWidget *parent,
+                               const JobStarted &onJobStarted, const PrintSettings &settings)
+{
+    switch (ui::ask(parent, why + kChoice, kTitle, ui::Yes | ui::No | ui::Cancel, ui::Icon::Warning)) {
+    case ui::Yes: return previewVoucher(ops, parent, onJobStarted, settings);
+    case ui::No: return saveAsPdf(ops, parent, settings);
+    default: return PrintOutcome::Cancelled;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<QPrinter> PrintSettings::openDefaultPrinter()
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return nullptr;
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    // The vouchers' positions count from the printable area, as the printer itself does.
+    printer->setFullPage(false);
+    return printer;
+}
+
+QString PrintSettings::askPdfPath(QWidget *parent)
+{
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("另存为PDF文件"), dir,
+                                                QStringLiteral("PDF文件 (*.pdf)"));
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    return path;
+}
+
+JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const JobStarted &onJobStarted)
+{
+    PrinterPageWriter writer(printer);
+    // The page size (and whatever else comes before the first drawing) must be known before the
+    // job starts: the printer fixes the paper when it begins.
+    int i = 0;
+    for (; i < ops.size() && !isDrawing(ops[i]); ++i)
+        ops[i].applyTo(writer);
+    if (!writer.begin())
+        return JobResult::NotStarted;
+    if (onJobStarted)
+        onJobStarted();
+    for (; i < ops.size(); ++i)
+        ops[i].applyTo(writer);
+    writer.endDocument(); // a drawing without an end still goes out whole
+    return writer.hasFailed() ? JobResult::FailedAfterStart : JobResult::Done;
+}
+
+PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const JobStarted &onJobStarted,
+                          const PrintSettings &settings)
+{
+    const QList<PrintOp> ops = record(routine);
+    std::unique_ptr<QPrinter> printer = settings.openPrinter ? settings.openPrinter() : nullptr;
+    if (!printer)
+        return offerAlternatives(QStringLiteral("系统中没有可用的打印机，没有打印。"), ops, parent, onJobStarted,
+                                 settings);
+    printer->setDocName(settings.documentName);
+    switch (runJob(*printer, ops, onJobStarted)) {
+    case JobResult::Done: return PrintOutcome::Printed;
+    case JobResult::FailedAfterStart: tellFailedAfterStart(parent); return PrintOutcome::Failed;
+    case JobResult::NotStarted: break;
+    }
+    const QString why = QStringLiteral("打印机“%1”无法开始打印，没有打印。").arg(printer->printerName());
+    printer.reset(); // the preview may want the same printer
+    return offerAlternatives(why, ops, parent, onJobStarted, settings);
+}
+
+PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const JobStarted &onJobStarted,
+                            const PrintSettings &settings)
+{
+    // The preview shows the paper of the printer a print would go to, margins included.
+    std::unique_ptr<QPrinter> printer = settings.openPrinter ? settings.openPrinter() : nullptr;
+    if (!printer) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+    }
+    printer->setDocName(settings.documentName);
+
+    PrintOutcome outcome = PrintOutcome::Previewed;
+    QPrintPreviewDialog dialog(printer.get(), parent);
+    dialog.setWindowTitle(QStringLiteral("打印预览"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter *p) {
+        const bool toPrinter = p->outputFormat() == QPrinter::NativeFormat;
+        // A printer counts from its printable area, a file from the paper's corner.
+        p->setFullPage(!toPrinter);
+        // The preview draws into pictures; anything else is the print button sending the job out.
+        const QPaintEngine *engine = p->paintEngine();
+        const bool previewing = engine && engine->type() == QPaintEngine::Picture;
+        if (previewing) {
+            runJob(*p, ops);
+            return;
+        }
+        switch (runJob(*p, ops, toPrinter ? onJobStarted : JobStarted())) {
+        case JobResult::Done: outcome = toPrinter ? PrintOutcome::Printed : PrintOutcome::SavedPdf; break;
+        case JobResult::NotStarted:
+            tellNotStarted(&dialog, *p);
+            outcome = PrintOutcome::Failed;
+            break;
+        case JobResult::FailedAfterStart:
+            tellFailedAfterStart(&dialog);
+            outcome = PrintOutcome::Failed;
+            break;
+        }
+    });
+    dialog.exec();
+    return outcome;
+}
+
+bool savePdf(const QList<PrintOp> &ops, const QString &path, const QString &documentName, QString *error)
+{
+    auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QFileInfo target(path);
+    if (target.isDir())
+        return fail(QStringLiteral("“%1”是一个文件夹").arg(QDir::toNativeSeparators(path)));
+    // Written beside the target first, so a failure never leaves half a file under the chosen name.
+    const QString partial = target.absolutePath() + QStringLiteral("/.") + target.fileName()
+        + QStringLiteral(".part");
+    QFile::remove(partial);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(partial);
+    printer.setDocName(documentName);
+    printer.setFullPage(true);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+
+    const JobResult result = runJob(printer, ops);
+    if (result != JobResult::Done || QFileInfo(partial).size() == 0) {
+        QFile::remove(partial);
+        return fail(QStringLiteral("无法写入“%1”").arg(QDir::toNativeSeparators(path)));
+    }
+    if (QFile::exists(path) && !QFile::remove(path)) {
+        QFile::remove(partial);
+        return fail(QStringLiteral("无法替换已有的文件“%1”").arg(QDir::toNativeSeparators(path)));
+    }
+    if (!QFile::rename(partial, path)) {
+        QFile::remove(partial);
+        return fail(QStringLiteral("无法写入“%1”").arg(QDir::toNativeSeparators(path)));
+    }
+    return true;
+}
+
+bool savePdf(const PrintRoutine &routine, const QString &path, const QString &documentName, QString *error)
+{
+    return savePdf(record(routine), path, documentName, error);
+}
+
+} // namespace vouchers
