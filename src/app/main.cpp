@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "app/windows.h"
+#include "store/database.h"
+#include "ui/prompter.h"
 
 #include <QApplication>
 
@@ -13,6 +15,12 @@ int main(int argc, char *argv[])
     app::guardStartup(false);
     application.setQuitOnLastWindowClosed(false);
     app::setUpApplication();
+
+    const store::DatabaseStatus database = store::ensureDatabase();
+    if (!database.ok) {
+        ui::tell(nullptr, database.errorText, QStringLiteral("蓝石竞技通"), ui::Icon::Critical);
+        return 1;
+    }
 
     auto *main = new app::MainWindow;
     app::registerWindows(*main);

@@ -2,12 +2,31 @@
 
 #include "app/about.h"
 #include "app/mainwindow.h"
+#include "reference/customeradd.h"
+#include "reference/customermanage.h"
+#include "reference/owncompany.h"
+#include "reference/purposes.h"
+#include "snooker/snk.h"
 
 namespace app {
 
+namespace {
+template <typename Window>
+void offer(MainWindow &main, const char *name)
+{
+    main.registerWindow(QString::fromLatin1(name), [](QWidget *parent) { return new Window(parent); });
+}
+} // namespace
+
 void registerWindows(MainWindow &main)
 {
-    main.registerWindow(QStringLiteral("about"), [](QWidget *parent) { return new AboutBox(parent); });
+    offer<AboutBox>(main, "about");
+    offer<snooker::Scoreboard>(main, "snk");
+    offer<reference::OwnCompanyWindow>(main, "bssz");
+    offer<reference::CustomerAddWindow>(main, "khsz1");
+    offer<reference::CustomerManageWindow>(main, "khsz2");
+    offer<reference::PurposeAddWindow>(main, "ytsz1");
+    offer<reference::PurposeManageWindow>(main, "ytsz2");
 }
 
 } // namespace app

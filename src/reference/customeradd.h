@@ -1,0 +1,32 @@
+#pragma once
+// The customer add window khsz1.
+
+#include "store/connection.h"
+
+#include <QWidget>
+
+namespace Ui { class khsz1; }
+class QLineEdit;
+
+namespace reference {
+
+class CustomerAddWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit CustomerAddWindow(QWidget *parent = nullptr);
+    ~CustomerAddWindow() override;
+
+    // Text1 index 5: the initials computed at the last save.
+    QString initials() const { return m_initials; }
+
+private:
+    QLineEdit *field(int index) const;
+    void save();
+    void clearFields();
+
+    Ui::khsz1 *ui;
+    store::Connection m_connection;
+    QString m_initials;
+};
+
+} // namespace reference

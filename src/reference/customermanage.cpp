@@ -1,0 +1,159 @@
+#include "reference/customermanage.h"
+
+#include "reference/forms.h"
+#include "store/gridmodel.h"
+#include "store/statements.h"
+#include "text/pinyin.h"
+#include "ui/gridbinding.h"
+#include "ui/keychain.h"
+#include "ui/prompter.h"
+#include "ui/rowdelete.h"
+#include "ui_khsz2.h"
+
+#include <QCloseEvent>
+
+namespace reference {
+
+namespace {
+const char *const kColumns[] = {"gsmc", "zhh", "khh", "sheng", "shi"};
+const char *const kEmptyMessages[] = {"请输入公司名称", "请输入帐号", "请输入开户行", "请输入省/市", "请输入市/县"};
+const QString kTitle = QStringLiteral("客户管理");
+} // namespace
+
+CustomerManageWindow::CustomerManageWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window), ui(new Ui::khsz2), m_customers(m_connection)
+{
+    ui->setupUi(this);
+    ui::enterChain({ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Command4});
+    connect(ui->Command1, &QPushButton::clicked, this, &CustomerManageWindow::modify);
+    connect(ui->Command2, &QPushButton::clicked, this, &CustomerManageWindow::remove);
+    connect(ui->Command3, &QPushButton::clicked, this, &CustomerManageWindow::cancel);
+    connect(ui->Command4, &QPushButton::clicked, this, &CustomerManageWindow::save);
+    connect(ui->Command5, &QPushButton::clicked, this, &CustomerManageWindow::exit);
+
+    m_customers.setStatement(store::statements::customers());
+    if (!m_customers.refresh())
+        reportDataError(this, kTitle, m_customers.errorText());
+    m_grid = new store::GridModel(m_customers,
+                                  {{QStringLiteral("gsmc"), QStringLiteral("客户名称"), {}},
+                                   {QStringLiteral("zhh"), QStringLiteral("账号"), {}},
+                                   {QStringLiteral("khh"), QStringLiteral("开户行"), {}}},
+                                  this);
+    ui::bindGrid(ui->DataGrid1, m_grid, [this] { showCurrentRow(); });
+    ui->DataGrid1->setColumnWidth(0, 220);
+    ui->DataGrid1->setColumnWidth(1, 170);
+    m_remembered = m_customers.bookmark();
+    m_customers.moveFirst();
+    showCurrentRow();
+    setEditing(false);
+}
+
+CustomerManageWindow::~CustomerManageWindow() { delete ui; }
+
+QLineEdit *CustomerManageWindow::field(int index) const
+{
+    QLineEdit *const fields[] = {ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5};
+    return fields[index];
+}
+
+void CustomerManageWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        activate();
+}
+
+void CustomerManageWindow::activate()
+{
+    m_customers.setStatement(store::statements::customers());
+    m_customers.refresh();
+    showCurrentRow();
+    ui->Command1->setFocus();
+}
+
+void CustomerManageWindow::showCurrentRow()
+{
+    for (int i = 0; i < 5; ++i)
+        field(i)->setText(m_customers.text(QLatin1String(kColumns[i])));
+    m_initials = m_customers.text(QStringLiteral("gsmczmjc"));
+}
+
+void CustomerManageWindow::setEditing(bool editing)
+{
+    m_editing = editing;
+    for (int i = 0; i < 5; ++i)
+        field(i)->setEnabled(editing);
+    ui->Command1->setEnabled(!editing);
+    ui->Command2->setEnabled(!editing);
+    ui->Command3->setEnabled(true);
+    ui->Command4->setEnabled(true);
+    ui->Command5->setEnabled(!editing);
+}
+
+void CustomerManageWindow::modify()
+{
+    if (!m_customers.hasRow()) {
+        ui::tell(this, QStringLiteral("没有可修改的客户"), kTitle, ui::Icon::Information);
+        return;
+    }
+    setEditing(true);
+    m_remembered = m_customers.bookmark();
+    ui->Text1->setFocus();
+}
+
+void CustomerManageWindow::cancel()
+{
+    setEditing(false);
+    m_customers.setBookmark(m_remembered);
+    showCurrentRow();
+}
+
+void CustomerManageWindow::save()
+{
+    m_initials = text::initials(ui->Text1->text());
+    for (int i = 0; i < 5; ++i) {
+        if (field(i)->text().isEmpty()) {
+            ui::tell(this, QString::fromUtf8(kEmptyMessages[i]), kTitle, ui::Icon::Information);
+            if (!field(i)->isEnabled())
+                setEditing(true);
+            field(i)->setFocus();
+            return;
+        }
+    }
+    if (!m_customers.hasRow()) {
+        ui::tell(this, QStringLiteral("没有可保存的客户，请先在列表中选择"), kTitle, ui::Icon::Information);
+        return;
+    }
+    setEditing(false);
+    for (int i = 0; i < 5; ++i)
+        m_customers.setValue(QLatin1String(kColumns[i]), field(i)->text().trimmed());
+    m_customers.setValue(QStringLiteral("gsmczmjc"), m_initials.trimmed());
+    if (!m_customers.update())
+        reportDataError(this, kTitle, m_customers.errorText());
+    m_customers.setBookmark(m_remembered);
+    showCurrentRow();
+}
+
+void CustomerManageWindow::remove()
+{
+    ui::deleteCurrentRow(this, m_customers, m_remembered,
+                         {QStringLiteral("确定要删除当前数据吗？"), QStringLiteral("删除"), true});
+    showCurrentRow();
+}
+
+void CustomerManageWindow::exit()
+{
+    m_customers.update();
+    hide();
+}
+
+void CustomerManageWindow::closeEvent(QCloseEvent *event)
+{
+    // The close box leaves like 退出: the window stays loaded, edits not saved are dropped.
+    event->ignore();
+    if (m_editing)
+        cancel();
+    exit();
+}
+
+} // namespace reference

@@ -1,0 +1,61 @@
+#pragma once
+// The customer search every voucher window offers: by name or by initials in Text43, the result
+// in the voucher's customer grid, and the hand-over of the customer picker.
+
+#include "reference/picktargets.h"
+#include "store/datasource.h"
+
+#include <QObject>
+#include <functional>
+
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QWidget;
+
+namespace store {
+class Connection;
+class GridModel;
+} // namespace store
+
+namespace reference {
+
+struct CustomerSearchSetup {
+    QWidget *window = nullptr;       // the voucher window, parent of the messages
+    QLineEdit *searchField = nullptr; // Text43
+    QPushButton *byName = nullptr;    // the voucher's name-search button
+    QPushButton *byInitials = nullptr;
+    QTableView *grid = nullptr;       // DataGrid1
+    QLineEdit *nameField = nullptr;   // Text7, written by the customer picker
+    QWidget *exitButton = nullptr;    // Command7
+    QString emptyNameMessage = QStringLiteral("请输入公司名称");
+    QString emptyInitialsMessage = QStringLiteral("请输入公司名称的字母简称，如蓝石软件输入lsrj");
+    bool focusSearchFieldWhenEmpty = true;
+    QWidget *focusAfterFound = nullptr;
+    // Copies the current customer of customers() into the voucher's fields.
+    std::function<void()> takeOver;
+};
+
+class CustomerSearch : public QObject, public CustomerPickTarget {
+    Q_OBJECT
+public:
+    CustomerSearch(store::Connection &connection, CustomerSearchSetup setup, QObject *parent = nullptr);
+
+    store::DataSource &customers() { return m_customers; } // Adodc2
+    store::GridModel *grid() const { return m_grid; }
+
+    void searchByName();
+    void searchByInitials();
+
+    // The picker's hand-over: Text7 takes the name, Adodc2 the customers whose name begins with it.
+    void customerPicked(const QString &name) override;
+
+private:
+    void search(bool byInitials);
+
+    CustomerSearchSetup m_setup;
+    store::DataSource m_customers;
+    store::GridModel *m_grid;
+};
+
+} // namespace reference
