@@ -1,0 +1,124 @@
+-- The database sjk.mdb as the program creates it when the file is missing.
+-- Column names and their order are part of the file format: some windows write
+-- khb, ytb and dyb by column position. Never reorder, never insert a column.
+-- Statements are separated by semicolons; the program runs them in one transaction.
+
+-- 'LSJT': lets the program tell its own files from any other SQLite file.
+PRAGMA application_id = 1280526932;
+PRAGMA user_version = 1;
+
+-- Customers: the counterparties printed as payee or payer.
+CREATE TABLE khb (
+    gsmc     text,  -- customer name
+    zhh      text,  -- account number
+    khh      text,  -- bank where the account is held
+    sheng    text,  -- province or municipality
+    shi      text,  -- city or county
+    gsmczmjc text   -- pinyin initials of gsmc, one per character
+);
+-- The add window and the import look a name up before every insertion.
+CREATE INDEX khb_gsmc ON khb (gsmc);
+
+-- The own company: exactly one row.
+CREATE TABLE bssz (
+    gsmc text,  -- name
+    khh  text,  -- bank
+    zhh  text,  -- account number
+    hp   text,  -- province or municipality
+    hc   text   -- city or county
+);
+
+-- Payment purposes.
+CREATE TABLE ytb (
+    yt text
+);
+
+-- Print history: one row per printed voucher. Dates are ISO text (YYYY-MM-DD) so that
+-- between and sorting work; the declared type "date" marks them for the program.
+-- No index on fkrq: a range that covers most of the history would walk the index row
+-- by row, far slower than the plain scan every other query needs anyway.
+CREATE TABLE dyb (
+    xh     integer PRIMARY KEY AUTOINCREMENT,
+    dyrq   date CHECK (dyrq IS NULL OR dyrq GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'),
+    fkrq   date CHECK (fkrq IS NULL OR fkrq GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'),
+    pzlx   text,  -- voucher type
+    pzhm   text,  -- voucher number
+    fkje   text,  -- amount as typed
+    fkyt   text,  -- purpose
+    fkrmc  text,  -- payer name
+    fkrzhh text,  -- payer account
+    fkrkhh text,  -- payer bank
+    skrmc  text,  -- payee name
+    skrzhh text,  -- payee account
+    skrkhh text,  -- payee bank
+    sheng  text,
+    shi    text
+);
+
+-- Global print offsets (twips = millimetres x 57): exactly one row.
+-- djpzup holds the horizontal offset and djpzleft the vertical one.
+CREATE TABLE dytj (
+    djpzup   numeric NOT NULL DEFAULT 0,
+    djpzleft numeric NOT NULL DEFAULT 0
+);
+
+-- Calibration of the general wire voucher (twips = millimetres x 57): exactly one row.
+-- Columns ending in l shift left/right, in u up/down; jg marks a spacing. They are added
+-- to the voucher's fixed base positions, so all zeros prints every field at its base.
+CREATE TABLE tydysz (
+    rqnl     numeric NOT NULL DEFAULT 0,
+    rqnu     numeric NOT NULL DEFAULT 0,
+    rqyl     numeric NOT NULL DEFAULT 0,
+    rqyu     numeric NOT NULL DEFAULT 0,
+    rqrl     numeric NOT NULL DEFAULT 0,
+    rqru     numeric NOT NULL DEFAULT 0,
+    hkrqcl   numeric NOT NULL DEFAULT 0,
+    hkrqcu   numeric NOT NULL DEFAULT 0,
+    hkrzhhl  numeric NOT NULL DEFAULT 0,
+    hkrzhhu  numeric NOT NULL DEFAULT 0,
+    hcshengl numeric NOT NULL DEFAULT 0,
+    hcshengu numeric NOT NULL DEFAULT 0,
+    hcshil   numeric NOT NULL DEFAULT 0,
+    hcshiu   numeric NOT NULL DEFAULT 0,
+    hchmcl   numeric NOT NULL DEFAULT 0,
+    hchmcu   numeric NOT NULL DEFAULT 0,
+    skrqcl   numeric NOT NULL DEFAULT 0,
+    skrqcu   numeric NOT NULL DEFAULT 0,
+    skrzhhl  numeric NOT NULL DEFAULT 0,
+    skrzhhu  numeric NOT NULL DEFAULT 0,
+    hrshengl numeric NOT NULL DEFAULT 0,
+    hrshengu numeric NOT NULL DEFAULT 0,
+    hrshil   numeric NOT NULL DEFAULT 0,
+    hrshiu   numeric NOT NULL DEFAULT 0,
+    hrhmcl   numeric NOT NULL DEFAULT 0,
+    hrhmcu   numeric NOT NULL DEFAULT 0,
+    jedxl    numeric NOT NULL DEFAULT 0,
+    jedxu    numeric NOT NULL DEFAULT 0,
+    jexxl    numeric NOT NULL DEFAULT 0,
+    jexxu    numeric NOT NULL DEFAULT 0,
+    zhmml    numeric NOT NULL DEFAULT 0,
+    zhmmu    numeric NOT NULL DEFAULT 0,
+    ytl      numeric NOT NULL DEFAULT 0,
+    ytu      numeric NOT NULL DEFAULT 0,
+    zhtl     numeric NOT NULL DEFAULT 0,
+    zhtu     numeric NOT NULL DEFAULT 0,
+    mmjg     numeric NOT NULL DEFAULT 0,
+    jexxjg   numeric NOT NULL DEFAULT 0
+);
+
+-- Delivered rows. The print history starts empty: a made-up voucher would stand in
+-- the user's record of real prints, and every window copes with an empty result.
+INSERT INTO bssz (gsmc, khh, zhh, hp, hc)
+    VALUES ('北京示例商贸有限公司', '中国工商银行北京朝阳支行', '0200001009014412345', '北京', '朝阳区');
+
+INSERT INTO khb (gsmc, zhh, khh, sheng, shi, gsmczmjc)
+    VALUES ('上海华东建材有限公司', '31001234567890123456', '中国建设银行上海浦东支行', '上海', '浦东新区', 'SHHDJCYXGS');
+
+INSERT INTO ytb (yt) VALUES ('货款');
+INSERT INTO ytb (yt) VALUES ('工资');
+INSERT INTO ytb (yt) VALUES ('差旅费');
+INSERT INTO ytb (yt) VALUES ('办公用品');
+INSERT INTO ytb (yt) VALUES ('往来款');
+
+INSERT INTO dytj DEFAULT VALUES;
+INSERT INTO tydysz DEFAULT VALUES;

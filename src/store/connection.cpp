@@ -1,0 +1,131 @@
+#include "store/connection.h"
+
+#include "store/database.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QUrl>
+
+#include <algorithm>
+#include <vector>
+
+namespace store {
+
+namespace {
+
+std::vector<Connection *> &registry()
+{
+    static std::vector<Connection *> connections;
+    return connections;
+}
+
+QString nextName()
+{
+    static int counter = 0;
+    return QStringLiteral("lanshi-%1").arg(++counter);
+}
+
+} // namespace
+
+Connection::Connection() : m_name(nextName())
+{
+    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    registry().push_back(this);
+    open();
+}
+
+Connection::~Connection()
+{
+    auto &all = registry();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+    close();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+bool Connection::isOpen() const { return database().isOpen(); }
+
+QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_name, false); }
+
+bool Connection::open()
+{
+    m_error.clear();
+    QSqlDatabase db = database();
+    if (!db.isValid()) {
+        m_error = QStringLiteral("无法使用 SQLite 数据库驱动。");
+        return false;
+    }
+    const QString path = databasePath();
+    if (!QFileInfo::exists(path)) {
+        m_error = QStringLiteral("找不到数据库文件 %1。").arg(path);
+        return false;
+    }
+    // mode=rw: opening must never create an empty file where the database has gone missing.
+    db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)
+                       + QStringLiteral("?mode=rw"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open()) {
+        m_error = QStringLiteral("无法打开数据库文件 %1：%2").arg(path, db.lastError().text());
+        return false;
+    }
+    return true;
+}
+
+void Connection::close()
+{
+    QSqlDatabase db = database();
+    if (db.isOpen())
+        db.close();
+}
+
+void Connection::closeAll()
+{
+    for (Connection *c : registry())
+        c->close();
+}
+
+bool Connection::reopenAll()
+{
+    bool ok = true;
+    for (Connection *c : registry()) {
+        c->close();
+        ++c->m_generation;
+        if (!c->open())
+            ok = false;
+    }
+    return ok;
+}
+
+int Connection::count() { return int(registry().size()); }
+
+Transaction::Transaction(Connection &connection) : m_connection(connection)
+{
+    QSqlDatabase db = m_connection.database();
+    m_active = db.transaction();
+    if (!m_active)
+        m_error = QStringLiteral("无法开始事务：%1").arg(db.lastError().text());
+}
+
+Transaction::~Transaction() { rollback(); }
+
+bool Transaction::commit()
+{
+    if (!m_active)
+        return false;
+    QSqlDatabase db = m_connection.database();
+    if (!db.commit()) {
+        m_error = QStringLiteral("无法提交事务：%1").arg(db.lastError().text());
+        return false;
+    }
+    m_active = false;
+    return true;
+}
+
+void Transaction::rollback()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    m_connection.database().rollback();
+}
+
+} // namespace store

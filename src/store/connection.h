@@ -1,0 +1,67 @@
+#pragma once
+// One window's own connection to sjk.mdb, and the registry that lets a restore close them all.
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace store {
+
+// Opens the database file of the application directory under a connection name of its own and
+// closes it again when destroyed. Data sources and transactions borrow it, so it must outlive
+// them (declare it before them in a window).
+class Connection {
+public:
+    // Opens store::appFile("sjk.mdb"); never creates the file (ensureDatabase() does that).
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    bool isOpen() const;
+    QString errorText() const { return m_error; }
+    QString name() const { return m_name; }
+    QSqlDatabase database() const;
+
+    // Counts the reopenings, so that a data source can tell that its cached rows are stale.
+    int generation() const { return m_generation; }
+
+    // Closes every open connection, e.g. before the database file is replaced; queries that
+    // run meanwhile fail harmlessly and give empty results.
+    static void closeAll();
+    // Reopens every connection on the file now in place; false when one could not be opened
+    // (its errorText() says why). Data sources see the new contents after their refresh.
+    static bool reopenAll();
+    // Number of connection objects alive, open or closed.
+    static int count();
+
+private:
+    bool open();
+    void close();
+
+    QString m_name;
+    QString m_error;
+    int m_generation = 0;
+};
+
+// A multi-row write as one unit: begun by the constructor, rolled back by the destructor
+// unless commit() succeeded. Data sources on the same connection write inside it; refresh them
+// after a rollback, since rows they added are then gone.
+class Transaction {
+public:
+    explicit Transaction(Connection &connection);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    bool isActive() const { return m_active; }
+    bool commit();
+    void rollback();
+    QString errorText() const { return m_error; }
+
+private:
+    Connection &m_connection;
+    bool m_active = false;
+    QString m_error;
+};
+
+} // namespace store

@@ -1,0 +1,293 @@
+#include "store/database.h"
+
+#include "store/appdir.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QVariant>
+
+// The schema is compiled into the program, so the program file alone can create its database.
+static void initSchemaResource() { Q_INIT_RESOURCE(store_schema); }
+
+namespace store {
+
+namespace {
+
+const char *const kSchemaResource = ":/schema.sql";
+
+QString uniqueName(const char *purpose)
+{
+    static int counter = 0;
+    return QStringLiteral("lanshi-%1-%2").arg(QLatin1String(purpose)).arg(++counter);
+}
+
+// Splits the schema text into statements at semicolons outside quotes and comments.
+QStringList splitStatements(const QString &sql)
+{
+    QStringList out;
+    QString current;
+    QChar quote;
+    for (int i = 0; i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        if (!quote.isNull()) {
+            current += c;
+            if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == QLatin1Char('-') && i + 1 < sql.size() && sql.at(i + 1) == QLatin1Char('-')) {
+            while (i < sql.size() && sql.at(i) != QLatin1Char('\n'))
+                ++i;
+            current += QLatin1Char('\n');
+            continue;
+        }
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
+            quote = c;
+        if (c == QLatin1Char(';')) {
+            if (!current.trimmed().isEmpty())
+                out << current.trimmed();
+            current.clear();
+            continue;
+        }
+        current += c;
+    }
+    if (!current.trimmed().isEmpty())
+        out << current.trimmed();
+    return out;
+}
+
+QString schemaText(QString *error)
+{
+    initSchemaResource();
+    QFile f(QString::fromLatin1(kSchemaResource));
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("程序缺少数据库结构定义（%1）。").arg(f.fileName());
+        return QString();
+    }
+    return QString::fromUtf8(f.readAll());
+}
+
+// Runs the schema on an open, empty database in one transaction.
+QString applySchema(QSqlDatabase &db)
+{
+    QString error;
+    const QString sql = schemaText(&error);
+    if (!error.isEmpty())
+        return error;
+    if (!db.transaction())
+        return db.lastError().text();
+    QSqlQuery q(db);
+    for (const QString &statement : splitStatements(sql)) {
+        if (!q.exec(statement)) {
+            error = q.lastError().text();
+            q.finish();
+            db.rollback();
+            return error;
+        }
+    }
+    q.finish();
+    if (!db.commit())
+        return db.lastError().text();
+    return QString();
+}
+
+struct FileFacts {
+    QString error; // the file could not be read as a SQLite database
+    qint64 applicationId = 0;
+    qint64 userVersion = 0;
+    QVector<TableColumns> tables; // as found, for the tables asked about
+};
+
+QStringList columnsOf(QSqlDatabase &db, const QString &table, QString *error)
+{
+    QStringList columns;
+    QSqlQuery q(db);
+    // PRAGMA arguments cannot be bound; the names come from our own schema.
+    if (!q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table))) {
+        *error = q.lastError().text();
+        return columns;
+    }
+    while (q.next())
+        columns << q.value(1).toString();
+    return columns;
+}
+
+qint64 pragmaNumber(QSqlDatabase &db, const char *pragma, QString *error)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA %1").arg(QLatin1String(pragma))) || !q.next()) {
+        *error = q.lastError().text();
+        return 0;
+    }
+    return q.value(0).toLongLong();
+}
+
+QStringList tableNames(QSqlDatabase &db, QString *error)
+{
+    QStringList names;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'table' "
+                               "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"))) {
+        *error = q.lastError().text();
+        return names;
+    }
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
+// Reads what identifies a file, with the tables named (or every table when names is empty).
+FileFacts readFacts(QSqlDatabase &db, QStringList names)
+{
+    FileFacts facts;
+    facts.applicationId = pragmaNumber(db, "application_id", &facts.error);
+    if (facts.error.isEmpty())
+        facts.userVersion = pragmaNumber(db, "user_version", &facts.error);
+    if (facts.error.isEmpty() && names.isEmpty())
+        names = tableNames(db, &facts.error);
+    for (const QString &table : names) {
+        if (!facts.error.isEmpty())
+            break;
+        facts.tables.append({table, columnsOf(db, table, &facts.error)});
+    }
+    return facts;
+}
+
+// What the built-in schema creates, read back from a database built in memory, so that the
+// schema file stays the one place where tables and columns are written down.
+const FileFacts &reference()
+{
+    static const FileFacts facts = [] {
+        FileFacts f;
+        const QString name = uniqueName("schema");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(QStringLiteral(":memory:"));
+            if (!db.open())
+                f.error = db.lastError().text();
+            else if (const QString e = applySchema(db); !e.isEmpty())
+                f.error = e;
+            else
+                f = readFacts(db, QStringList());
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return f;
+    }();
+    return facts;
+}
+
+QString check(const QString &path, bool readOnly)
+{
+    const FileFacts &ref = reference();
+    if (!ref.error.isEmpty())
+        return QStringLiteral("程序内置的数据库结构有误：%1").arg(ref.error);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("找不到数据库文件 %1。").arg(path);
+    if (!info.isFile())
+        return QStringLiteral("%1 不是文件，不能作为数据库使用。").arg(path);
+
+    QStringList names;
+    for (const TableColumns &t : ref.tables)
+        names << t.table;
+
+    const QString name = uniqueName("check");
+    QString result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)
+                           + (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw")));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+        if (!db.open()) {
+            result = QStringLiteral("无法打开数据库文件 %1：%2").arg(path, db.lastError().text());
+        } else {
+            const FileFacts facts = readFacts(db, names);
+            if (!facts.error.isEmpty()) {
+                result = QStringLiteral("文件 %1 不是本程序的数据库（无法读取：%2）。")
+                             .arg(path, facts.error);
+            } else if (facts.applicationId != ref.applicationId) {
+                result = QStringLiteral("文件 %1 不是本程序的数据库。").arg(path);
+            } else if (facts.userVersion > ref.userVersion) {
+                result = QStringLiteral("数据库文件 %1 由更新版本的程序创建，本程序不能使用它。")
+                             .arg(path);
+            } else {
+                for (int i = 0; i < ref.tables.size() && result.isEmpty(); ++i) {
+                    const TableColumns &want = ref.tables.at(i);
+                    const QStringList &have = facts.tables.at(i).columns;
+                    if (have.isEmpty())
+                        result = QStringLiteral("数据库文件 %1 缺少表 %2。").arg(path, want.table);
+                    else if (have != want.columns)
+                        result = QStringLiteral("数据库文件 %1 中表 %2 的列与本程序不符"
+                                                "（应为 %3）。")
+                                     .arg(path, want.table, want.columns.join(QLatin1Char(',')));
+                }
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return result;
+}
+
+} // namespace
+
+QString databasePath() { return appFile(QStringLiteral("sjk.mdb")); }
+
+QVector<TableColumns> schemaTables() { return reference().tables; }
+
+QString createDatabase(const QString &path)
+{
+    if (QFileInfo::exists(path))
+        return QStringLiteral("数据库文件 %1 已经存在。").arg(path);
+    // Built under a temporary name and renamed, so a failure never leaves a partial file behind
+    // that the next start would take for a foreign one.
+    const QString temp = path + QStringLiteral(".new");
+    QFile::remove(temp);
+    QFile::remove(temp + QStringLiteral("-journal"));
+
+    const QString name = uniqueName("create");
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(temp);
+        if (!db.open())
+            error = db.lastError().text();
+        else
+            error = applySchema(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+
+    if (error.isEmpty() && !QFile::rename(temp, path))
+        error = QStringLiteral("不能改名为 %1").arg(path);
+    if (!error.isEmpty()) {
+        QFile::remove(temp);
+        return QStringLiteral("无法创建数据库文件 %1：%2").arg(path, error);
+    }
+    return QString();
+}
+
+DatabaseStatus ensureDatabase()
+{
+    DatabaseStatus status;
+    const QString path = databasePath();
+    if (!QFileInfo::exists(path)) {
+        status.errorText = createDatabase(path);
+        if (!status.errorText.isEmpty())
+            return status;
+        status.created = true;
+    }
+    // Read-write, as the program will use it: a journal left by a crash is rolled back here.
+    status.errorText = check(path, false);
+    status.ok = status.errorText.isEmpty();
+    return status;
+}
+
+QString checkDatabaseFile(const QString &path) { return check(path, true); }
+
+} // namespace store

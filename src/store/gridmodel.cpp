@@ -1,0 +1,81 @@
+#include "store/gridmodel.h"
+
+#include "store/datasource.h"
+
+namespace store {
+
+GridModel::GridModel(DataSource &source, QVector<GridColumn> columns, QObject *parent)
+    : QAbstractTableModel(parent), m_source(source), m_columns(std::move(columns))
+{
+    resolveColumns();
+    connect(&m_source, &DataSource::aboutToReset, this, &GridModel::beginResetModel);
+    connect(&m_source, &DataSource::resetDone, this, [this] {
+        resolveColumns();
+        endResetModel();
+    });
+    connect(&m_source, &DataSource::rowAboutToBeInserted, this,
+            [this](int row) { beginInsertRows(QModelIndex(), row, row); });
+    connect(&m_source, &DataSource::rowInserted, this, &GridModel::endInsertRows);
+    connect(&m_source, &DataSource::rowAboutToBeRemoved, this,
+            [this](int row) { beginRemoveRows(QModelIndex(), row, row); });
+    connect(&m_source, &DataSource::rowRemoved, this, &GridModel::endRemoveRows);
+    connect(&m_source, &DataSource::rowChanged, this, [this](int row) {
+        if (!m_columns.isEmpty())
+            emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1));
+    });
+    connect(&m_source, &DataSource::currentRowChanged, this, &GridModel::currentRowChanged);
+}
+
+void GridModel::resolveColumns()
+{
+    m_positions.clear();
+    for (const GridColumn &c : m_columns)
+        m_positions.append(m_source.columnIndex(c.column));
+}
+
+int GridModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_source.recordCount();
+}
+
+int GridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant GridModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+        return QVariant();
+    const GridColumn &c = m_columns.at(index.column());
+    const int position = m_positions.at(index.column());
+    if (position < 0)
+        return QString();
+    if (c.format)
+        return c.format(m_source.valueAt(index.row(), position));
+    return m_source.textAt(index.row(), position);
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0
+        && section < m_columns.size())
+        return m_columns.at(section).caption;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+int GridModel::currentRow() const { return m_source.currentRow(); }
+
+QModelIndex GridModel::currentIndex() const
+{
+    const int row = currentRow();
+    return row >= 0 && !m_columns.isEmpty() ? index(row, 0) : QModelIndex();
+}
+
+void GridModel::setCurrentIndex(const QModelIndex &index)
+{
+    if (index.isValid() && index.model() == this)
+        m_source.setCurrentRow(index.row());
+}
+
+} // namespace store

@@ -1,0 +1,201 @@
+#include "storetest.h"
+
+#include "store/connection.h"
+#include "store/datasource.h"
+#include "store/statements.h"
+
+#include <QDate>
+
+namespace {
+
+using namespace store;
+namespace st = store::statements;
+
+// Customers and history rows chosen so that quotes, like wildcards, CJK and letter case each
+// have a row that must match and a row that must not.
+class StatementsTest : public StoreTest {
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        ASSERT_TRUE(m_conn.isOpen());
+        DataSource ds(m_conn);
+        ds.setStatement(st::customers());
+        ds.refresh();
+        ASSERT_TRUE(ds.deleteCurrent()); // the sample customer
+        const QList<QPair<const char *, const char *>> customers{
+            {"上海华东建材有限公司", "SHHDJCYXGS"},
+            {"O'Brien Trading", "O'BRIEN TRADING"},
+            {"100%纯净水公司", "100%CJSGS"},
+            {"100元店", "100YD"},
+            {"A_B 公司", "A_B GS"},
+            {"AXB 公司", "AXB GS"},
+            {"abc贸易", "ABCMY"},
+            {"路径\\公司", "LJ\\GS"},
+            {"华东上海分公司", "HDSHFGS"},
+        };
+        for (const auto &c : customers) {
+            ds.addNew();
+            ds.setValue(0, QString::fromUtf8(c.first));
+            ds.setValue(5, QString::fromUtf8(c.second));
+            ASSERT_TRUE(ds.update());
+        }
+        ds.setStatement(st::history());
+        ds.refresh();
+        const QList<QPair<const char *, const char *>> history{
+            {"上海华东建材有限公司", "2024-03-01"}, {"上海华东建材有限公司", "2024-03-02"},
+            {"O'Brien Trading", "2024-03-02"},     {"100%纯净水公司", "2024-03-02"},
+            {"100元店", "2024-03-03"},             {"华东上海分公司", "2024-02-29"},
+        };
+        for (const auto &h : history) {
+            ds.addNew();
+            ds.setValue(QStringLiteral("skrmc"), QString::fromUtf8(h.first));
+            ds.setValue(QStringLiteral("fkrq"), QString::fromLatin1(h.second));
+            ASSERT_TRUE(ds.update()) << ds.errorText().toStdString();
+        }
+    }
+
+    // The rows a statement finds: the given column of each, in result order.
+    QStringList found(const Statement &s, const char *column = "gsmc")
+    {
+        DataSource ds(m_conn);
+        ds.setStatement(s);
+        EXPECT_TRUE(ds.refresh()) << ds.errorText().toStdString();
+        QStringList out;
+        for (ds.moveFirst(); !ds.eof(); ds.moveNext())
+            out << ds.text(QString::fromLatin1(column));
+        return out;
+    }
+
+    QStringList payees(const Statement &s) { return found(s, "skrmc"); }
+
+    static QStringList list(std::initializer_list<const char *> items)
+    {
+        QStringList out;
+        for (const char *i : items)
+            out << QString::fromUtf8(i);
+        return out;
+    }
+
+    Connection m_conn;
+};
+
+TEST_F(StatementsTest, AllCustomersInStoredOrder)
+{
+    const QStringList all = found(st::customers());
+    ASSERT_EQ(all.size(), 9);
+    EXPECT_EQ(all.first(), QStringLiteral("上海华东建材有限公司"));
+    EXPECT_EQ(all.last(), QStringLiteral("华东上海分公司"));
+}
+
+TEST_F(StatementsTest, CustomerNamedMatchesTheWholeNameExactly)
+{
+    EXPECT_EQ(found(st::customersNamed(QStringLiteral("O'Brien Trading"))),
+              list({"O'Brien Trading"}));
+    EXPECT_EQ(found(st::customersNamed(QStringLiteral("上海华东建材有限公司"))),
+              list({"上海华东建材有限公司"}));
+    EXPECT_EQ(found(st::customersNamed(QStringLiteral("上海华东"))), QStringList());
+    EXPECT_EQ(found(st::customersNamed(QStringLiteral("上海华东建材有限公司 "))), QStringList());
+    EXPECT_EQ(found(st::customersNamed(QStringLiteral("100%"))), QStringList());
+    EXPECT_EQ(found(st::customersNamed(QString())), QStringList());
+}
+
+TEST_F(StatementsTest, CustomersBeginningWithTheName)
+{
+    EXPECT_EQ(found(st::customersBeginningWith(QStringLiteral("上海"))),
+              list({"上海华东建材有限公司"}));
+    EXPECT_EQ(found(st::customersBeginningWith(QStringLiteral("o'brien"))),
+              list({"O'Brien Trading"}));
+    EXPECT_EQ(found(st::customersBeginningWith(QStringLiteral("ABC"))), list({"abc贸易"}));
+    // Wildcards typed by the user are plain characters.
+    EXPECT_EQ(found(st::customersBeginningWith(QStringLiteral("100%"))), list({"100%纯净水公司"}));
+    EXPECT_EQ(found(st::customersBeginningWith(QStringLiteral("%"))), QStringList());
+    EXPECT_EQ(found(st::customersBeginningWith(QStringLiteral("A_B"))), list({"A_B 公司"}));
+    EXPECT_EQ(found(st::customersBeginningWith(QStringLiteral("路径\\"))), list({"路径\\公司"}));
+    EXPECT_EQ(found(st::customersBeginningWith(QString())).size(), 9);
+}
+
+TEST_F(StatementsTest, CustomersWhoseNameContainsTheText)
+{
+    EXPECT_EQ(found(st::customersNameContains(QStringLiteral("华东"))),
+              list({"上海华东建材有限公司", "华东上海分公司"}));
+    EXPECT_EQ(found(st::customersNameContains(QStringLiteral("BRIEN"))), list({"O'Brien Trading"}));
+    EXPECT_EQ(found(st::customersNameContains(QStringLiteral("'"))), list({"O'Brien Trading"}));
+    EXPECT_EQ(found(st::customersNameContains(QStringLiteral("%"))), list({"100%纯净水公司"}));
+    EXPECT_EQ(found(st::customersNameContains(QStringLiteral("_"))), list({"A_B 公司"}));
+    EXPECT_EQ(found(st::customersNameContains(QStringLiteral("\\"))), list({"路径\\公司"}));
+    EXPECT_EQ(found(st::customersNameContains(QStringLiteral("不存在"))), QStringList());
+}
+
+TEST_F(StatementsTest, CustomersWhoseInitialsContainTheText)
+{
+    EXPECT_EQ(found(st::customersInitialsContain(QStringLiteral("shhd"))),
+              list({"上海华东建材有限公司"}));
+    EXPECT_EQ(found(st::customersInitialsContain(QStringLiteral("HdSh"))),
+              list({"华东上海分公司"}));
+    EXPECT_EQ(found(st::customersInitialsContain(QStringLiteral("gs"))),
+              list({"上海华东建材有限公司", "100%纯净水公司", "A_B 公司", "AXB 公司",
+                    "路径\\公司", "华东上海分公司"}));
+    EXPECT_EQ(found(st::customersInitialsContain(QStringLiteral("a_b"))), list({"A_B 公司"}));
+    EXPECT_EQ(found(st::customersInitialsContain(QStringLiteral("0%c"))), list({"100%纯净水公司"}));
+    EXPECT_EQ(found(st::customersInitialsContain(QStringLiteral("o'b"))), list({"O'Brien Trading"}));
+}
+
+TEST_F(StatementsTest, PurposesAndTheSingleRowTables)
+{
+    EXPECT_EQ(found(st::purposes(), "yt").size(), 5);
+    EXPECT_EQ(found(st::purposeNamed(QStringLiteral("工资")), "yt"), list({"工资"}));
+    EXPECT_EQ(found(st::purposeNamed(QStringLiteral("工")), "yt"), QStringList());
+    EXPECT_EQ(found(st::purposeNamed(QStringLiteral("%")), "yt"), QStringList());
+    {
+        DataSource ds(m_conn);
+        ds.setStatement(st::purposes());
+        ds.refresh();
+        ds.addNew();
+        ds.setValue(0, QStringLiteral("It's 50%"));
+        ASSERT_TRUE(ds.update());
+    }
+    EXPECT_EQ(found(st::purposeNamed(QStringLiteral("It's 50%")), "yt"), list({"It's 50%"}));
+    EXPECT_EQ(found(st::ownCompany()).size(), 1);
+    EXPECT_EQ(found(st::printOffsets(), "djpzup"), list({"0"}));
+    EXPECT_EQ(found(st::generalLayout(), "zhtl"), list({"0"}));
+}
+
+TEST_F(StatementsTest, HistoryByPayeeAndDateRangeIncludesBothEnds)
+{
+    const QDate d1(2024, 3, 1), d2(2024, 3, 2), d3(2024, 3, 3);
+    EXPECT_EQ(payees(st::history()).size(), 6);
+    // One day: that day's rows, whoever the payee.
+    EXPECT_EQ(payees(st::historyByPayeeAndDates(QString(), d2, d2)),
+              list({"上海华东建材有限公司", "O'Brien Trading", "100%纯净水公司"}));
+    EXPECT_EQ(payees(st::historyByPayeeAndDates(QStringLiteral("华东"), d1, d2)),
+              list({"上海华东建材有限公司", "上海华东建材有限公司"}));
+    EXPECT_EQ(payees(st::historyByPayeeAndDates(QStringLiteral("华东"), QDate(2024, 2, 29), d1)),
+              list({"上海华东建材有限公司", "华东上海分公司"}));
+    EXPECT_EQ(payees(st::historyByPayeeAndDates(QStringLiteral("o'brien"), d1, d3)),
+              list({"O'Brien Trading"}));
+    EXPECT_EQ(payees(st::historyByPayeeAndDates(QStringLiteral("100%"), d1, d3)),
+              list({"100%纯净水公司"}));
+    EXPECT_EQ(payees(st::historyByPayeeAndDates(QStringLiteral("100"), d3, d3)), list({"100元店"}));
+    // A start after the end finds nothing, as does an invalid date.
+    EXPECT_EQ(payees(st::historyByPayeeAndDates(QString(), d3, d1)), QStringList());
+    EXPECT_EQ(payees(st::historyByPayeeAndDates(QString(), QDate(), d3)), QStringList());
+}
+
+TEST_F(StatementsTest, HistoryWhosePayeeBeginsWithTheName)
+{
+    EXPECT_EQ(payees(st::historyPayeeBeginsWith(QStringLiteral("上海华东建材有限公司"))),
+              list({"上海华东建材有限公司", "上海华东建材有限公司"}));
+    EXPECT_EQ(payees(st::historyPayeeBeginsWith(QStringLiteral("华东"))), list({"华东上海分公司"}));
+    EXPECT_EQ(payees(st::historyPayeeBeginsWith(QStringLiteral("O'B"))), list({"O'Brien Trading"}));
+    EXPECT_EQ(payees(st::historyPayeeBeginsWith(QStringLiteral("100%"))), list({"100%纯净水公司"}));
+    EXPECT_EQ(payees(st::historyPayeeBeginsWith(QStringLiteral("_"))), QStringList());
+}
+
+TEST(LikeLiteral, EscapesTheWildcardsAndTheEscapeCharacter)
+{
+    EXPECT_EQ(st::likeLiteral(QStringLiteral("a%b_c\\d'e")), QStringLiteral("a\\%b\\_c\\\\d'e"));
+    EXPECT_EQ(st::likeLiteral(QStringLiteral("中文")), QStringLiteral("中文"));
+}
+
+} // namespace
