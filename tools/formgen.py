@@ -21,6 +21,8 @@ def form(cls, title, heading=None, fields=(), grid=None, grid_hint=None, buttons
     o.append(f' <widget class="QWidget" name="{cls}">')
     o.append('  ' + prop('windowTitle', string(title)))
     o.append('  ' + prop('minimumSize', f'<size><width>{width}</width><height>0</height></size>'))
+    # Locked fields stay readable: the browsing state shows the row in them.
+    o.append('  ' + prop('styleSheet', string('QLineEdit:disabled { color: #303030; background: #f2f2f2; }')))
     o.append('  <layout class="QVBoxLayout" name="outer">')
     o.append('   ' + prop('spacing', '<number>10</number>'))
     for m in ('leftMargin', 'topMargin', 'rightMargin', 'bottomMargin'):

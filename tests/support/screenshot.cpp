@@ -1,0 +1,17 @@
+#include "screenshot.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
+
+void saveScreenshot(QWidget *window, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("LANSHI_SCREENSHOTS");
+    if (dir.isEmpty() || !window)
+        return;
+    QDir().mkpath(dir);
+    window->adjustSize();
+    QCoreApplication::processEvents();
+    window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+}
