@@ -41,10 +41,11 @@ void tellFailedAfterStart(QWidget *parent)
              ui::Icon::Critical);
 }
 
-void tellNotStarted(QWidget *parent, const QPrinter &printer)
+QString notStartedText(const QPrinter &printer)
 {
-    ui::tell(parent, QStringLiteral("打印机“%1”无法开始打印，没有打印。").arg(printer.printerName()), kTitle,
-             ui::Icon::Warning);
+    const QString name = printer.printerName();
+    return name.isEmpty() ? QStringLiteral("打印机无法开始打印，没有打印。")
+                          : QStringLiteral("打印机“%1”无法开始打印，没有打印。").arg(name);
 }
 
 // "Save as PDF" with its own messages; Cancelled when the user chose no file.
@@ -127,7 +128,7 @@ PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const Jo
     case JobResult::FailedAfterStart: tellFailedAfterStart(parent); return PrintOutcome::Failed;
     case JobResult::NotStarted: break;
     }
-    const QString why = QStringLiteral("打印机“%1”无法开始打印，没有打印。").arg(printer->printerName());
+    const QString why = notStartedText(*printer);
     printer.reset(); // the preview may want the same printer
     return offerAlternatives(why, ops, parent, onJobStarted, settings);
 }
@@ -160,7 +161,7 @@ PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Jo
         switch (runJob(*p, ops, toPrinter ? onJobStarted : JobStarted())) {
         case JobResult::Done: outcome = toPrinter ? PrintOutcome::Printed : PrintOutcome::SavedPdf; break;
         case JobResult::NotStarted:
-            tellNotStarted(&dialog, *p);
+            ui::tell(&dialog, notStartedText(*p), kTitle, ui::Icon::Warning);
             outcome = PrintOutcome::Failed;
             break;
         case JobResult::FailedAfterStart:

@@ -5,12 +5,12 @@
 #include "vouchers/pagewriter.h"
 #include "vouchers/pagewriter_recorder.h"
 
+#include <QPrinter>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
-class QPrinter;
 class QWidget;
 
 namespace vouchers {

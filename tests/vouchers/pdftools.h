@@ -1,0 +1,118 @@
+#pragma once
+// Reading a printed PDF from outside, with the poppler tools: word boxes, page size, where the ink is.
+
+#include <QImage>
+#include <QList>
+#include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
+#include <QSizeF>
+#include <QStandardPaths>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace pdftools {
+
+struct Word {
+    QRectF box; // points, from the page's top-left corner
+    QString text;
+};
+
+inline bool available()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
+        && !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()
+        && !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
+}
+
+inline QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+inline QString unescape(QString s)
+{
+    return s.replace(QLatin1String("&lt;"), QLatin1String("<"))
+        .replace(QLatin1String("&gt;"), QLatin1String(">"))
+        .replace(QLatin1String("&quot;"), QLatin1String("\""))
+        .replace(QLatin1String("&amp;"), QLatin1String("&"));
+}
+
+inline QList<Word> words(const QString &pdf)
+{
+    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    static const QRegularExpression re(QStringLiteral(
+        R"re(<word xMin="([\d.\-]+)" yMin="([\d.\-]+)" xMax="([\d.\-]+)" yMax="([\d.\-]+)">([^<]*)</word>)re"));
+    QList<Word> out;
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        const QPointF tl(m.captured(1).toDouble(), m.captured(2).toDouble());
+        const QPointF br(m.captured(3).toDouble(), m.captured(4).toDouble());
+        out.append({QRectF(tl, br), unescape(m.captured(5))});
+    }
+    return out;
+}
+
+inline const Word *find(const QList<Word> &ws, const QString &text)
+{
+    for (const Word &w : ws)
+        if (w.text == text)
+            return &w;
+    return nullptr;
+}
+
+// The first page's size in points; invalid when the file cannot be read.
+inline QSizeF pageSize(const QString &pdf)
+{
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    static const QRegularExpression re(QStringLiteral(R"re(Page size:\s+([\d.]+) x ([\d.]+) pts)re"));
+    const auto m = re.match(info);
+    return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
+}
+
+inline int pageCount(const QString &pdf)
+{
+    static const QRegularExpression re(QStringLiteral(R"re(Pages:\s+(\d+))re"));
+    const auto m = re.match(run(QStringLiteral("pdfinfo"), {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// The first page as a grey image at the given resolution.
+inline QImage render(const QString &pdf, int dpi)
+{
+    QTemporaryDir dir;
+    const QString base = dir.filePath(QStringLiteral("page"));
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
+                                     QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, base});
+    return QImage(base + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
+}
+
+inline bool dark(const QImage &img, int x, int y)
+{
+    return x >= 0 && y >= 0 && x < img.width() && y < img.height() && img.constScanLine(y)[x] < 128;
+}
+
+// The box around every dark pixel, in points; empty when the page is blank.
+inline QRectF inkBox(const QString &pdf, int dpi = 288)
+{
+    const QImage img = render(pdf, dpi);
+    int x0 = img.width(), y0 = img.height(), x1 = -1, y1 = -1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (dark(img, x, y)) {
+                x0 = std::min(x0, x);
+                y0 = std::min(y0, y);
+                x1 = std::max(x1, x);
+                y1 = std::max(y1, y);
+            }
+    if (x1 < 0)
+        return QRectF();
+    const double k = 72.0 / dpi;
+    return QRectF(QPointF(x0 * k, y0 * k), QPointF((x1 + 1) * k, (y1 + 1) * k));
+}
+
+} // namespace pdftools
