@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/windows.h"
 #include "scriptedprompter.h"
+#include "screenshot.h"
 #include "ui/fonts.h"
 
 #include <QAction>
@@ -214,6 +215,7 @@ private slots:
         w.dispatch("关    于");
         auto *box = qobject_cast<app::AboutBox *>(w.loadedWindow("about"));
         QVERIFY(box && box->isVisible());
+        saveScreenshot(box, "about");
         QCOMPARE(box->windowModality(), Qt::ApplicationModal);
         QCOMPARE(box->windowTitle(), QString("关于蓝石竞技通"));
         QCOMPARE(box->findChild<QLabel *>("lblVersion")->text(), QString("版本 1.1.2"));
