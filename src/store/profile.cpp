@@ -39,10 +39,20 @@ QVector<Line> splitLines(const QByteArray &data)
     return lines;
 }
 
+// A line's text without surrounding blanks and without the byte order mark that some editors
+// put at the start of a file.
+QByteArray cleaned(const QByteArray &content)
+{
+    QByteArray t = content.trimmed();
+    if (t.startsWith("\xEF\xBB\xBF"))
+        t = t.mid(3).trimmed();
+    return t;
+}
+
 // The section name of a "[name]" line; false for any other line.
 bool sectionOf(const QByteArray &content, QString *name)
 {
-    const QByteArray t = content.trimmed();
+    const QByteArray t = cleaned(content);
     if (!t.startsWith('['))
         return false;
     qsizetype end = t.indexOf(']');
@@ -55,7 +65,7 @@ bool sectionOf(const QByteArray &content, QString *name)
 // The key and value of a "key=value" line; false for blank lines, comments and other lines.
 bool entryOf(const QByteArray &content, QString *key, QByteArray *value)
 {
-    const QByteArray t = content.trimmed();
+    const QByteArray t = cleaned(content);
     if (t.isEmpty() || t.startsWith(';') || t.startsWith('['))
         return false;
     const qsizetype eq = t.indexOf('=');
@@ -171,7 +181,7 @@ bool Profile::write(const QString &section, const QString &key, const QString &v
         }
         if (keyLine >= 0) {
             // The key keeps its spelling in the file; only its value changes.
-            const QByteArray content = lines.at(keyLine).content.trimmed();
+            const QByteArray content = cleaned(lines.at(keyLine).content);
             lines[keyLine].content = content.left(content.indexOf('=')).trimmed() + '='
                                      + value.toUtf8();
         } else {

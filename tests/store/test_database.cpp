@@ -115,6 +115,7 @@ TEST(CreateDatabase, MissingFileIsCreatedWithTheDeliveredRows)
     ds.refresh();
     for (const char *col : {"gsmc", "khh", "zhh", "hp", "hc"})
         EXPECT_FALSE(ds.text(QString::fromLatin1(col)).isEmpty()) << col;
+    EXPECT_EQ(ds.text(QStringLiteral("zhh")), QStringLiteral("0200001009014412345"));
 
     // Every calibration starts at zero: fields print at their base positions.
     ds.setStatement(statements::generalLayout());
@@ -166,7 +167,9 @@ TEST_F(StoreTest, WritesByPositionReadBackByName)
     ds.setStatement(statements::customers());
     ds.refresh();
     ds.addNew();
-    const QStringList values{QStringLiteral("名称"), QStringLiteral("账号"), QStringLiteral("银行"),
+    // Account numbers are text: leading zeros and more digits than any integer type stay.
+    const QStringList values{QStringLiteral("名称"), QStringLiteral("00123456789012345678901"),
+                             QStringLiteral("银行"),
                              QStringLiteral("省"), QStringLiteral("市"), QStringLiteral("MC")};
     for (int i = 0; i < 6; ++i)
         ASSERT_TRUE(ds.setValue(i, values.at(i)));

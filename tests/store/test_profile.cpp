@@ -61,6 +61,14 @@ TEST_F(ProfileTest, SectionAndKeyNamesMatchWithoutCase)
     EXPECT_EQ(bytesOf(m_profile.fileName()), QByteArray("[MYAPP]\r\nTEXT1=114\r\ntext31=0\r\n"));
 }
 
+TEST_F(ProfileTest, AByteOrderMarkDoesNotHideTheFirstSection)
+{
+    writeFile(m_profile.fileName(), "\xEF\xBB\xBF[MyApp]\ntext1=57\n");
+    EXPECT_EQ(m_profile.read(QStringLiteral("Myapp"), QStringLiteral("text1")), QStringLiteral("57"));
+    ASSERT_TRUE(m_profile.write(QStringLiteral("MyApp"), QStringLiteral("text1"), QStringLiteral("0")));
+    EXPECT_EQ(bytesOf(m_profile.fileName()), QByteArray("\xEF\xBB\xBF[MyApp]\ntext1=0\n"));
+}
+
 TEST_F(ProfileTest, WritingCreatesFileAndSection)
 {
     ASSERT_TRUE(m_profile.write(QStringLiteral("MyApp"), QStringLiteral("text119"), QStringLiteral("1")));
