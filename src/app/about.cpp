@@ -13,7 +13,7 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent), ui(new Ui::about)
     title.setPointSizeF(16);
     title.setBold(true);
     ui->lblTitle->setFont(title);
-    ui->lblDisclaimer->setMaximumWidth(300);
+    ui->lblDisclaimer->setMinimumWidth(260);
     // "确定" only hides the box: it stays loaded and shows the same at the next opening.
     connect(ui->cmdOK, &QPushButton::clicked, this, &QWidget::hide);
     setFixedSize(sizeHint().expandedTo(QSize(460, 0)));
