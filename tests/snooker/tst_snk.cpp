@@ -1,5 +1,6 @@
 // The snooker scoreboard driven through its controls, as the operator uses it.
 
+#include "screenshot.h"
 #include "snooker/snk.h"
 #include "ui/fonts.h"
 
@@ -521,6 +522,7 @@ void TestScoreboard::typography()
 
 void TestScoreboard::fitsTheScreenWithNothingClipped()
 {
+    saveScreenshot(board_, QStringLiteral("snk"));
     // Widest numbers a match produces: eleven frames won, a frame score in four digits.
     for (int n = 1; n <= 11; ++n) {
         score(A, 1);
