@@ -1,0 +1,196 @@
+#include "maintenance/workbook.h"
+
+#include "text/numbers.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <freexl.h>
+
+#include <cmath>
+
+namespace maintenance {
+
+namespace {
+
+// FreeXL wants its handle closed even when opening failed.
+class XlsHandle {
+public:
+    ~XlsHandle()
+    {
+        if (handle)
+            freexl_close(handle);
+    }
+    const void *handle = nullptr;
+};
+
+QString openError(const QString &path, int code)
+{
+    switch (code) {
+    case FREEXL_FILE_NOT_FOUND:
+        return QStringLiteral("无法打开文件 %1。").arg(path);
+    case FREEXL_INSUFFICIENT_MEMORY:
+        return QStringLiteral("内存不足，无法读取工作簿 %1。").arg(path);
+    case FREEXL_INVALID_CFBF_HEADER:
+    case FREEXL_CFBF_INVALID_SIGNATURE:
+    case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
+        return QStringLiteral("文件 %1 不是 Excel 97-2003 工作簿（.xls），无法导入。"
+                              "请在 Excel 中以“Excel 97-2003 工作簿”格式保存后再导入。")
+            .arg(path);
+    default:
+        return QStringLiteral("工作簿 %1 已损坏，无法读取（错误代码 %2）。").arg(path).arg(code);
+    }
+}
+
+QString cellText(const FreeXL_CellValue &cell)
+{
+    switch (cell.type) {
+    case FREEXL_CELL_INT:
+        return QString::number(cell.value.int_value);
+    case FREEXL_CELL_DOUBLE:
+        return numberCellText(cell.value.double_value);
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_TIME:
+        return cell.value.text_value ? QString::fromUtf8(cell.value.text_value) : QString();
+    case FREEXL_CELL_DATETIME: {
+        // A date typed without a time is often stored as a date-time at midnight.
+        QString s = cell.value.text_value ? QString::fromUtf8(cell.value.text_value) : QString();
+        if (s.endsWith(QLatin1String(" 00:00:00")))
+            s.chop(9);
+        return s;
+    }
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+QString numberCellText(double value)
+{
+    if (!std::isfinite(value))
+        return QString();
+    // Whole numbers that a double holds exactly (account numbers up to 16 digits) keep every digit.
+    if (value == std::floor(value) && std::fabs(value) < 9007199254740992.0)
+        return QString::number(qint64(value));
+    return text::formatNumber(value);
+}
+
+CustomerSheet readCustomerSheet(const QString &path)
+{
+    CustomerSheet result;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.error = QStringLiteral("找不到客户信息表 %1。").arg(path);
+        return result;
+    }
+    if (!info.isFile()) {
+        result.error = QStringLiteral("%1 不是文件，无法导入。").arg(path);
+        return result;
+    }
+    if (info.size() == 0) {
+        result.error = QStringLiteral("文件 %1 是空文件，不是 Excel 工作簿。").arg(path);
+        return result;
+    }
+
+    // Anything without the compound file signature is no workbook at all (a CSV renamed .xls,
+    // a newer .xlsx); say so rather than report it as damaged.
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            result.error = openError(path, FREEXL_FILE_NOT_FOUND);
+            return result;
+        }
+        if (file.read(8) != QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) {
+            result.error = openError(path, FREEXL_INVALID_CFBF_HEADER);
+            return result;
+        }
+    }
+
+    XlsHandle xls;
+    const QByteArray encoded = QFile::encodeName(path);
+    const int opened = freexl_open(encoded.constData(), &xls.handle);
+    if (opened != FREEXL_OK) {
+        result.error = openError(path, opened);
+        return result;
+    }
+
+    unsigned int info_value = 0;
+    if (freexl_get_info(xls.handle, FREEXL_BIFF_PASSWORD, &info_value) == FREEXL_OK
+        && info_value == FREEXL_BIFF_OBFUSCATED) {
+        result.error = QStringLiteral("工作簿 %1 设有密码保护，无法读取。请在 Excel 中取消密码后再导入。")
+                           .arg(path);
+        return result;
+    }
+    if (freexl_get_info(xls.handle, FREEXL_BIFF_VERSION, &info_value) == FREEXL_OK
+        && info_value != FREEXL_BIFF_VER_8) {
+        result.error = QStringLiteral("工作簿 %1 的格式太旧（Excel 5.0 或更早），"
+                                      "请在 Excel 中另存为“Excel 97-2003 工作簿”后再导入。")
+                           .arg(path);
+        return result;
+    }
+
+    unsigned int sheetCount = 0;
+    if (freexl_get_info(xls.handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK) {
+        result.error = openError(path, FREEXL_BIFF_WORKBOOK_NOT_FOUND);
+        return result;
+    }
+    int sheet = -1;
+    for (unsigned int i = 0; i < sheetCount && i <= 0xFFFF && sheet < 0; ++i) {
+        const char *name = nullptr;
+        if (freexl_get_worksheet_name(xls.handle, static_cast<unsigned short>(i), &name) == FREEXL_OK
+            && name && QString::fromUtf8(name).compare(QLatin1String("sheet1"), Qt::CaseInsensitive) == 0)
+            sheet = int(i);
+    }
+    if (sheet < 0) {
+        result.error = QStringLiteral("工作簿 %1 中没有名为 sheet1 的工作表。"
+                                      "请把客户数据放在工作表 sheet1 中。")
+                           .arg(path);
+        return result;
+    }
+
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (freexl_select_active_worksheet(xls.handle, static_cast<unsigned short>(sheet)) != FREEXL_OK
+        || freexl_worksheet_dimensions(xls.handle, &rows, &columns) != FREEXL_OK) {
+        result.error = openError(path, FREEXL_BIFF_ILLEGAL_SHEET_INDEX);
+        return result;
+    }
+
+    const unsigned short readColumns = std::min<unsigned short>(columns, kSheetColumns);
+    // Row 0 holds the headings.
+    for (unsigned int r = 1; r < rows; ++r) {
+        SheetRow row;
+        row.sheetRow = int(r) + 1;
+        bool any = false;
+        for (unsigned short c = 0; c < kSheetColumns; ++c) {
+            QString text;
+            if (c < readColumns) {
+                FreeXL_CellValue cell;
+                const int got = freexl_get_cell_value(xls.handle, r, c, &cell);
+                if (got != FREEXL_OK) {
+                    result.rows.clear();
+                    result.error = QStringLiteral("工作表 sheet1 第 %1 行第 %2 列的内容无法读取，"
+                                                  "工作簿可能已损坏（错误代码 %3）。")
+                                       .arg(row.sheetRow)
+                                       .arg(c + 1)
+                                       .arg(got);
+                    return result;
+                }
+                text = cellText(cell);
+            }
+            any = any || !text.isEmpty();
+            row.cells.append(text);
+        }
+        if (any)
+            result.rows.append(std::move(row));
+    }
+    if (result.rows.isEmpty())
+        result.error = QStringLiteral("工作表 sheet1 中没有客户数据。第一行是标题，"
+                                      "客户数据应从第二行开始填写。");
+    return result;
+}
+
+} // namespace maintenance

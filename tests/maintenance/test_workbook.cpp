@@ -1,0 +1,135 @@
+// Reading the customer sheet of a workbook: rows, cell texts and every kind of bad file.
+
+#include "maintenance/workbook.h"
+#include "xlsbuilder.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using maintenance::readCustomerSheet;
+using xlstest::Row;
+
+namespace {
+
+class WorkbookTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString write(const QByteArray &bytes, const QString &name = QStringLiteral("khb.xls"))
+    {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(xlstest::writeFile(path, bytes));
+        return path;
+    }
+};
+
+} // namespace
+
+TEST_F(WorkbookTest, ReadsDataRowsAfterTheHeadingByPosition)
+{
+    const auto sheet = readCustomerSheet(write(xlstest::customerWorkbook({
+        Row{QStringLiteral("北京甲公司"), QStringLiteral("6222"), QStringLiteral("工行"), QStringLiteral("北京"),
+            QStringLiteral("海淀"), QStringLiteral("多余的列")},
+        Row{QStringLiteral("乙公司")},
+    })));
+    ASSERT_TRUE(sheet.ok()) << sheet.error.toStdString();
+    ASSERT_EQ(sheet.rows.size(), 2);
+    EXPECT_EQ(sheet.rows[0].cells, (QStringList{"北京甲公司", "6222", "工行", "北京", "海淀"}));
+    EXPECT_EQ(sheet.rows[0].sheetRow, 2);
+    EXPECT_EQ(sheet.rows[1].cells, (QStringList{"乙公司", "", "", "", ""}));
+    EXPECT_EQ(sheet.rows[1].sheetRow, 3);
+}
+
+TEST_F(WorkbookTest, NumbersAndDatesReadAsTheCellShowsThem)
+{
+    const auto sheet = readCustomerSheet(write(xlstest::customerWorkbook({
+        Row{QStringLiteral("甲"), 6222021234567890.0, 12.5, xlstest::Date{40282}, -3.0},
+        Row{QStringLiteral("乙"), 0.1 + 0.2, 1e20, 42.0, 1234567.0},
+    })));
+    ASSERT_TRUE(sheet.ok()) << sheet.error.toStdString();
+    ASSERT_EQ(sheet.rows.size(), 2);
+    EXPECT_EQ(sheet.rows[0].cells, (QStringList{"甲", "6222021234567890", "12.5", "2010-04-14", "-3"}));
+    EXPECT_EQ(sheet.rows[1].cells, (QStringList{"乙", "0.3", "100000000000000000000", "42", "1234567"}));
+}
+
+TEST_F(WorkbookTest, NumberCellTextNeverUsesAnExponent)
+{
+    EXPECT_EQ(maintenance::numberCellText(6222021234567890.0), "6222021234567890");
+    EXPECT_EQ(maintenance::numberCellText(9007199254740993.0), "9007199254740992");
+    EXPECT_EQ(maintenance::numberCellText(0.000001), "0.000001");
+    EXPECT_EQ(maintenance::numberCellText(-0.0), "0");
+}
+
+TEST_F(WorkbookTest, SheetFoundByNameInAnyCaseAndPosition)
+{
+    xlstest::Sheet other;
+    other.name = "说明";
+    other.rows = {Row{QStringLiteral("这不是客户")}, Row{QStringLiteral("也不是")}};
+    xlstest::Sheet customers;
+    customers.name = "SHEET1";
+    customers.rows = {Row{QStringLiteral("名称")}, Row{QStringLiteral("丙公司")}};
+    const auto sheet = readCustomerSheet(write(xlstest::workbook({other, customers})));
+    ASSERT_TRUE(sheet.ok()) << sheet.error.toStdString();
+    ASSERT_EQ(sheet.rows.size(), 1);
+    EXPECT_EQ(sheet.rows[0].cells[0], "丙公司");
+}
+
+TEST_F(WorkbookTest, EmptyRowsAreLeftOut)
+{
+    const auto sheet = readCustomerSheet(write(xlstest::customerWorkbook({
+        Row{QStringLiteral("甲")},
+        Row{},
+        Row{QString(), QString(), QString(), QString(), QString(), QStringLiteral("只有第六列")},
+        Row{QString(), QStringLiteral("6222")},
+    })));
+    ASSERT_TRUE(sheet.ok()) << sheet.error.toStdString();
+    ASSERT_EQ(sheet.rows.size(), 2);
+    EXPECT_EQ(sheet.rows[1].sheetRow, 5);
+    EXPECT_EQ(sheet.rows[1].cells, (QStringList{"", "6222", "", "", ""}));
+}
+
+TEST_F(WorkbookTest, BadFilesGiveAMessageAndNoRows)
+{
+    const QByteArray good = xlstest::customerWorkbook({Row{QStringLiteral("甲")}});
+    QByteArray garbled = good;
+    for (int i = 512; i < garbled.size(); i += 7)
+        garbled[i] = char(0xA5);
+    QByteArray badFat = good;
+    badFat.replace(good.size() - 512, 512, QByteArray(512, '\x07'));
+
+    const struct {
+        const char *name;
+        QString path;
+        const char *says;
+    } cases[] = {
+        {"missing", dir.filePath("none.xls"), "找不到"},
+        {"empty", write({}, "empty.xls"), "空文件"},
+        {"text", write("客户名称,帐号\n甲,1\n", "text.xls"), "不是 Excel 97-2003 工作簿"},
+        {"header only", write(good.left(512), "header.xls"), "无法"},
+        {"truncated", write(good.left(good.size() / 2), "half.xls"), ""},
+        {"garbled", write(garbled, "garbled.xls"), ""},
+        {"bad allocation table", write(badFat, "fat.xls"), ""},
+        {"password", write(xlstest::workbook({xlstest::Sheet{"Sheet1", {Row{"a"}, Row{"b"}}}}, {true}), "pw.xls"),
+         "密码"},
+        {"no sheet1", write(xlstest::customerWorkbook({Row{"甲"}}, "客户"), "nosheet.xls"), "sheet1"},
+        {"heading only", write(xlstest::customerWorkbook({}), "heading.xls"), "没有客户数据"},
+        {"directory", dir.path(), "不是文件"},
+    };
+    for (const auto &c : cases) {
+        const auto sheet = readCustomerSheet(c.path);
+        EXPECT_FALSE(sheet.ok()) << c.name;
+        EXPECT_TRUE(sheet.rows.isEmpty()) << c.name;
+        EXPECT_TRUE(sheet.error.contains(QString::fromUtf8(c.says))) << c.name << ": " << sheet.error.toStdString();
+    }
+}
+
+TEST_F(WorkbookTest, LongSheetSpansSeveralStringRecords)
+{
+    QVector<Row> rows;
+    for (int i = 0; i < 3000; ++i)
+        rows.append(Row{QStringLiteral("客户%1号有限公司").arg(i), QStringLiteral("6222%1").arg(i)});
+    const auto sheet = readCustomerSheet(write(xlstest::customerWorkbook(rows)));
+    ASSERT_TRUE(sheet.ok()) << sheet.error.toStdString();
+    ASSERT_EQ(sheet.rows.size(), 3000);
+    EXPECT_EQ(sheet.rows[2999].cells[0], "客户2999号有限公司");
+    EXPECT_EQ(sheet.rows[1234].cells[1], "62221234");
+}
