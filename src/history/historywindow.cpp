@@ -1,0 +1,293 @@
+#include "history/historywindow.h"
+
+#include "history/columns.h"
+#include "history/payeepicker.h"
+#include "history/workbookexport.h"
+#include "store/appdir.h"
+#include "store/gridmodel.h"
+#include "store/statements.h"
+#include "ui/gridbinding.h"
+#include "ui/prompter.h"
+#include "ui_lsjlcx.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProgressDialog>
+#include <QShowEvent>
+
+namespace history {
+
+namespace {
+
+const QString kTitle = QStringLiteral("付款查询");
+
+// The detail fields with the column each shows.
+struct Detail {
+    const char *field;
+    const char *column;
+};
+constexpr Detail kDetails[] = {
+    {"Text1", "dyrq"},  {"Text2", "fkrq"},    {"Text3", "pzlx"},    {"Text4", "pzhm"},
+    {"Text5", "fkje"},  {"Text6", "fkyt"},    {"Text7", "fkrmc"},   {"Text8", "fkrzhh"},
+    {"Text9", "fkrkhh"}, {"Text10", "skrmc"}, {"Text11", "skrzhh"}, {"Text12", "skrkhh"},
+};
+
+constexpr int kColumnWidths[] = {120, 90, 80, 90, 90, 90, 180, 160, 170, 180, 160, 170, 60, 60};
+
+QString defaultChooseFile(QWidget *parent, const QString &startPath)
+{
+    QFileDialog dialog(parent, QStringLiteral("选择保存位置"), startPath,
+                       QStringLiteral("Excel 工作簿(*.xlsx)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("xlsx"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+HistoryWindow::HistoryWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window), ui(new Ui::lsjlcx), m_history(m_connection),
+      m_chooseFile(&defaultChooseFile)
+{
+    ui->setupUi(this);
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    for (QDateEdit *picker : {ui->DTPicker1, ui->DTPicker2}) {
+        picker->setLocale(chinese);
+        picker->setDisplayFormat(chinese.dateFormat(QLocale::ShortFormat));
+        picker->calendarWidget(); // created now, so it takes the locale set above
+    }
+
+    connect(ui->Command3, &QPushButton::clicked, this, &HistoryWindow::find);
+    connect(ui->Command4, &QPushButton::clicked, this, &HistoryWindow::refreshAll);
+    connect(ui->Command5, &QPushButton::clicked, this, &HistoryWindow::choosePayee);
+    connect(ui->Command1, &QPushButton::clicked, this, &HistoryWindow::remove);
+    connect(ui->Command2, &QPushButton::clicked, this, &HistoryWindow::exit);
+    connect(ui->Command6, &QPushButton::clicked, this, &HistoryWindow::chooseFile);
+    connect(ui->Command7, &QPushButton::clicked, this, &HistoryWindow::exportRows);
+
+    m_history.setStatement(store::statements::history());
+    if (!m_history.refresh())
+        ui::tell(this, QStringLiteral("无法读取打印记录：%1").arg(m_history.errorText()), kTitle,
+                 ui::Icon::Critical);
+    m_grid = new store::GridModel(m_history, historyColumns(), this);
+    ui::bindGrid(ui->DataGrid1, m_grid, [this] { showCurrentRow(); });
+    ui->DataGrid1->horizontalHeader()->setStretchLastSection(false);
+    for (int c = 0; c < int(std::size(kColumnWidths)); ++c)
+        ui->DataGrid1->setColumnWidth(c, kColumnWidths[c]);
+    showCurrentRow();
+}
+
+HistoryWindow::~HistoryWindow() { delete ui; }
+
+void HistoryWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        activate();
+}
+
+void HistoryWindow::closeEvent(QCloseEvent *event)
+{
+    // The close box leaves like 退出: the window stays loaded.
+    event->ignore();
+    exit();
+}
+
+void HistoryWindow::activate()
+{
+    ui->Text13->setFocus();
+    ui->Text15->setText(QDir::toNativeSeparators(store::appDir()));
+    const QDate today = QDate::currentDate();
+    ui->DTPicker1->setDate(today);
+    ui->DTPicker2->setDate(today);
+}
+
+void HistoryWindow::showCurrentRow()
+{
+    for (const Detail &d : kDetails) {
+        const QString column = QLatin1String(d.column);
+        const QVariant v = m_history.value(column);
+        const QString text = v.typeId() == QMetaType::QDate ? shortDateText(v.toDate())
+                                                            : m_history.text(column);
+        findChild<QLineEdit *>(QLatin1String(d.field))->setText(text);
+    }
+}
+
+bool HistoryWindow::runQuery(const store::Statement &statement)
+{
+    m_history.setStatement(statement);
+    if (m_history.refresh())
+        return true;
+    ui::tell(this, QStringLiteral("无法读取打印记录：%1").arg(m_history.errorText()), kTitle,
+             ui::Icon::Critical);
+    return false;
+}
+
+void HistoryWindow::find()
+{
+    const QString name = ui->Text13->text().trimmed();
+    const bool ok = runQuery(store::statements::historyByPayeeAndDates(name, ui->DTPicker1->date(),
+                                                                       ui->DTPicker2->date()));
+    ui->Text13->setFocus();
+    if (ok && m_history.recordCount() == 0) {
+        const ui::Button again = ui::ask(this, QStringLiteral("没有查询到客户，是否重新查询？"),
+                                         QStringLiteral("客户查询"), ui::Yes | ui::No, ui::Icon::Question);
+        runQuery(store::statements::history());
+        showCurrentRow();
+        if (again == ui::Yes) {
+            ui->Text13->clear();
+            ui->Text13->setFocus();
+        } else {
+            ui->Command7->setFocus();
+        }
+        return;
+    }
+    showCurrentRow();
+    ui->Text13->setFocus();
+}
+
+void HistoryWindow::refreshAll()
+{
+    ui->Text13->setFocus();
+    runQuery(store::statements::history());
+    showCurrentRow();
+}
+
+void HistoryWindow::choosePayee()
+{
+    if (!m_picker) {
+        m_picker = new PayeePicker([this](const QString &name) { payeePicked(name); }, this);
+        connect(m_picker, &PayeePicker::closed, this, &HistoryWindow::pickerClosed);
+    }
+    m_picker->show();
+    m_picker->raise();
+    m_picker->activateWindow();
+}
+
+void HistoryWindow::payeePicked(const QString &name)
+{
+    // Every confirmation lists the chosen payee's rows, also when the same name is picked
+    // again after the list was refreshed in between.
+    m_pickedPayee = name;
+    runQuery(store::statements::historyPayeeBeginsWith(name));
+    showCurrentRow();
+}
+
+void HistoryWindow::pickerClosed()
+{
+    // Coming back from the picker is an activation: the focus, the export path and both dates
+    // are reset.
+    activate();
+}
+
+void HistoryWindow::remove()
+{
+    m_history.update();
+    if (m_history.recordCount() < 2) {
+        ui::tell(this, QStringLiteral("客户数据库不可为空"), QStringLiteral("警告"));
+        return;
+    }
+    if (!m_history.hasRow()) {
+        ui::tell(this, QStringLiteral("请先在列表中选择要删除的记录"), QStringLiteral("删除当前"),
+                 ui::Icon::Information);
+        return;
+    }
+    const store::Bookmark doomed = m_history.bookmark();
+    // Cancel is the default: Enter on the question must not delete a record of a printed voucher.
+    if (ui::ask(this, QStringLiteral("是否删除"), QStringLiteral("删除当前"), ui::Ok | ui::Cancel,
+                ui::Icon::Question, ui::Cancel)
+        != ui::Ok) {
+        m_history.setBookmark(doomed);
+        showCurrentRow();
+        return;
+    }
+    m_history.moveNext();
+    if (m_history.eof())
+        m_history.moveFirst(); // the last row goes: the first becomes current
+    const store::Bookmark next = m_history.bookmark();
+    m_history.setBookmark(doomed);
+    if (!m_history.deleteCurrent()) {
+        ui::tell(this, QStringLiteral("删除失败：%1").arg(m_history.errorText()), QStringLiteral("删除当前"),
+                 ui::Icon::Critical);
+        m_history.setBookmark(doomed);
+    } else {
+        m_history.setBookmark(next);
+    }
+    showCurrentRow();
+}
+
+void HistoryWindow::exit()
+{
+    m_history.update();
+    hide();
+}
+
+void HistoryWindow::chooseFile()
+{
+    const QString current = ui->Text15->text().trimmed();
+    const QString chosen = m_chooseFile(this, current.isEmpty() ? store::appDir() : current);
+    ui->Text15->setText(chosen.isEmpty() ? QString() : QDir::toNativeSeparators(workbookFileName(chosen)));
+}
+
+void HistoryWindow::exportRows()
+{
+    const QString chosen = ui->Text15->text().trimmed();
+    // A folder (the application directory the window starts with) names no file either.
+    if (chosen.isEmpty() || QFileInfo(chosen).isDir()) {
+        ui::tell(this, QStringLiteral("请选择保存位置"), QStringLiteral("信息提示"), ui::Icon::Information);
+        ui->Text15->setFocus();
+        return;
+    }
+    m_history.update();
+    if (m_history.recordCount() == 0)
+        return; // nothing on display, nothing written
+
+    ExportOptions options;
+    std::unique_ptr<QProgressDialog> progress;
+    if (m_history.recordCount() > kProgressThreshold) {
+        progress = std::make_unique<QProgressDialog>(QStringLiteral("正在导出数据……"), QStringLiteral("取消"),
+                                                     0, std::min(m_history.recordCount(), kSheetDataRows),
+                                                     this);
+        progress->setWindowTitle(QStringLiteral("确认导出"));
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(0);
+        progress->setValue(0);
+        options.progress = [&progress](int written, int) {
+            progress->setValue(written);
+            return !progress->wasCanceled();
+        };
+    }
+    const ExportResult result = exportWorkbook(m_history, historyColumns(), chosen, options);
+    progress.reset();
+
+    const QString title = QStringLiteral("提示窗口");
+    switch (result.status) {
+    case ExportResult::Status::Written: {
+        ui->Text15->setText(QDir::toNativeSeparators(result.path));
+        QString text = QStringLiteral("数据成功导出");
+        if (result.truncated())
+            text += QStringLiteral("\n表格中有 %1 行数据，一张工作表最多容纳 %2 行，只导出了前 %2 行。")
+                        .arg(result.rowsAvailable)
+                        .arg(result.rowsWritten);
+        ui::tell(this, text, title, ui::Icon::Information);
+        break;
+    }
+    case ExportResult::Status::Cancelled:
+        ui::tell(this, QStringLiteral("导出已取消，没有保存文件。"), title, ui::Icon::Information);
+        break;
+    case ExportResult::Status::Failed:
+        ui::tell(this, QStringLiteral("数据导出失败，没有保存文件。\n%1").arg(result.error), title,
+                 ui::Icon::Critical);
+        break;
+    case ExportResult::Status::NoRows:
+        break;
+    }
+}
+
+} // namespace history

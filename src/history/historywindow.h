@@ -1,0 +1,65 @@
+#pragma once
+// The print history window lsjlcx ("付款查询"): query, detail, deletion and workbook export.
+
+#include "store/connection.h"
+#include "store/datasource.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+namespace Ui { class lsjlcx; }
+namespace store { class GridModel; }
+
+namespace history {
+
+class PayeePicker;
+
+class HistoryWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit HistoryWindow(QWidget *parent = nullptr);
+    ~HistoryWindow() override;
+
+    store::DataSource &history() { return m_history; } // Adodc1
+    // The payee last chosen in the picker (the hidden Text14).
+    QString pickedPayee() const { return m_pickedPayee; }
+    // The picker's confirmation: lists the rows whose payee begins with name.
+    void payeePicked(const QString &name);
+    PayeePicker *picker() const { return m_picker; } // null until "选择(&S)" opened it
+
+    // Asks for the export file; returns the chosen name, empty when cancelled. Tests replace it.
+    using SaveFileChooser = std::function<QString(QWidget *parent, const QString &startPath)>;
+    void setSaveFileChooser(SaveFileChooser chooser) { m_chooseFile = std::move(chooser); }
+
+    // Rows above which an export shows its progress.
+    static constexpr int kProgressThreshold = 5000;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void activate();
+    void showCurrentRow();
+    bool runQuery(const store::Statement &statement);
+    void find();
+    void refreshAll();
+    void choosePayee();
+    void pickerClosed();
+    void remove();
+    void exit();
+    void chooseFile();
+    void exportRows();
+
+    Ui::lsjlcx *ui;
+    store::Connection m_connection;
+    store::DataSource m_history;
+    store::GridModel *m_grid;
+    PayeePicker *m_picker = nullptr;
+    QString m_pickedPayee;
+    SaveFileChooser m_chooseFile;
+};
+
+} // namespace history
