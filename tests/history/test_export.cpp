@@ -1,0 +1,265 @@
+// Workbook export without a window: layout, cell types, names, limits and failures.
+
+#include "history/columns.h"
+#include "history/workbookexport.h"
+#include "store/connection.h"
+#include "store/datasource.h"
+#include "storefixture.h"
+#include "xlsxread.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+using history::ExportResult;
+using store::statements::history;
+
+class QtApplication : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "history_export_test";
+        static char *argv[] = {name, nullptr};
+        m_app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    std::unique_ptr<QCoreApplication> m_app;
+};
+::testing::Environment *const qtApplication = ::testing::AddGlobalTestEnvironment(new QtApplication);
+
+QString columnLetter(int c) { return QString(QChar('A' + c)); }
+
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(db.isValid());
+        ASSERT_TRUE(out.isValid());
+        StoreFixture::removeAll(history());
+    }
+
+    // dyrq, fkrq, pzlx, pzhm, fkje, fkyt, fkrmc, fkrzhh, fkrkhh, skrmc, skrzhh, skrkhh
+    static void addRow(const QDate &printed, const QDate &paid, const QString &payee, const QString &number)
+    {
+        ASSERT_TRUE(StoreFixture::append(history(), {QVariant(), printed, paid, "支票", number, "1234.50", "货款",
+                                                     "北京蓝石", "0200", "工行朝阳", payee, "3100", "建行浦东"}));
+    }
+
+    ExportResult exportAll(const QString &name, const history::ExportOptions &options = {})
+    {
+        store::Connection connection;
+        store::DataSource rows(connection);
+        rows.setStatement(history());
+        rows.refresh();
+        return history::exportWorkbook(rows, history::historyColumns(), out.filePath(name), options);
+    }
+
+    QStringList filesInOut() const { return QDir(out.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    StoreFixture db;
+    QTemporaryDir out;
+};
+
+TEST_F(ExportTest, ThreeRowsReadBackWithCaptionsDatesAndTexts)
+{
+    addRow(QDate(2010, 4, 14), QDate(2010, 4, 9), "=1+1", "007");
+    addRow(QDate(2011, 1, 2), QDate(2010, 12, 31), "华东建材有限公司", "10000001");
+    addRow(QDate(2026, 12, 9), QDate(2026, 12, 9), "上海 'A%_' 物流", "10000002");
+
+    const ExportResult r = exportAll("三行.xlsx");
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.rowsWritten, 3);
+    EXPECT_FALSE(r.truncated());
+    EXPECT_EQ(r.path, out.filePath("三行.xlsx"));
+
+    XlsxFile book(r.path);
+    ASSERT_TRUE(book.isValid());
+    EXPECT_TRUE(book.parts().contains("xl/workbook.xml"));
+    EXPECT_EQ(book.lastRow(), 4);
+
+    const auto columns = history::historyColumns();
+    ASSERT_EQ(columns.size(), 14);
+    for (int c = 0; c < 14; ++c)
+        EXPECT_EQ(book.text(columnLetter(c) + "1"), columns[c].caption) << c;
+    EXPECT_EQ(book.text("A1"), "打印日期");
+    EXPECT_EQ(book.text("N1"), "市");
+    EXPECT_FALSE(book.cells().contains("O1"));
+
+    // Dates are date cells: a day number formatted as a date, not the grid's text.
+    const XlsxFile::Cell printed = book.cell("A2");
+    EXPECT_TRUE(printed.type.isEmpty() || printed.type == "n");
+    EXPECT_EQ(XlsxFile::serialDate(printed.value), QDate(2010, 4, 14));
+    EXPECT_TRUE(book.numberFormat(printed.style).contains("yy"));
+    EXPECT_EQ(XlsxFile::serialDate(book.text("B3")), QDate(2010, 12, 31));
+    EXPECT_EQ(XlsxFile::serialDate(book.text("B4")), QDate(2026, 12, 9));
+
+    // Texts stay text exactly as stored: no formula, no number, no lost zero.
+    const XlsxFile::Cell payee = book.cell("G2");
+    EXPECT_EQ(payee.value, "=1+1");
+    EXPECT_FALSE(payee.formula);
+    EXPECT_FALSE(payee.type.isEmpty());
+    EXPECT_EQ(book.text("D2"), "007");
+    EXPECT_FALSE(book.cell("D2").type.isEmpty());
+    EXPECT_EQ(book.text("E2"), "1234.50");
+    EXPECT_EQ(book.text("G3"), "华东建材有限公司");
+    EXPECT_EQ(book.text("G4"), "上海 'A%_' 物流");
+    EXPECT_EQ(book.text("J3"), "北京蓝石");
+    EXPECT_EQ(book.text("L4"), "工行朝阳");
+    // Never written: empty cells.
+    EXPECT_FALSE(book.cells().contains("M2"));
+    EXPECT_FALSE(book.cells().contains("N4"));
+
+    // Nothing but the workbook is left in the folder.
+    EXPECT_EQ(filesInOut(), QStringList{"三行.xlsx"});
+}
+
+TEST_F(ExportTest, WritesTheRowsOfTheQueryInTheirOrder)
+{
+    addRow(QDate(2010, 1, 1), QDate(2010, 1, 1), "甲公司", "1");
+    addRow(QDate(2010, 1, 1), QDate(2010, 1, 5), "乙公司", "2");
+    addRow(QDate(2010, 1, 1), QDate(2010, 1, 3), "甲公司分号", "3");
+    store::Connection connection;
+    store::DataSource rows(connection);
+    rows.setStatement(store::statements::historyPayeeBeginsWith("甲公司"));
+    rows.refresh();
+    const ExportResult r = history::exportWorkbook(rows, history::historyColumns(), out.filePath("q"));
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    XlsxFile book(r.path);
+    EXPECT_EQ(book.lastRow(), 3);
+    EXPECT_EQ(book.text("D2"), "1");
+    EXPECT_EQ(book.text("D3"), "3");
+}
+
+TEST_F(ExportTest, SuffixIsAddedWhenMissing)
+{
+    EXPECT_EQ(history::workbookFileName("/a/b"), "/a/b.xlsx");
+    EXPECT_EQ(history::workbookFileName("/a/b.xls"), "/a/b.xls.xlsx");
+    EXPECT_EQ(history::workbookFileName("/a/b.XLSX"), "/a/b.XLSX");
+    EXPECT_EQ(history::workbookFileName("/a/b.xlsx"), "/a/b.xlsx");
+
+    addRow(QDate(2010, 1, 1), QDate(2010, 1, 1), "甲", "1");
+    const ExportResult r = exportAll("记录");
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.path, out.filePath("记录.xlsx"));
+    EXPECT_TRUE(QFile::exists(out.filePath("记录.xlsx")));
+    EXPECT_FALSE(QFile::exists(out.filePath("记录")));
+}
+
+TEST_F(ExportTest, AnUnwritablePlaceFailsAndLeavesNothing)
+{
+    addRow(QDate(2010, 1, 1), QDate(2010, 1, 1), "甲", "1");
+    // A folder that is really a file fails even for root.
+    QFile plain(out.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    ExportResult r = exportAll("plain/x.xlsx");
+    EXPECT_EQ(r.status, ExportResult::Status::Failed);
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_FALSE(r.ok());
+
+    // A missing folder and a name that is a folder fail the same way.
+    r = exportAll("missing/x.xlsx");
+    EXPECT_EQ(r.status, ExportResult::Status::Failed);
+    ASSERT_TRUE(QDir(out.path()).mkdir("folder.xlsx"));
+    r = exportAll("folder.xlsx");
+    EXPECT_EQ(r.status, ExportResult::Status::Failed);
+    EXPECT_EQ(filesInOut(), QStringList{"plain"});
+}
+
+TEST_F(ExportTest, AnExistingFileIsReplacedOnlyByACompleteOne)
+{
+    for (int i = 0; i < 10; ++i)
+        addRow(QDate(2010, 1, 1), QDate(2010, 1, 1 + i), "甲", QString::number(i));
+    QFile old(out.filePath("old.xlsx"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous export");
+    old.close();
+
+    // Abandoned half way: the old file stays as it was, no temporary is left behind.
+    history::ExportOptions cancelling;
+    cancelling.progressStep = 4;
+    QList<int> seen;
+    cancelling.progress = [&seen](int written, int total) {
+        seen << written;
+        EXPECT_EQ(total, 10);
+        return written < 8;
+    };
+    ExportResult r = exportAll("old.xlsx", cancelling);
+    EXPECT_EQ(r.status, ExportResult::Status::Cancelled);
+    EXPECT_EQ(seen, (QList<int>{4, 8}));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("previous export"));
+    old.close();
+    EXPECT_EQ(filesInOut(), QStringList{"old.xlsx"});
+
+    // Completed: replaced, with every row, and progress ends on the total.
+    history::ExportOptions counting;
+    counting.progressStep = 4;
+    seen.clear();
+    counting.progress = [&seen](int written, int) {
+        seen << written;
+        return true;
+    };
+    r = exportAll("old.xlsx", counting);
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(seen, (QList<int>{4, 8, 10}));
+    XlsxFile book(out.filePath("old.xlsx"));
+    ASSERT_TRUE(book.isValid());
+    EXPECT_EQ(book.lastRow(), 11);
+    EXPECT_EQ(XlsxFile::serialDate(book.text("B11")), QDate(2010, 1, 10));
+    EXPECT_TRUE(QFile(out.filePath("old.xlsx")).permissions() & QFile::ReadOther);
+    EXPECT_EQ(filesInOut(), QStringList{"old.xlsx"});
+}
+
+TEST_F(ExportTest, RowsBeyondTheSheetLimitAreLeftOutAndSaidSo)
+{
+    for (int i = 0; i < 5; ++i)
+        addRow(QDate(2010, 1, 1), QDate(2010, 1, 1), "甲", QString::number(i));
+    history::ExportOptions limited;
+    limited.maxRows = 3;
+    const ExportResult r = exportAll("limit.xlsx", limited);
+    ASSERT_TRUE(r.ok());
+    EXPECT_TRUE(r.truncated());
+    EXPECT_EQ(r.rowsWritten, 3);
+    EXPECT_EQ(r.rowsAvailable, 5);
+    XlsxFile book(r.path);
+    EXPECT_EQ(book.lastRow(), 4);
+    EXPECT_EQ(book.text("D4"), "2");
+    EXPECT_EQ(history::kSheetDataRows, 1048576 - 1);
+}
+
+TEST_F(ExportTest, NoRowsWritesNothing)
+{
+    const ExportResult r = exportAll("empty.xlsx");
+    EXPECT_EQ(r.status, ExportResult::Status::NoRows);
+    EXPECT_TRUE(filesInOut().isEmpty());
+}
+
+TEST(HistoryColumns, DisplayForms)
+{
+    const auto columns = history::historyColumns();
+    EXPECT_EQ(columns[0].format(QDate(2010, 4, 14)), "2010年4月14日");
+    EXPECT_EQ(columns[1].format(QDate(2010, 4, 14)), "2010-04-14");
+    EXPECT_EQ(columns[0].format(QVariant()), "");
+    EXPECT_EQ(history::shortDateText(QDate(2010, 4, 14)), "2010/4/14");
+    QStringList names;
+    for (const auto &c : columns)
+        names << c.column;
+    EXPECT_FALSE(names.contains("xh"));
+    EXPECT_EQ(names.join(','), "dyrq,fkrq,pzlx,pzhm,fkje,fkyt,skrmc,skrzhh,skrkhh,fkrmc,fkrzhh,fkrkhh,sheng,shi");
+}
+
+} // namespace
