@@ -1,0 +1,66 @@
+#include "vouchers/calibration.h"
+
+#include "store/profile.h"
+#include "text/numbers.h"
+
+#include <QLineEdit>
+
+namespace vouchers {
+
+QString millimetreText(double storedTwips) { return text::formatNumber(storedTwips / text::kTwipsPerMm); }
+
+QString storedTwipsText(const QString &boxText)
+{
+    return text::formatNumber(text::leadingNumber(boxText) * text::kTwipsPerMm);
+}
+
+Calibration::Calibration(QString fileName, QString section)
+    : m_fileName(std::move(fileName)), m_section(std::move(section))
+{
+}
+
+void Calibration::addOffset(const QString &key, QLineEdit *box) { m_entries.append({key.toLower(), box, false}); }
+
+void Calibration::addSwitch(const QString &key, QLineEdit *box)
+{
+    m_entries.append({key.toLower(), box, true});
+    if (box)
+        box->setReadOnly(true);
+}
+
+void Calibration::load()
+{
+    const store::Profile profile(m_fileName);
+    for (const Entry &e : std::as_const(m_entries)) {
+        const double v = profile.readNumber(m_section, e.key);
+        m_values.insert(e.key, v);
+        if (e.box)
+            e.box->setText(e.isSwitch ? text::formatNumber(v) : millimetreText(v));
+    }
+}
+
+bool Calibration::save()
+{
+    const store::Profile profile(m_fileName);
+    bool ok = true;
+    for (const Entry &e : std::as_const(m_entries)) {
+        const QString boxText = e.box ? e.box->text() : QString();
+        const QString stored = e.isSwitch ? text::formatNumber(text::leadingNumber(boxText))
+                                          : storedTwipsText(boxText);
+        // The holder keeps exactly what the file says, so a reload changes nothing.
+        m_values.insert(e.key, text::leadingNumber(stored));
+        ok = profile.write(m_section, e.key, stored) && ok;
+    }
+    setLocked(true);
+    return ok;
+}
+
+void Calibration::setLocked(bool locked)
+{
+    m_locked = locked;
+    for (const Entry &e : std::as_const(m_entries))
+        if (!e.isSwitch && e.box)
+            e.box->setReadOnly(locked);
+}
+
+} // namespace vouchers
