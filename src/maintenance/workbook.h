@@ -26,7 +26,14 @@ struct CustomerSheet {
 // left out. Numbers read as the user sees them in the cell (6222021234567890, 12.5), dates as
 // yyyy-MM-dd. A file that is missing, not a workbook, protected by a password or damaged, a
 // missing sheet and a sheet without data rows give an error and no rows.
+//
+// The workbook is parsed in a child process: FreeXL has memory faults on crafted files (a
+// directory entry whose name length exceeds its 64 bytes makes it over-read the stack), so a
+// damaged file must cost a child process, never the program and the user's open windows.
 CustomerSheet readCustomerSheet(const QString &path);
+
+// The same reading in this process; what the child runs, and what the fuzzer drives.
+CustomerSheet readCustomerSheetInProcess(const QString &path);
 
 // The text of a number cell: integers in plain digits however long, fractions with at most 15
 // significant digits, never an exponent.

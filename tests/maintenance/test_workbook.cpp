@@ -133,3 +133,18 @@ TEST_F(WorkbookTest, LongSheetSpansSeveralStringRecords)
     EXPECT_EQ(sheet.rows[2999].cells[0], "客户2999号有限公司");
     EXPECT_EQ(sheet.rows[1234].cells[1], "62221234");
 }
+
+// A 512-byte compound file header found by the fuzzer: FreeXL reads a directory name through
+// a length it never checks and runs off its stack buffer. The program must only see an error.
+TEST_F(WorkbookTest, FileThatBreaksTheLibraryIsReportedAsDamaged)
+{
+    QByteArray bytes(512, '\xff');
+    bytes.replace(0, 9, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\x00", 9));
+    bytes.replace(0x13, 17, QByteArray("\x00\x00\x00\x00\x00\x3e\x00\x03\x00\xfe\xff\x09\x00\x06\x00\x00\xf9", 17));
+    bytes[0x9f] = '\xfe';
+    bytes[0xcf] = '\xfe';
+    const auto sheet = readCustomerSheet(write(bytes, "crafted.xls"));
+    EXPECT_FALSE(sheet.ok());
+    EXPECT_TRUE(sheet.rows.isEmpty());
+    EXPECT_FALSE(sheet.error.isEmpty());
+}
