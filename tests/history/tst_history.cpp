@@ -1,0 +1,476 @@
+// The print history window: grid and details, queries, the payee picker, deletion and export.
+
+#include "history/historywindow.h"
+#include "history/payeepicker.h"
+#include "scriptedprompter.h"
+#include "screenshot.h"
+#include "store/appdir.h"
+#include "storefixture.h"
+#include "ui/fonts.h"
+#include "xlsxread.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using store::statements::customers;
+
+namespace {
+
+store::Statement dyb() { return store::statements::history(); }
+
+QLineEdit *edit(QWidget *w, const QString &name) { return w->findChild<QLineEdit *>(name); }
+QPushButton *button(QWidget *w, const QString &name) { return w->findChild<QPushButton *>(name); }
+QDateEdit *datePicker(QWidget *w, const QString &name) { return w->findChild<QDateEdit *>(name); }
+QTableView *grid(QWidget *w) { return w->findChild<QTableView *>("DataGrid1"); }
+void click(QWidget *w, const QString &name) { QTest::mouseClick(button(w, name), Qt::LeftButton); }
+
+// A history row as a voucher writes it; number tells the rows apart.
+void addHistory(const QString &number, const QString &payee, const QDate &paid,
+                const QDate &printed = QDate(2010, 4, 14))
+{
+    QVERIFY(StoreFixture::append(dyb(), {QVariant(), printed, paid, "支票", number, "1234.50", "货款",
+                                             "北京蓝石", "0200", "工行朝阳", payee, "3100", "建行浦东"}));
+}
+
+QStringList numbersOnDisplay(history::HistoryWindow &w)
+{
+    QStringList out;
+    auto *model = grid(&w)->model();
+    for (int r = 0; r < model->rowCount(); ++r)
+        out << model->index(r, 3).data().toString();
+    return out;
+}
+
+void clickRow(QTableView *view, int row)
+{
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
+}
+
+} // namespace
+
+class TestHistory : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<StoreFixture> db;
+    std::unique_ptr<ScriptedPrompter> prompter;
+
+    std::unique_ptr<history::HistoryWindow> openWindow()
+    {
+        auto w = std::make_unique<history::HistoryWindow>();
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            return nullptr;
+        return w;
+    }
+
+private slots:
+    void initTestCase() { ui::installChineseFonts(); }
+    void init()
+    {
+        db = std::make_unique<StoreFixture>();
+        QVERIFY(db->isValid());
+        StoreFixture::removeAll(dyb());
+        prompter = std::make_unique<ScriptedPrompter>();
+    }
+    void cleanup()
+    {
+        prompter.reset();
+        db.reset();
+        QCOMPARE(QApplication::topLevelWidgets().size(), 0);
+    }
+
+    // ---- grid, details, activation -----------------------------------------------------------
+
+    void gridDetailsAndActivation()
+    {
+        addHistory("10000001", "上海华东建材有限公司", QDate(2010, 4, 9), QDate(2010, 4, 14));
+        addHistory("10000002", "天津物流", QDate(2011, 11, 30), QDate(2011, 12, 1));
+        auto w = openWindow();
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QString("付款查询"));
+        saveScreenshot(w.get(), "lsjlcx");
+
+        auto *model = grid(w.get())->model();
+        QCOMPARE(model->columnCount(), 14);
+        const QStringList captions = {"打印日期", "付款日期", "凭证类型", "凭证号码", "付款金额", "付款用途", "收款人名称",
+                                      "收款人帐号", "收款人开户行", "付款人名称", "付款人帐号", "付款人开户行", "省", "市"};
+        for (int c = 0; c < 14; ++c)
+            QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), captions[c]);
+        QCOMPARE(model->index(0, 0).data().toString(), QString("2010年4月14日"));
+        QCOMPARE(model->index(0, 1).data().toString(), QString("2010-04-09"));
+        QCOMPARE(model->index(1, 0).data().toString(), QString("2011年12月1日"));
+        QCOMPARE(model->index(0, 6).data().toString(), QString("上海华东建材有限公司"));
+        QCOMPARE(model->index(0, 9).data().toString(), QString("北京蓝石"));
+        QVERIFY(model->index(0, 12).data().toString().isEmpty());
+
+        // The first row in detail, dates in the short form.
+        QCOMPARE(edit(w.get(), "Text1")->text(), QString("2010/4/14"));
+        QCOMPARE(edit(w.get(), "Text2")->text(), QString("2010/4/9"));
+        QCOMPARE(edit(w.get(), "Text4")->text(), QString("10000001"));
+        QCOMPARE(edit(w.get(), "Text5")->text(), QString("1234.50"));
+        QCOMPARE(edit(w.get(), "Text7")->text(), QString("北京蓝石"));
+        QCOMPARE(edit(w.get(), "Text10")->text(), QString("上海华东建材有限公司"));
+        QCOMPARE(edit(w.get(), "Text12")->text(), QString("建行浦东"));
+
+        QCOMPARE(QApplication::focusWidget(), edit(w.get(), "Text13"));
+        // A click shows the row.
+        clickRow(grid(w.get()), 1);
+        QCOMPARE(edit(w.get(), "Text2")->text(), QString("2011/11/30"));
+        QCOMPARE(edit(w.get(), "Text10")->text(), QString("天津物流"));
+
+        // Activation: focus (above), export path, both dates today; again on every opening.
+        QCOMPARE(edit(w.get(), "Text15")->text(), QDir::toNativeSeparators(store::appDir()));
+        QCOMPARE(datePicker(w.get(), "DTPicker1")->date(), QDate::currentDate());
+        QCOMPARE(datePicker(w.get(), "DTPicker2")->date(), QDate::currentDate());
+        QVERIFY(datePicker(w.get(), "DTPicker1")->calendarPopup());
+        QCOMPARE(datePicker(w.get(), "DTPicker1")->displayFormat(), QString("yyyy/M/d"));
+
+        datePicker(w.get(), "DTPicker1")->setDate(QDate(2001, 1, 1));
+        edit(w.get(), "Text15")->setText("/elsewhere/a.xlsx");
+        click(w.get(), "Command2"); // 退出: hidden, not gone
+        QVERIFY(!w->isVisible());
+        w->show();
+        QCOMPARE(datePicker(w.get(), "DTPicker1")->date(), QDate::currentDate());
+        QCOMPARE(edit(w.get(), "Text15")->text(), QDir::toNativeSeparators(store::appDir()));
+        QCOMPARE(w->focusWidget(), edit(w.get(), "Text13"));
+        QCOMPARE(edit(w.get(), "Text2")->text(), QString("2011/11/30")); // the row stays current
+        w->close(); // the close box hides it too
+        QVERIFY(!w->isVisible());
+        QVERIFY(prompter->prompts.isEmpty());
+    }
+
+    // ---- queries ----------------------------------------------------------------------------
+
+    void findOnOneDayWithAnEmptyName()
+    {
+        const QDate today = QDate::currentDate();
+        addHistory("1", "甲公司", today.addDays(-1));
+        addHistory("2", "乙公司", today);
+        addHistory("3", "", today); // an empty payee is still a payee
+        addHistory("4", "丙公司", today.addDays(1));
+        addHistory("5", "甲公司", today);
+        auto w = openWindow();
+        QVERIFY(w);
+        edit(w.get(), "Text13")->setText("   ");
+        click(w.get(), "Command3");
+        QVERIFY2(prompter->prompts.isEmpty(), qPrintable(prompter->lastText()));
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"2", "3", "5"}));
+        QCOMPARE(edit(w.get(), "Text4")->text(), QString("2"));
+        QCOMPARE(QApplication::focusWidget(), edit(w.get(), "Text13"));
+
+        // Refresh lists every row again.
+        click(w.get(), "Command4");
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"1", "2", "3", "4", "5"}));
+        QCOMPARE(QApplication::focusWidget(), edit(w.get(), "Text13"));
+    }
+
+    void findByNameWithinARangeIncludesBothEnds()
+    {
+        addHistory("1", "上海华东建材", QDate(2010, 4, 1));
+        addHistory("2", "华东物流", QDate(2010, 4, 15));
+        addHistory("3", "华东建材", QDate(2010, 4, 30));
+        addHistory("4", "华东建材", QDate(2010, 5, 1));
+        addHistory("5", "华北建材", QDate(2010, 4, 10));
+        addHistory("6", "huadong 100%", QDate(2010, 4, 10));
+        auto w = openWindow();
+        QVERIFY(w);
+        datePicker(w.get(), "DTPicker1")->setDate(QDate(2010, 4, 1));
+        datePicker(w.get(), "DTPicker2")->setDate(QDate(2010, 4, 30));
+        edit(w.get(), "Text13")->setText(" 华东 ");
+        click(w.get(), "Command3");
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"1", "2", "3"}));
+        // Latin letters in any case; a typed % is a percent sign, not a wildcard.
+        edit(w.get(), "Text13")->setText("HUADONG 100%");
+        click(w.get(), "Command3");
+        QCOMPARE(numbersOnDisplay(*w), QStringList{"6"});
+        QVERIFY(prompter->prompts.isEmpty());
+    }
+
+    void findNothingAsksAndBothAnswersListEveryRow_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << int(ui::Yes);
+        QTest::newRow("no") << int(ui::No);
+    }
+    void findNothingAsksAndBothAnswersListEveryRow()
+    {
+        QFETCH(int, answer);
+        addHistory("1", "甲公司", QDate(2010, 4, 1));
+        addHistory("2", "乙公司", QDate(2010, 4, 2));
+        auto w = openWindow();
+        QVERIFY(w);
+        clickRow(grid(w.get()), 1);
+        // Start after end finds nothing, even a row on either day.
+        datePicker(w.get(), "DTPicker1")->setDate(QDate(2010, 4, 2));
+        datePicker(w.get(), "DTPicker2")->setDate(QDate(2010, 4, 1));
+        edit(w.get(), "Text13")->setText("公司");
+        prompter->answer(ui::Button(answer));
+        click(w.get(), "Command3");
+        QCOMPARE(prompter->prompts.size(), 1);
+        const ui::Prompt p = prompter->prompts.first();
+        QCOMPARE(p.text, QString("没有查询到客户，是否重新查询？"));
+        QCOMPARE(p.title, QString("客户查询"));
+        QCOMPARE(p.buttons, ui::Buttons(ui::Yes | ui::No));
+        QCOMPARE(p.icon, ui::Icon::Question);
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"1", "2"}));
+        QCOMPARE(edit(w.get(), "Text4")->text(), QString("1"));
+        if (answer == ui::Yes) {
+            QVERIFY(edit(w.get(), "Text13")->text().isEmpty());
+            QCOMPARE(QApplication::focusWidget(), edit(w.get(), "Text13"));
+        } else {
+            QCOMPARE(edit(w.get(), "Text13")->text(), QString("公司"));
+            QCOMPARE(QApplication::focusWidget(), button(w.get(), "Command7"));
+        }
+    }
+
+    // ---- payee picker ------------------------------------------------------------------------
+
+    void pickerListsCustomersAndRunsThePrefixQuery()
+    {
+        StoreFixture::removeAll(customers());
+        QVERIFY(StoreFixture::append(customers(), {"华东建材", "6222", "工行", "上海", "浦东", "HDJC"}));
+        QVERIFY(StoreFixture::append(customers(), {"华东物流", "6223", "建行", "上海", "闵行", "HDWL"}));
+        addHistory("1", "华东建材有限公司", QDate(2010, 4, 1));
+        addHistory("2", "上海华东建材", QDate(2010, 4, 2)); // contains, does not begin with
+        addHistory("3", "华东物流", QDate(2010, 4, 3));
+        addHistory("4", "华东建材", QDate(2010, 4, 4));
+        auto w = openWindow();
+        QVERIFY(w);
+        edit(w.get(), "Text15")->setText("/chosen/before.xlsx");
+
+        click(w.get(), "Command5");
+        history::PayeePicker *picker = w->picker();
+        QVERIFY(picker);
+        QVERIFY(picker->isVisible());
+        QCOMPARE(picker->windowTitle(), QString("选择公司名称"));
+        QCOMPARE(picker->windowModality(), Qt::ApplicationModal);
+        saveScreenshot(picker, "lsjlxz");
+        auto *pickerGrid = grid(picker);
+        QCOMPARE(pickerGrid->model()->rowCount(), 2);
+        QCOMPARE(pickerGrid->model()->headerData(0, Qt::Horizontal).toString(), QString("公司名称"));
+        QCOMPARE(pickerGrid->model()->headerData(1, Qt::Horizontal).toString(), QString("帐号"));
+        QCOMPARE(pickerGrid->model()->headerData(2, Qt::Horizontal).toString(), QString("开户行"));
+        QCOMPARE(edit(picker, "Text1")->text(), QString("华东建材"));
+        clickRow(pickerGrid, 1);
+        QCOMPARE(edit(picker, "Text1")->text(), QString("华东物流"));
+        clickRow(pickerGrid, 0);
+
+        click(picker, "Command1");
+        QVERIFY(!picker->isVisible());
+        QCOMPARE(w->pickedPayee(), QString("华东建材"));
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"1", "4"}));
+        QCOMPARE(edit(w.get(), "Text4")->text(), QString("1"));
+        // Back from the picker is an activation: the chosen path is replaced.
+        QCOMPARE(edit(w.get(), "Text15")->text(), QDir::toNativeSeparators(store::appDir()));
+        QCOMPARE(w->focusWidget(), edit(w.get(), "Text13"));
+
+        // Picked again after a refresh: the payee's rows again; a typed name that begins no
+        // payee leaves the list empty and the details blank.
+        click(w.get(), "Command4");
+        QCOMPARE(numbersOnDisplay(*w).size(), 4);
+        click(w.get(), "Command5");
+        QCOMPARE(w->picker(), picker); // the same, kept loaded
+        QCOMPARE(edit(picker, "Text1")->text(), QString("华东建材"));
+        click(picker, "Command1");
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"1", "4"}));
+        click(w.get(), "Command5");
+        edit(picker, "Text1")->setText("无此公司");
+        QTest::keyClick(edit(picker, "Text1"), Qt::Key_Return);
+        QVERIFY(numbersOnDisplay(*w).isEmpty());
+        QVERIFY(edit(w.get(), "Text10")->text().isEmpty());
+
+        // The close box hides it without a choice.
+        click(w.get(), "Command5");
+        picker->close();
+        QVERIFY(!picker->isVisible());
+        QCOMPARE(w->pickedPayee(), QString("无此公司"));
+        QVERIFY(prompter->prompts.isEmpty());
+    }
+
+    // ---- deletion ----------------------------------------------------------------------------
+
+    void deleteRefusedWithOneRowOnDisplay()
+    {
+        addHistory("1", "甲公司", QDate(2010, 4, 1));
+        addHistory("2", "乙公司", QDate(2010, 4, 2));
+        addHistory("3", "丙公司", QDate(2010, 4, 3));
+        auto w = openWindow();
+        QVERIFY(w);
+        datePicker(w.get(), "DTPicker1")->setDate(QDate(2010, 4, 1));
+        datePicker(w.get(), "DTPicker2")->setDate(QDate(2010, 4, 30));
+        edit(w.get(), "Text13")->setText("乙");
+        click(w.get(), "Command3");
+        QCOMPARE(numbersOnDisplay(*w), QStringList{"2"});
+        click(w.get(), "Command1");
+        QCOMPARE(prompter->prompts.size(), 1);
+        QCOMPARE(prompter->lastText(), QString("客户数据库不可为空"));
+        QCOMPARE(prompter->lastTitle(), QString("警告"));
+        QCOMPARE(prompter->prompts.first().icon, ui::Icon::None);
+        QCOMPARE(StoreFixture::column(dyb(), "pzhm").size(), 3);
+    }
+
+    void deleteMiddleLastAndCancel()
+    {
+        for (int i = 1; i <= 4; ++i)
+            addHistory(QString::number(i), "甲公司", QDate(2010, 4, i));
+        auto w = openWindow();
+        QVERIFY(w);
+
+        // Cancel (the default button) keeps the row and its place.
+        clickRow(grid(w.get()), 1);
+        prompter->answer(ui::Cancel);
+        click(w.get(), "Command1");
+        const ui::Prompt question = prompter->prompts.last();
+        QCOMPARE(question.text, QString("是否删除"));
+        QCOMPARE(question.title, QString("删除当前"));
+        QCOMPARE(question.buttons, ui::Buttons(ui::Ok | ui::Cancel));
+        QCOMPARE(question.icon, ui::Icon::Question);
+        QCOMPARE(question.defaultButton, ui::Cancel);
+        QCOMPARE(StoreFixture::column(dyb(), "pzhm").size(), 4);
+        QCOMPARE(edit(w.get(), "Text4")->text(), QString("2"));
+
+        // A middle row: the next becomes current.
+        prompter->answer(ui::Ok);
+        click(w.get(), "Command1");
+        QCOMPARE(StoreFixture::column(dyb(), "pzhm"), (QStringList{"1", "3", "4"}));
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"1", "3", "4"}));
+        QCOMPARE(edit(w.get(), "Text4")->text(), QString("3"));
+        QCOMPARE(grid(w.get())->currentIndex().row(), 1);
+
+        // The last row: the first becomes current.
+        clickRow(grid(w.get()), 2);
+        prompter->answer(ui::Ok);
+        click(w.get(), "Command1");
+        QCOMPARE(StoreFixture::column(dyb(), "pzhm"), (QStringList{"1", "3"}));
+        QCOMPARE(edit(w.get(), "Text4")->text(), QString("1"));
+        QCOMPARE(grid(w.get())->currentIndex().row(), 0);
+    }
+
+    void deleteActsOnTheQueriedRows()
+    {
+        addHistory("1", "甲公司", QDate(2010, 4, 1));
+        addHistory("2", "乙公司", QDate(2010, 4, 2));
+        addHistory("3", "乙公司", QDate(2010, 4, 3));
+        addHistory("4", "丙公司", QDate(2010, 4, 4));
+        auto w = openWindow();
+        QVERIFY(w);
+        w->payeePicked("乙");
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"2", "3"}));
+        clickRow(grid(w.get()), 1);
+        prompter->answer(ui::Ok);
+        click(w.get(), "Command1"); // the last of the query: its first becomes current
+        QCOMPARE(StoreFixture::column(dyb(), "pzhm"), (QStringList{"1", "2", "4"}));
+        QCOMPARE(numbersOnDisplay(*w), QStringList{"2"});
+        QCOMPARE(edit(w.get(), "Text4")->text(), QString("2"));
+        click(w.get(), "Command1");
+        QCOMPARE(prompter->lastText(), QString("客户数据库不可为空"));
+    }
+
+    // ---- export ------------------------------------------------------------------------------
+
+    void exportNeedsAPath()
+    {
+        addHistory("1", "甲公司", QDate(2010, 4, 1));
+        auto w = openWindow();
+        QVERIFY(w);
+        edit(w.get(), "Text15")->clear();
+        click(w.get(), "Command7");
+        QCOMPARE(prompter->lastText(), QString("请选择保存位置"));
+        QCOMPARE(prompter->lastTitle(), QString("信息提示"));
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Information);
+        QCOMPARE(QApplication::focusWidget(), edit(w.get(), "Text15"));
+
+        // The folder the window starts with names no file either.
+        edit(w.get(), "Text15")->setText(store::appDir());
+        click(w.get(), "Command7");
+        QCOMPARE(prompter->prompts.size(), 2);
+        QCOMPARE(prompter->lastText(), QString("请选择保存位置"));
+        QCOMPARE(QDir(store::appDir()).entryList({"*.xlsx"}, QDir::Files), QStringList{});
+    }
+
+    void exportChosenFileReadsBack()
+    {
+        addHistory("10000001", "=1+1", QDate(2010, 4, 9), QDate(2010, 4, 14));
+        addHistory("10000002", "华东建材", QDate(2010, 4, 10));
+        addHistory("10000003", "天津物流", QDate(2010, 4, 11));
+        addHistory("10000004", "华东物流", QDate(2010, 4, 12));
+        auto w = openWindow();
+        QVERIFY(w);
+        w->payeePicked("华东"); // the rows on display are what is exported
+        QTemporaryDir out;
+        QString offered;
+        w->setSaveFileChooser([&](QWidget *, const QString &start) {
+            offered = start;
+            return out.filePath("付款记录");
+        });
+        click(w.get(), "Command6");
+        QCOMPARE(offered, QDir::toNativeSeparators(store::appDir()));
+        QCOMPARE(edit(w.get(), "Text15")->text(), out.filePath("付款记录.xlsx"));
+        click(w.get(), "Command7");
+        QCOMPARE(prompter->lastText(), QString("数据成功导出"));
+        QCOMPARE(prompter->lastTitle(), QString("提示窗口"));
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Information);
+        XlsxFile book(out.filePath("付款记录.xlsx"));
+        QVERIFY(book.isValid());
+        QCOMPARE(book.lastRow(), 3);
+        QCOMPARE(book.text("A1"), QString("打印日期"));
+        QCOMPARE(book.text("G1"), QString("收款人名称"));
+        QCOMPARE(book.text("D2"), QString("10000002"));
+        QCOMPARE(book.text("G3"), QString("华东物流"));
+        QCOMPARE(XlsxFile::serialDate(book.text("B3")), QDate(2010, 4, 12));
+
+        // The whole list, with the payee "=1+1" kept as text.
+        click(w.get(), "Command4");
+        click(w.get(), "Command7");
+        XlsxFile all(out.filePath("付款记录.xlsx"));
+        QCOMPARE(all.lastRow(), 5);
+        QCOMPARE(all.text("G2"), QString("=1+1"));
+        QVERIFY(!all.cell("G2").formula);
+
+        // A cancelled dialog empties the path.
+        w->setSaveFileChooser([](QWidget *, const QString &) { return QString(); });
+        click(w.get(), "Command6");
+        QVERIFY(edit(w.get(), "Text15")->text().isEmpty());
+    }
+
+    void exportFailureIsReportedAndNothingIsWritten()
+    {
+        addHistory("1", "甲公司", QDate(2010, 4, 1));
+        auto w = openWindow();
+        QVERIFY(w);
+        QTemporaryDir out;
+        QFile plain(out.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        edit(w.get(), "Text15")->setText(out.filePath("plain/x.xlsx"));
+        click(w.get(), "Command7");
+        QCOMPARE(prompter->prompts.size(), 1);
+        QVERIFY2(prompter->lastText().startsWith("数据导出失败"), qPrintable(prompter->lastText()));
+        QCOMPARE(prompter->lastTitle(), QString("提示窗口"));
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Critical);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plain"});
+    }
+
+    void exportOfAnEmptyListWritesNothingSilently()
+    {
+        addHistory("1", "甲公司", QDate(2010, 4, 1));
+        auto w = openWindow();
+        QVERIFY(w);
+        w->payeePicked("乙");
+        QTemporaryDir out;
+        edit(w.get(), "Text15")->setText(out.filePath("empty.xlsx"));
+        click(w.get(), "Command7");
+        QVERIFY(prompter->prompts.isEmpty());
+        QVERIFY(QDir(out.path()).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestHistory)
+#include "tst_history.moc"
