@@ -1,0 +1,216 @@
+#include "maintenance/customerimport.h"
+
+#include "store/appdir.h"
+#include "store/gridmodel.h"
+#include "store/statements.h"
+#include "text/pinyin.h"
+#include "ui/gridbinding.h"
+#include "ui/prompter.h"
+#include "ui_khxxdr.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace maintenance {
+
+namespace {
+const QString kTitle = QStringLiteral("客户导入");
+const QString kNone = QStringLiteral("无");
+} // namespace
+
+CustomerImportWindow::CustomerImportWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window), ui(new Ui::khxxdr), m_customers(m_connection)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    connect(ui->Command1, &QPushButton::clicked, this, &CustomerImportWindow::startImport);
+    connect(ui->Command2, &QPushButton::clicked, this, &QWidget::close);
+
+    m_customers.setStatement(store::statements::customers());
+    if (!m_customers.refresh())
+        ui::tell(this, m_customers.errorText(), kTitle, ui::Icon::Critical);
+    m_grid = new store::GridModel(m_customers,
+                                  {{QStringLiteral("gsmc"), QStringLiteral("客户名称"), {}},
+                                   {QStringLiteral("zhh"), QStringLiteral("账号"), {}},
+                                   {QStringLiteral("khh"), QStringLiteral("开户行"), {}},
+                                   {QStringLiteral("sheng"), QStringLiteral("省/市"), {}},
+                                   {QStringLiteral("shi"), QStringLiteral("市/县"), {}}},
+                                  this);
+    ui::bindGrid(ui->DataGrid1, m_grid);
+    ui->DataGrid1->setColumnWidth(0, 200);
+    ui->DataGrid1->setColumnWidth(1, 170);
+}
+
+CustomerImportWindow::~CustomerImportWindow() { delete ui; }
+
+QString CustomerImportWindow::askForWorkbook(QWidget *parent)
+{
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("选择客户信息表"), store::appDir(),
+                                        QStringLiteral("Excel 97-2003 工作簿 (*.xls);;所有文件 (*)"));
+}
+
+QLineEdit *CustomerImportWindow::field(int index) const
+{
+    QLineEdit *const fields[] = {ui->Text1_0, ui->Text1_1, ui->Text1_2, ui->Text1_3, ui->Text1_4};
+    return fields[index];
+}
+
+void CustomerImportWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        activate();
+}
+
+void CustomerImportWindow::closeEvent(QCloseEvent *event)
+{
+    // The import runs to its end or its rollback; leaving halfway would leave nobody to tell.
+    if (m_importing)
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
+}
+
+void CustomerImportWindow::activate()
+{
+    m_sheet = CustomerSheet();
+    m_current = 0;
+    m_path = store::appFile(QStringLiteral("khb.xls"));
+    if (!QFileInfo::exists(m_path)) {
+        const ui::Button answer =
+            ui::ask(this,
+                    QStringLiteral("在程序目录中找不到客户信息表 khb.xls。\n是否选择另一个 Excel 工作簿导入？"),
+                    kTitle, ui::Yes | ui::No, ui::Icon::Question);
+        m_path = answer == ui::Yes && m_chooseWorkbook ? m_chooseWorkbook(this) : QString();
+    }
+    if (!m_path.isEmpty()) {
+        m_sheet = readCustomerSheet(m_path);
+        if (!m_sheet.ok())
+            ui::tell(this, m_sheet.error + QStringLiteral("\n没有导入任何客户信息。"), kTitle, ui::Icon::Warning);
+    }
+    ui->Command1->setEnabled(!m_sheet.rows.isEmpty());
+    getData();
+    ui->Label10->setText(QString::number(m_sheet.rows.size()));
+    ui->Label4->setText(QString::number(m_customers.recordCount()));
+}
+
+void CustomerImportWindow::getData()
+{
+    if (m_current < 0 || m_current >= m_sheet.rows.size())
+        return;
+    const QStringList &cells = m_sheet.rows.at(m_current).cells;
+    for (int i = 0; i < kSheetColumns; ++i)
+        if (!cells.at(i).isEmpty())
+            field(i)->setText(cells.at(i));
+}
+
+void CustomerImportWindow::showAllCustomers()
+{
+    m_customers.setStatement(store::statements::customers());
+    m_customers.refresh();
+}
+
+void CustomerImportWindow::startImport()
+{
+    if (m_importing)
+        return;
+    if (m_sheet.rows.isEmpty() || m_current >= m_sheet.rows.size()) {
+        ui::tell(this, m_sheet.error.isEmpty() ? QStringLiteral("没有可以导入的客户信息。") : m_sheet.error, kTitle,
+                 ui::Icon::Warning);
+        return;
+    }
+
+    // Only the shown row's name is compared with the address book, as the instructions say.
+    m_customers.setStatement(store::statements::customersNamed(field(0)->text()));
+    if (!m_customers.refresh()) {
+        ui::tell(this, m_customers.errorText(), kTitle, ui::Icon::Critical);
+        showAllCustomers();
+        return;
+    }
+    if (m_customers.recordCount() > 0) {
+        ui::tell(this, QStringLiteral("此客户已存在,不能重复导入"), kTitle, ui::Icon::Warning);
+        showAllCustomers();
+        return;
+    }
+
+    QString failedRow;
+    QString error;
+    m_importing = true;
+    ui->Command1->setEnabled(false);
+    ui->Command2->setEnabled(false);
+    const bool ok = importRows(&failedRow, &error);
+    m_importing = false;
+    ui->Command2->setEnabled(true);
+
+    if (!ok) {
+        // Nothing of this run stays: show the address book and the sheet as they were before.
+        showAllCustomers();
+        ui->ProgressBar1->setVisible(false);
+        for (int i = 0; i < kSheetColumns; ++i)
+            field(i)->clear();
+        m_current = 0;
+        getData();
+        ui->Label4->setText(QString::number(m_customers.recordCount()));
+        ui->Command1->setEnabled(true);
+        ui::tell(this,
+                 QStringLiteral("%1导入失败：%2\n所有客户信息都没有导入，客户数据库保持原样。").arg(failedRow, error),
+                 kTitle, ui::Icon::Critical);
+        return;
+    }
+
+    ui::tell(this, QStringLiteral("恭喜你，信息已成功导入"), kTitle, ui::Icon::Information);
+    close();
+}
+
+bool CustomerImportWindow::importRows(QString *failedRow, QString *error)
+{
+    store::Transaction transaction(m_connection);
+    if (!transaction.isActive()) {
+        *error = transaction.errorText();
+        return false;
+    }
+    const int total = int(m_sheet.rows.size()) - m_current;
+    ui->ProgressBar1->setRange(0, total);
+    ui->ProgressBar1->setValue(0);
+    ui->ProgressBar1->setVisible(true);
+
+    int added = 0;
+    for (;;) {
+        *failedRow = QStringLiteral("工作表第 %1 行").arg(m_sheet.rows.at(m_current).sheetRow);
+        for (int i = 1; i < kSheetColumns; ++i)
+            if (field(i)->text().isEmpty())
+                field(i)->setText(kNone);
+        const QString initials = text::initials(field(0)->text());
+        m_customers.addNew();
+        for (int i = 0; i < kSheetColumns; ++i)
+            if (!field(i)->text().isEmpty())
+                m_customers.setValue(i, field(i)->text());
+        if (!initials.isEmpty())
+            m_customers.setValue(5, initials);
+        if (!m_customers.update()) {
+            *error = m_customers.errorText();
+            m_customers.cancelUpdate();
+            return false; // the transaction rolls back every row of this run
+        }
+        ++added;
+        ui->Label4->setText(QString::number(added));
+        ui->ProgressBar1->setValue(added);
+        for (int i = 0; i < kSheetColumns; ++i)
+            field(i)->clear();
+        if ((added & 255) == 0)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (++m_current >= m_sheet.rows.size())
+            break;
+        getData();
+    }
+    *failedRow = QStringLiteral("提交时");
+    if (!transaction.commit()) {
+        *error = transaction.errorText();
+        return false;
+    }
+    return true;
+}
+
+} // namespace maintenance

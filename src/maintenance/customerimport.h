@@ -1,0 +1,59 @@
+#pragma once
+// The customer import window khxxdr: brings the rows of khb.xls into the address book at once.
+
+#include "maintenance/workbook.h"
+#include "store/connection.h"
+#include "store/datasource.h"
+
+#include <QWidget>
+
+#include <functional>
+
+namespace Ui { class khxxdr; }
+namespace store { class GridModel; }
+class QLineEdit;
+
+namespace maintenance {
+
+class CustomerImportWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Asks for another workbook when khb.xls is missing; empty when the user gives up.
+    using WorkbookChooser = std::function<QString(QWidget *parent)>;
+
+    explicit CustomerImportWindow(QWidget *parent = nullptr);
+    ~CustomerImportWindow() override;
+
+    // Tests replace the file dialog.
+    void setWorkbookChooser(WorkbookChooser chooser) { m_chooseWorkbook = std::move(chooser); }
+    static QString askForWorkbook(QWidget *parent);
+
+    store::DataSource &customers() { return m_customers; } // Adodc2
+    QString workbookPath() const { return m_path; }        // the workbook read at activation
+    const CustomerSheet &sheet() const { return m_sheet; }
+    bool isImporting() const { return m_importing; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QLineEdit *field(int index) const;
+    void activate();
+    void getData(); // GETDATA: the current sheet row into the fields
+    void startImport();
+    bool importRows(QString *failedRow, QString *error);
+    void showAllCustomers();
+
+    Ui::khxxdr *ui;
+    store::Connection m_connection;
+    store::DataSource m_customers;
+    store::GridModel *m_grid;
+    WorkbookChooser m_chooseWorkbook = askForWorkbook;
+    QString m_path;
+    CustomerSheet m_sheet;
+    int m_current = 0; // index of the sheet row shown in the fields
+    bool m_importing = false;
+};
+
+} // namespace maintenance

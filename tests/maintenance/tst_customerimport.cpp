@@ -1,0 +1,275 @@
+// The customer import window: rows in, counters, the duplicate rule, one transaction, bad files.
+
+#include "maintenance/customerimport.h"
+#include "scriptedprompter.h"
+#include "screenshot.h"
+#include "store/appdir.h"
+#include "store/database.h"
+#include "storefixture.h"
+#include "text/pinyin.h"
+#include "ui/fonts.h"
+#include "xlsbuilder.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+
+using store::statements::customers;
+using xlstest::Row;
+
+namespace {
+
+const QStringList kColumns = {"gsmc", "zhh", "khh", "sheng", "shi", "gsmczmjc"};
+
+// Every customer as "name|account|bank|province|city|initials", in stored order.
+QStringList addressBook()
+{
+    QList<QStringList> columns;
+    for (const QString &c : kColumns)
+        columns << StoreFixture::column(customers(), c);
+    QStringList rows;
+    for (int r = 0; r < columns.first().size(); ++r) {
+        QStringList row;
+        for (const QStringList &c : columns)
+            row << c.at(r);
+        rows << row.join('|');
+    }
+    return rows;
+}
+
+QString label(QWidget *w, const char *name) { return w->findChild<QLabel *>(name)->text(); }
+QString field(QWidget *w, int i) { return w->findChild<QLineEdit *>(QStringLiteral("Text1_%1").arg(i))->text(); }
+QPushButton *button(QWidget *w, const char *name) { return w->findChild<QPushButton *>(name); }
+
+} // namespace
+
+class TestCustomerImport : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<StoreFixture> db;
+    std::unique_ptr<ScriptedPrompter> prompter;
+
+    void writeSheet(const QVector<Row> &rows)
+    {
+        QVERIFY(xlstest::writeFile(db->dir().file("khb.xls"), xlstest::customerWorkbook(rows)));
+    }
+    QPointer<maintenance::CustomerImportWindow> open()
+    {
+        auto *w = new maintenance::CustomerImportWindow;
+        w->setWorkbookChooser([](QWidget *) { return QString(); });
+        w->show();
+        return w;
+    }
+
+private slots:
+    void initTestCase() { ui::installChineseFonts(); }
+    void init()
+    {
+        db = std::make_unique<StoreFixture>();
+        QVERIFY(db->isValid());
+        prompter = std::make_unique<ScriptedPrompter>();
+    }
+    void cleanup()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            delete w;
+        prompter.reset();
+        db.reset();
+    }
+
+    void threeNewRowsCountedAndStored()
+    {
+        const QStringList before = addressBook();
+        writeSheet({Row{QStringLiteral("北京甲公司"), QStringLiteral("6222001"), QStringLiteral("工商银行"),
+                        QStringLiteral("北京"), QStringLiteral("海淀")},
+                    Row{QStringLiteral("上海乙公司"), 6222021234567890.0, QStringLiteral("建设银行"),
+                        QStringLiteral("上海"), QStringLiteral("浦东")},
+                    Row{QStringLiteral("丙商行"), QStringLiteral("95588"), QStringLiteral("农业银行"),
+                        QStringLiteral("广东"), QStringLiteral("广州")}});
+        QPointer<maintenance::CustomerImportWindow> w = open();
+        QVERIFY(prompter->prompts.isEmpty());
+        QCOMPARE(label(w, "Label10"), QStringLiteral("3"));
+        QCOMPARE(label(w, "Label4"), QString::number(before.size()));
+        QCOMPARE(field(w, 0), QStringLiteral("北京甲公司"));
+        QCOMPARE(field(w, 4), QStringLiteral("海淀"));
+        saveScreenshot(w, "khxxdr");
+
+        QStringList counted;
+        connect(w->findChild<QProgressBar *>("ProgressBar1"), &QProgressBar::valueChanged, this,
+                [&](int) { counted << label(w, "Label4"); });
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+
+        QCOMPARE(counted, (QStringList{"1", "2", "3"}));
+        QCOMPARE(prompter->texts(), QStringList{"恭喜你，信息已成功导入"});
+        QCOMPARE(prompter->lastTitle(), QStringLiteral("客户导入"));
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Information);
+        QTRY_VERIFY(w.isNull()); // unloaded after success
+
+        const QStringList added = {"北京甲公司|6222001|工商银行|北京|海淀|BJJGS",
+                                   "上海乙公司|6222021234567890|建设银行|上海|浦东|SHYGS",
+                                   "丙商行|95588|农业银行|广东|广州|BSX"};
+        QCOMPARE(addressBook(), before + added);
+        QVERIFY(!addressBook().join('\n').contains("客户名称")); // the heading row
+    }
+
+    void rowWithOnlyANameGetsPlaceholders()
+    {
+        writeSheet({Row{QStringLiteral("只有名称")}});
+        QPointer<maintenance::CustomerImportWindow> w = open();
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入"));
+        QCOMPARE(addressBook().last(), "只有名称|无|无|无|无|" + text::initials("只有名称"));
+    }
+
+    void laterRowsAreNotCheckedForDuplicates()
+    {
+        StoreFixture::append(customers(), {"已有客户", "1", "2", "3", "4", "YYKH"});
+        const int before = addressBook().size();
+        writeSheet({Row{QStringLiteral("新客户"), QStringLiteral("1")}, Row{QStringLiteral("新客户"), QStringLiteral("2")},
+                    Row{QStringLiteral("已有客户"), QStringLiteral("3")}});
+        QPointer<maintenance::CustomerImportWindow> w = open();
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入"));
+        const QStringList book = addressBook();
+        QCOMPARE(book.size(), before + 3);
+        QCOMPARE(book.filter(QRegularExpression("^新客户\\|")).size(), 2);
+        QCOMPARE(book.filter(QRegularExpression("^已有客户\\|")).size(), 2);
+    }
+
+    void sameSheetTwiceIsRefused()
+    {
+        writeSheet({Row{QStringLiteral("甲公司")}, Row{QStringLiteral("乙公司")}});
+        QPointer<maintenance::CustomerImportWindow> first = open();
+        QTest::mouseClick(button(first, "Command1"), Qt::LeftButton);
+        QTRY_VERIFY(first.isNull());
+        const QStringList after = addressBook();
+
+        prompter->clear();
+        QPointer<maintenance::CustomerImportWindow> second = open();
+        QTest::mouseClick(button(second, "Command1"), Qt::LeftButton);
+        QCOMPARE(prompter->texts(), QStringList{"此客户已存在,不能重复导入"});
+        QCOMPARE(prompter->lastTitle(), QStringLiteral("客户导入"));
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Warning);
+        QVERIFY(!second.isNull());
+        QCOMPARE(addressBook(), after);
+        // The list shows every customer again, not the duplicate check's one row.
+        QCOMPARE(second->customers().recordCount(), after.size());
+    }
+
+    void badFilesAreRefusedAndNothingChanges_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("says");
+        const QByteArray good = xlstest::customerWorkbook({Row{QStringLiteral("甲")}, Row{QStringLiteral("乙")}});
+        QByteArray damaged = good;
+        damaged.replace(good.size() - 512, 512, QByteArray(512, '\x07'));
+        QTest::newRow("damaged") << damaged << "";
+        QTest::newRow("truncated") << good.left(1024) << "";
+        QTest::newRow("not a workbook") << QByteArray("甲,6222\n乙,6223\n") << "不是 Excel 97-2003 工作簿";
+        QTest::newRow("empty") << QByteArray() << "空文件";
+        QTest::newRow("password")
+            << xlstest::workbook({xlstest::Sheet{"Sheet1", {Row{"名称"}, Row{"甲"}}}}, {true}) << "密码";
+        QTest::newRow("no sheet1") << xlstest::customerWorkbook({Row{QStringLiteral("甲")}}, "客户") << "sheet1";
+        QTest::newRow("heading only") << xlstest::customerWorkbook({}) << "没有客户数据";
+    }
+    void badFilesAreRefusedAndNothingChanges()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, says);
+        const QStringList before = addressBook();
+        QVERIFY(xlstest::writeFile(db->dir().file("khb.xls"), bytes));
+        QPointer<maintenance::CustomerImportWindow> w = open();
+        QCOMPARE(prompter->prompts.size(), 1);
+        QVERIFY2(prompter->lastText().contains(says), qPrintable(prompter->lastText()));
+        QVERIFY(prompter->lastText().contains("没有导入任何客户信息"));
+        QCOMPARE(label(w, "Label10"), QStringLiteral("0"));
+        QVERIFY(!button(w, "Command1")->isEnabled());
+        button(w, "Command1")->click(); // even forced, nothing happens but a message
+        QCOMPARE(addressBook(), before);
+        QVERIFY(!w.isNull());
+    }
+
+    void failureHalfwayLeavesTheAddressBookAsItWas()
+    {
+        // A row the database refuses, as a full disk or a broken file would.
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
+            raw.setDatabaseName(store::databasePath());
+            QVERIFY(raw.open());
+            QSqlQuery q(raw);
+            QVERIFY(q.exec("CREATE TRIGGER refuse BEFORE INSERT ON khb WHEN NEW.gsmc = '坏行' "
+                           "BEGIN SELECT RAISE(ABORT, '磁盘已满'); END"));
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase("raw");
+        const QStringList before = addressBook();
+        writeSheet({Row{QStringLiteral("甲")}, Row{QStringLiteral("乙")}, Row{QStringLiteral("坏行")},
+                    Row{QStringLiteral("丁")}});
+        QPointer<maintenance::CustomerImportWindow> w = open();
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        QCOMPARE(prompter->prompts.size(), 1);
+        QVERIFY2(prompter->lastText().contains("工作表第 4 行导入失败"), qPrintable(prompter->lastText()));
+        QVERIFY(prompter->lastText().contains("磁盘已满"));
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Critical);
+        QCOMPARE(addressBook(), before);
+        QVERIFY(!w.isNull());
+        QCOMPARE(w->customers().recordCount(), before.size());
+        QCOMPARE(label(w, "Label4"), QString::number(before.size()));
+        QCOMPARE(field(w, 0), QStringLiteral("甲")); // back on the first row, ready to try again
+        QVERIFY(button(w, "Command1")->isEnabled());
+    }
+
+    void missingWorkbookOffersAnotherFile()
+    {
+        const QString other = db->dir().file("客户表.xls");
+        QVERIFY(xlstest::writeFile(other, xlstest::customerWorkbook({Row{QStringLiteral("选中的客户")}})));
+        prompter->answer(ui::Yes);
+        auto *w = new maintenance::CustomerImportWindow;
+        int asked = 0;
+        w->setWorkbookChooser([&](QWidget *) { ++asked; return other; });
+        w->show();
+        QCOMPARE(asked, 1);
+        QVERIFY(prompter->lastText().contains("找不到客户信息表 khb.xls"));
+        QCOMPARE(w->workbookPath(), other);
+        QCOMPARE(field(w, 0), QStringLiteral("选中的客户"));
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        QVERIFY(addressBook().last().startsWith("选中的客户|无|"));
+    }
+
+    void missingWorkbookDeclinedImportsNothing()
+    {
+        const QStringList before = addressBook();
+        prompter->answer(ui::No);
+        QPointer<maintenance::CustomerImportWindow> w = open();
+        QCOMPARE(prompter->prompts.size(), 1);
+        QVERIFY(!button(w, "Command1")->isEnabled());
+        QCOMPARE(label(w, "Label10"), QStringLiteral("0"));
+        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+        QTRY_VERIFY(w.isNull());
+        QCOMPARE(addressBook(), before);
+    }
+
+    void editedFirstRowIsWhatGetsImported()
+    {
+        writeSheet({Row{QStringLiteral("原名"), QStringLiteral("1")}, Row{QStringLiteral("第二")}});
+        QPointer<maintenance::CustomerImportWindow> w = open();
+        auto *name = w->findChild<QLineEdit *>("Text1_0");
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("Renamed Co"));
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        const QStringList book = addressBook();
+        QCOMPARE(book.at(book.size() - 2), "Renamed Co|1|无|无|无|" + text::initials("Renamed Co"));
+        QVERIFY(book.last().startsWith("第二|无|"));
+    }
+};
+
+QTEST_MAIN(TestCustomerImport)
+#include "tst_customerimport.moc"
