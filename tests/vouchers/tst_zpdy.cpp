@@ -1,0 +1,571 @@
+// The cheque window: input checks, switches, pickers, calibration, history rows and what goes to
+// the printer (recorded).
+
+#include "reference/customerpicker.h"
+#include "reference/purposes.h"
+#include "scriptedprompter.h"
+#include "screenshot.h"
+#include "store/appdir.h"
+#include "store/profile.h"
+#include "storefixture.h"
+#include "text/amount.h"
+#include "ui/fonts.h"
+#include "vouchers/pagewriter_recorder.h"
+#include "vouchers/zpdy.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <memory>
+
+using namespace vouchers;
+using store::statements::customers;
+using store::statements::history;
+
+namespace {
+
+const QString kOwnName = QStringLiteral("北京示例商贸有限公司");
+const QString kOwnBank = QStringLiteral("中国工商银行北京朝阳支行");
+const QString kOwnAccount = QStringLiteral("0200001009014412345");
+const QString kPayee = QStringLiteral("上海华东建材有限公司");
+const QString kPayeeAccount = QStringLiteral("31001234567890123456");
+const QString kPayeeBank = QStringLiteral("中国建设银行上海浦东支行");
+
+QLineEdit *edit(QWidget *w, const char *name)
+{
+    auto *e = w->findChild<QLineEdit *>(QLatin1String(name));
+    if (!e)
+        qFatal("no field %s", name);
+    return e;
+}
+// Typed text: key clicks for what a key produces, inserted like an input method for Chinese.
+void type(QLineEdit *e, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClicks(e, QString(c));
+        else
+            e->insert(QString(c));
+    }
+}
+
+QPushButton *button(QWidget *w, const char *name) { return w->findChild<QPushButton *>(QLatin1String(name)); }
+// A choice on the settings tab, clicked where the user sees it.
+void choose(QWidget *w, const char *option)
+{
+    w->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+    QTest::mouseClick(w->findChild<QRadioButton *>(QLatin1String(option)), Qt::LeftButton);
+}
+
+QDateEdit *datePicker(QWidget *w) { return w->findChild<QDateEdit *>(QStringLiteral("DTPicker1")); }
+
+void storeSetting(const QString &key, const QString &value)
+{
+    QVERIFY(store::Profile(store::appFile(QStringLiteral("mqtx.ini"))).write(QStringLiteral("MyApp"), key, value));
+}
+
+QString storedSetting(const QString &key)
+{
+    return store::Profile(store::appFile(QStringLiteral("mqtx.ini"))).read(QStringLiteral("Myapp"), key);
+}
+
+const PlacedText *textAt(const QList<PlacedText> &texts, double x, double y)
+{
+    for (const PlacedText &t : texts)
+        if (t.x == x && t.y == y)
+            return &t;
+    return nullptr;
+}
+
+} // namespace
+
+class TestChequeWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<StoreFixture> db;
+    std::unique_ptr<ScriptedPrompter> prompter;
+    QPointer<ChequeWindow> window;
+    RecordingPageWriter recorder;
+    int prints = 0;
+
+    // A window as the main window shows it, printing into the recorder.
+    ChequeWindow *open()
+    {
+        window = new ChequeWindow;
+        window->setPrintPath([this](const PrintRoutine &routine, QWidget *, const JobStarted &started) {
+            recorder.clear();
+            started(); // the printer has started the job: the row comes before the drawing
+            routine(recorder);
+            ++prints;
+            return PrintOutcome::Printed;
+        });
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            qWarning("window not active");
+        return window;
+    }
+
+    void closeWindow()
+    {
+        if (window) {
+            window->close();
+            QTRY_VERIFY(window.isNull());
+        }
+    }
+
+    // Number, confirmed date 14 April 2010, amount and purpose.
+    void fill(ChequeWindow *w, const QString &amount = QStringLiteral("1000.50"))
+    {
+        type(edit(w, "Text21"), QStringLiteral("10203040"));
+        datePicker(w)->setDate(QDate(2010, 4, 14));
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        type(edit(w, "Text8"), amount);
+        type(edit(w, "Text19"), QStringLiteral("货款"));
+    }
+
+    void clickPrint(ChequeWindow *w) { QTest::mouseClick(button(w, "Command9"), Qt::LeftButton); }
+
+private slots:
+    void initTestCase() { ui::installChineseFonts(); }
+
+    void init()
+    {
+        db = std::make_unique<StoreFixture>();
+        QVERIFY(db->isValid());
+        prompter = std::make_unique<ScriptedPrompter>();
+        recorder.clear();
+        prints = 0;
+    }
+
+    void cleanup()
+    {
+        closeWindow();
+        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+        prompter.reset();
+        db.reset();
+    }
+
+    void opensWithTodayTheFirstCustomerAndLockedBoxes()
+    {
+        ChequeWindow *w = open();
+        QCOMPARE(w->windowTitle(), QStringLiteral("支票打印"));
+        QCOMPARE(datePicker(w)->date(), QDate::currentDate());
+        QCOMPARE(edit(w, "Text25")->text(), kPayee);
+        QCOMPARE(w->focusWidget(), edit(w, "Text43"));
+        // No settings file: offsets 0, both switches off, so no bank, no counterfoil payee.
+        QCOMPARE(edit(w, "Text42")->text(), QStringLiteral("0"));
+        QCOMPARE(edit(w, "Text69")->text(), QStringLiteral("0"));
+        QCOMPARE(edit(w, "Text70")->text(), QStringLiteral("0"));
+        QVERIFY(edit(w, "Text3")->text().isEmpty());
+        QVERIFY(edit(w, "Text22")->text().isEmpty());
+        QVERIFY(edit(w, "Text5")->text().isEmpty());
+        for (const KeyBox &kb : chequeKeyBoxes())
+            QVERIFY2(w->findChild<QLineEdit *>(kb.box)->isReadOnly(), qPrintable(kb.box));
+        for (const char *option : {"Option1", "Option2", "Option3", "Option4"})
+            QVERIFY2(!w->findChild<QRadioButton *>(QLatin1String(option))->isChecked(), option);
+        // The grid names its columns for the cheque.
+        auto *grid = w->findChild<QTableView *>(QStringLiteral("DataGrid1"));
+        QCOMPARE(grid->horizontalHeader()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("客户名称"));
+        QCOMPARE(grid->horizontalHeader()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("账号"));
+        QCOMPARE(grid->horizontalHeader()->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("开户行"));
+    }
+
+    void switchesOnShowBankAndCounterfoil()
+    {
+        storeSetting(QStringLiteral("text99"), QStringLiteral("1"));
+        storeSetting(QStringLiteral("text100"), QStringLiteral("1"));
+        ChequeWindow *w = open();
+        QCOMPARE(edit(w, "Text3")->text(), kOwnBank);
+        QCOMPARE(edit(w, "Text22")->text(), kOwnAccount);
+        QCOMPARE(edit(w, "Text5")->text(), kPayee);
+        edit(w, "Text8")->setText(QStringLiteral("1000.50")); // set by the program: converts too
+        QCOMPARE(edit(w, "Text28")->text(), QStringLiteral("壹仟元零伍角整"));
+        QStringList cells;
+        for (const char *c : {"Text18", "Text17", "Text16", "Text15", "Text14", "Text13", "Text12", "Text11", "Text10", "Text9"})
+            cells << edit(w, c)->text();
+        QCOMPARE(cells, QStringList({"", "", "", "￥", "1", "0", "0", "0", "5", "0"}));
+        QCOMPARE(edit(w, "Text29")->text(), text::currencyText(QStringLiteral("1000.50")));
+        type(edit(w, "Text19"), QStringLiteral("货款"));
+        QCOMPARE(edit(w, "Text20")->text(), QStringLiteral("货款"));
+        QCOMPARE(edit(w, "Text27")->text(), QStringLiteral("货款"));
+    }
+
+    void counterfoilSwitchOffKeepsTheCounterfoilEmpty()
+    {
+        ChequeWindow *w = open();
+        fill(w);
+        QVERIFY(edit(w, "Text29")->text().isEmpty());
+        QVERIFY(edit(w, "Text27")->text().isEmpty());
+        QCOMPARE(edit(w, "Text20")->text(), QStringLiteral("货款"));
+        QCOMPARE(edit(w, "Text38")->text(), QStringLiteral("2010")); // the numeric date is kept
+        clickPrint(w);
+        QCOMPARE(prints, 1);
+        const QList<PlacedText> texts = recorder.placedTexts();
+        for (const auto &[x, y] : {std::pair{1556, 2666}, {2246, 2666}, {2746, 2666}, {1396, 2966}, {1396, 3266}, {1396, 3566}})
+            QVERIFY2(!textAt(texts, x, y), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+        // ... while the history row holds amount and purpose.
+        QCOMPARE(StoreFixture::column(history(), "fkje"), QStringList{"1000.50"});
+        QCOMPARE(StoreFixture::column(history(), "fkyt"), QStringList{"货款"});
+    }
+
+    void emptyPrintAsksOnlyForTheChequeNumber()
+    {
+        ChequeWindow *w = open();
+        clickPrint(w);
+        QCOMPARE(prompter->texts(), QStringList{"请输入支票号码"});
+        QCOMPARE(prompter->lastTitle(), QStringLiteral("打印"));
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Information);
+        QCOMPARE(w->focusWidget(), edit(w, "Text21"));
+        QCOMPARE(prints, 0);
+        QVERIFY(StoreFixture::column(history(), "pzhm").isEmpty());
+    }
+
+    void checksInOrderWithTheirFocus()
+    {
+        ChequeWindow *w = open();
+        type(edit(w, "Text21"), QStringLiteral("1"));
+        datePicker(w)->setDate(QDate(2011, 5, 6)); // a date shown is not a date confirmed
+        clickPrint(w);
+        QCOMPARE(prompter->lastText(), QStringLiteral("请确认日期"));
+        QCOMPARE(w->focusWidget(), button(w, "Command1"));
+        QCOMPARE(button(w, "Command1")->text(), QStringLiteral("确定日期(&Q)"));
+
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        QCOMPARE(edit(w, "Text33")->text(), QStringLiteral("贰零壹壹"));
+        QCOMPARE(edit(w, "Text34")->text(), QStringLiteral("伍"));
+        QCOMPARE(edit(w, "Text35")->text(), QStringLiteral("零陆"));
+        QCOMPARE(w->focusWidget(), edit(w, "Text8"));
+        clickPrint(w);
+        QCOMPARE(prompter->lastText(), QStringLiteral("请输入金额"));
+        QCOMPARE(w->focusWidget(), edit(w, "Text8"));
+
+        edit(w, "Text8")->setText(QStringLiteral("5"));
+        clickPrint(w);
+        QCOMPARE(prompter->lastText(), QStringLiteral("请输入用途"));
+        QCOMPARE(w->focusWidget(), edit(w, "Text19"));
+
+        // Blanks are content: a purpose of one blank passes.
+        edit(w, "Text19")->setText(QStringLiteral(" "));
+        prompter->clear();
+        clickPrint(w);
+        QVERIFY(prompter->prompts.isEmpty());
+        QCOMPARE(prints, 1);
+        QCOMPARE(StoreFixture::column(history(), "fkrq"), QStringList{"2011-05-06"});
+    }
+
+    void unprintableAmountIsRefused_data()
+    {
+        QTest::addColumn<QString>("amount");
+        QTest::newRow("letters") << "12abc";
+        QTest::newRow("comma") << "1,000";
+        QTest::newRow("zero") << "0";
+        QTest::newRow("negative") << "-5";
+        QTest::newRow("three decimals") << "1.234";
+        QTest::newRow("eleven places") << "100000000";
+        QTest::newRow("blanks") << "   ";
+    }
+
+    void unprintableAmountIsRefused()
+    {
+        QFETCH(QString, amount);
+        ChequeWindow *w = open();
+        fill(w, QString());
+        edit(w, "Text8")->setText(amount);
+        clickPrint(w);
+        const QString message =
+            text::amountProblemMessage(text::checkPrintable(amount, text::AmountVariant::TenPlaces));
+        QVERIFY(!message.isEmpty());
+        QCOMPARE(prompter->texts(), QStringList{message});
+        QCOMPARE(prompter->lastTitle(), QStringLiteral("打印"));
+        QCOMPARE(w->focusWidget(), edit(w, "Text8"));
+        QCOMPARE(prints, 0);
+        QVERIFY(StoreFixture::column(history(), "pzhm").isEmpty());
+    }
+
+    void twoPrintsAppendTwoRows()
+    {
+        ChequeWindow *w = open();
+        fill(w);
+        clickPrint(w);
+        clickPrint(w);
+        QVERIFY(prompter->prompts.isEmpty());
+        QCOMPARE(prints, 2);
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        const QList<std::pair<const char *, QString>> expected = {
+            {"dyrq", today},        {"fkrq", "2010-04-14"},   {"pzlx", "支票"},         {"pzhm", "10203040"},
+            {"fkje", "1000.50"},    {"fkyt", "货款"},         {"fkrmc", kOwnName},      {"fkrzhh", kOwnAccount},
+            {"fkrkhh", kOwnBank},   {"skrmc", kPayee},        {"skrzhh", kPayeeAccount}, {"skrkhh", kPayeeBank},
+        };
+        for (const auto &[column, value] : expected)
+            QCOMPARE(StoreFixture::column(history(), column), QStringList({value, value}));
+        QCOMPARE(StoreFixture::column(history(), "sheng"), QStringList({"", ""}));
+
+        // The bank switch is off: the paper gets neither bank nor account, the row has both.
+        const QList<PlacedText> texts = recorder.placedTexts();
+        QVERIFY(!textAt(texts, 9846, 916));
+        QVERIFY(!textAt(texts, 9846, 1216));
+        const PlacedText *payee = textAt(texts, 4636, 1216);
+        QVERIFY(payee);
+        QCOMPARE(payee->text, kPayee);
+        QCOMPARE(textAt(texts, 5596, 916)->text, QStringLiteral("贰零壹零"));
+        QCOMPARE(textAt(texts, 4896, 1616)->text, QStringLiteral("壹仟元零伍角整"));
+        QCOMPARE(textAt(texts, 12026, 1816)->text, QStringLiteral("0"));
+        QCOMPARE(textAt(texts, 11806, 1816)->text, QStringLiteral("5"));
+        QCOMPARE(textAt(texts, 10706, 1816)->text, QStringLiteral("￥"));
+        QVERIFY(!textAt(texts, 10486, 1816));
+        QCOMPARE(recorder.pageHeight(), 5000);
+        QCOMPARE(recorder.pageWidth(), 16000);
+    }
+
+    void bankChoiceOffStillRecordsBankAndAccount()
+    {
+        storeSetting(QStringLiteral("text99"), QStringLiteral("1"));
+        ChequeWindow *w = open();
+        QCOMPARE(edit(w, "Text3")->text(), kOwnBank);
+        choose(w, "Option2");
+        QCOMPARE(edit(w, "Text69")->text(), QStringLiteral("0"));
+        QCOMPARE(edit(w, "Text3")->text(), QStringLiteral(" "));
+        fill(w);
+        clickPrint(w);
+        QCOMPARE(StoreFixture::column(history(), "fkrkhh"), QStringList{kOwnBank});
+        QCOMPARE(StoreFixture::column(history(), "fkrzhh"), QStringList{kOwnAccount});
+    }
+
+    void choicesChangeTheStoredSwitchOnlyWhenSaved()
+    {
+        ChequeWindow *w = open();
+        choose(w, "Option1");
+        choose(w, "Option3");
+        QCOMPARE(edit(w, "Text69")->text(), QStringLiteral("1"));
+        QCOMPARE(edit(w, "Text3")->text(), kOwnBank);
+        QCOMPARE(edit(w, "Text5")->text(), kPayee);
+        // The stored counterfoil switch is still off: the amount gets no counterfoil text.
+        edit(w, "Text8")->setText(QStringLiteral("12"));
+        QVERIFY(edit(w, "Text29")->text().isEmpty());
+        closeWindow();
+
+        ChequeWindow *again = open();
+        QCOMPARE(edit(again, "Text69")->text(), QStringLiteral("0"));
+        QVERIFY(edit(again, "Text3")->text().isEmpty());
+        QVERIFY(!again->findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
+
+        choose(again, "Option3");
+        QTest::mouseClick(button(again, "Command8"), Qt::LeftButton);
+        QCOMPARE(storedSetting(QStringLiteral("text100")), QStringLiteral("1"));
+        edit(again, "Text8")->setText(QStringLiteral("12"));
+        QCOMPARE(edit(again, "Text29")->text(), text::currencyText(QStringLiteral("12")));
+
+        // "否" empties the counterfoil, the printed date included; the row keeps the date.
+        fill(again);
+        choose(again, "Option4");
+        for (const char *f : {"Text5", "Text38", "Text39", "Text40", "Text29", "Text27"})
+            QVERIFY2(edit(again, f)->text().isEmpty(), f);
+        clickPrint(again);
+        QVERIFY(prompter->prompts.isEmpty());
+        QCOMPARE(StoreFixture::column(history(), "fkrq"), QStringList{"2010-04-14"});
+    }
+
+    void calibrationSavesAndLoads()
+    {
+        ChequeWindow *w = open();
+        QTest::mouseClick(button(w, "Command10"), Qt::LeftButton);
+        for (const KeyBox &kb : chequeKeyBoxes())
+            QCOMPARE(w->findChild<QLineEdit *>(kb.box)->isReadOnly(), kb.isSwitch);
+        const QList<std::pair<const char *, QString>> typed = {
+            {"Text42", "-1"}, {"Text46", "0.5"}, {"Text59", "2mm"}, {"Text62", "1"},
+            {"Text60", "3"},  {"Text61", "4"},   {"Text72", "2"},   {"Text71", "0.5"},
+        };
+        for (const auto &[box, value] : typed) {
+            edit(w, box)->selectAll();
+            type(edit(w, box), value);
+        }
+        QTest::mouseClick(button(w, "Command8"), Qt::LeftButton);
+        QVERIFY(prompter->prompts.isEmpty()); // saving says nothing
+        for (const KeyBox &kb : chequeKeyBoxes())
+            QVERIFY2(w->findChild<QLineEdit *>(kb.box)->isReadOnly(), qPrintable(kb.box));
+
+        const QList<std::pair<const char *, QString>> stored = {
+            {"text73", "-57"}, {"text74", "28.5"}, {"text89", "114"}, {"text90", "57"}, {"text91", "171"},
+            {"text92", "228"}, {"text31", "114"},  {"text1", "28.5"}, {"text75", "0"},  {"text99", "0"},
+        };
+        for (const auto &[key, value] : stored)
+            QCOMPARE(storedSetting(QLatin1String(key)), value);
+        // A new file holds all 30 keys in the documented order.
+        QFile file(store::appFile(QStringLiteral("mqtx.ini")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList keys;
+        for (const QByteArray &line : file.readAll().split('\n'))
+            if (line.contains('='))
+                keys << QString::fromLatin1(line.left(line.indexOf('=')));
+        QStringList order;
+        for (const KeyBox &kb : chequeKeyBoxes())
+            order << kb.key;
+        QCOMPARE(keys, order);
+        closeWindow();
+
+        ChequeWindow *again = open();
+        QCOMPARE(edit(again, "Text42")->text(), QStringLiteral("-1"));
+        QCOMPARE(edit(again, "Text46")->text(), QStringLiteral("0.5"));
+        QCOMPARE(edit(again, "Text59")->text(), QStringLiteral("2"));
+        QCOMPARE(edit(again, "Text62")->text(), QStringLiteral("1"));
+        QCOMPARE(edit(again, "Text60")->text(), QStringLiteral("3"));
+        QCOMPARE(edit(again, "Text61")->text(), QStringLiteral("4"));
+        QCOMPARE(edit(again, "Text72")->text(), QStringLiteral("2"));
+
+        // Switch on the counterfoil to see its date: year shifted by text89, line by text90.
+        storeSetting(QStringLiteral("text100"), QStringLiteral("1"));
+        closeWindow();
+        ChequeWindow *third = open();
+        fill(third);
+        clickPrint(third);
+        const QList<PlacedText> texts = recorder.placedTexts();
+        QVERIFY2(textAt(texts, 1556 + 28.5 + 114, 57 + 114 + 2666), qPrintable(recorder.dump()));
+        QVERIFY2(textAt(texts, 2246 + 28.5 + 171, 57 + 114 + 2666), qPrintable(recorder.dump()));
+        QVERIFY2(textAt(texts, 2746 + 28.5 + 228, 57 + 114 + 2666), qPrintable(recorder.dump()));
+        QVERIFY2(textAt(texts, 5596 + 28.5 - 57, 28.5 + 114 + 916), qPrintable(recorder.dump()));
+    }
+
+    void pickerReturnResetsTheDatePickerButKeepsTheConfirmedDate()
+    {
+        ChequeWindow *w = open();
+        datePicker(w)->setDate(QDate(2010, 4, 14));
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        datePicker(w)->setDate(QDate(2012, 12, 12));
+        QTest::mouseClick(button(w, "Command10"), Qt::LeftButton); // unlocked, until activation
+
+        QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
+        QPointer<reference::PurposePicker> picker = w->findChild<reference::PurposePicker *>();
+        QVERIFY(picker);
+        QVERIFY(picker->isVisible());
+        edit(picker, "Text1")->setText(QStringLiteral("差旅费"));
+        QTest::mouseClick(button(picker, "Command1"), Qt::LeftButton);
+        QTRY_VERIFY(picker.isNull());
+
+        QCOMPARE(edit(w, "Text19")->text(), QStringLiteral("差旅费"));
+        QCOMPARE(edit(w, "Text20")->text(), QStringLiteral("差旅费"));
+        QCOMPARE(datePicker(w)->date(), QDate::currentDate());
+        QCOMPARE(edit(w, "Text33")->text(), QStringLiteral("贰零壹零"));
+        QCOMPARE(edit(w, "Text38")->text(), QStringLiteral("2010"));
+        QVERIFY(edit(w, "Text42")->isReadOnly());
+        QCOMPARE(w->focusWidget(), edit(w, "Text43"));
+    }
+
+    void customerPickerHandsOverTheFirstNameBeginningWithTheChoice()
+    {
+        QVERIFY(StoreFixture::append(customers(), {"北京蓝石软件有限公司", "11050001", "中国银行北京分行", "北京",
+                                                   "海淀区", "BJLSRJYXGS"}));
+        ChequeWindow *w = open();
+        QCOMPARE(edit(w, "Text25")->text(), kPayee);
+        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+        QPointer<reference::CustomerPicker> picker = w->findChild<reference::CustomerPicker *>();
+        QVERIFY(picker);
+        QCOMPARE(picker->findChild<QLabel *>(QStringLiteral("Label2"))->text(), QStringLiteral("支票"));
+        edit(picker, "Text1")->setText(QStringLiteral("北京蓝石"));
+        QTest::mouseClick(button(picker, "Command1"), Qt::LeftButton);
+        QTRY_VERIFY(picker.isNull());
+        QCOMPARE(edit(w, "Text25")->text(), QStringLiteral("北京蓝石软件有限公司"));
+        QCOMPARE(w->customers().recordCount(), 1);
+        fill(w);
+        clickPrint(w);
+        QCOMPARE(StoreFixture::column(history(), "skrzhh"), QStringList{"11050001"});
+        QCOMPARE(StoreFixture::column(history(), "skrkhh"), QStringList{"中国银行北京分行"});
+    }
+
+    void searchesWithTheChequesMessagesAndFocus()
+    {
+        QVERIFY(StoreFixture::append(customers(), {"北京蓝石软件有限公司", "11050001", "中国银行北京分行", "北京",
+                                                   "海淀区", "BJLSRJYXGS"}));
+        ChequeWindow *w = open();
+        QTest::mouseClick(button(w, "Command6"), Qt::LeftButton);
+        QCOMPARE(prompter->lastText(), QStringLiteral("请输入公司名称的字母简称，如蓝石软件输入lsrj"));
+        QCOMPARE(w->focusWidget(), edit(w, "Text43"));
+        QTest::mouseClick(button(w, "Command5"), Qt::LeftButton);
+        QCOMPARE(prompter->lastText(), QStringLiteral("请输入公司名称"));
+
+        type(edit(w, "Text43"), QStringLiteral("lsrj"));
+        QTest::mouseClick(button(w, "Command6"), Qt::LeftButton);
+        QCOMPARE(edit(w, "Text25")->text(), QStringLiteral("北京蓝石软件有限公司"));
+        QCOMPARE(w->focusWidget(), edit(w, "Text21"));
+
+        QTest::mouseClick(button(w, "Command4"), Qt::LeftButton); // refresh: all customers, the first
+        QVERIFY(edit(w, "Text43")->text().isEmpty());
+        QCOMPARE(edit(w, "Text25")->text(), kPayee);
+
+        // A click on the grid takes the customer over.
+        auto *grid = w->findChild<QTableView *>(QStringLiteral("DataGrid1"));
+        const QRect second = grid->visualRect(grid->model()->index(1, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(edit(w, "Text25")->text(), QStringLiteral("北京蓝石软件有限公司"));
+    }
+
+    void enterMovesAlongTheEntryFields()
+    {
+        ChequeWindow *w = open();
+        const QList<std::pair<const char *, QWidget *>> chain = {
+            {"Text43", button(w, "Command6")},
+            {"Text21", button(w, "Command1")},
+            {"Text8", edit(w, "Text19")},
+            {"Text19", button(w, "Command9")},
+        };
+        for (const auto &[from, to] : chain) {
+            edit(w, from)->setFocus();
+            QTest::keyClick(edit(w, from), Qt::Key_Return);
+            QCOMPARE(w->focusWidget(), to);
+        }
+    }
+
+    void comingBackFromAnotherApplicationChangesNothing()
+    {
+        ChequeWindow *w = open();
+        datePicker(w)->setDate(QDate(2010, 1, 1));
+        edit(w, "Text8")->setFocus();
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(w, &activate);
+        QCOMPARE(datePicker(w)->date(), QDate(2010, 1, 1));
+        QCOMPARE(w->focusWidget(), edit(w, "Text8"));
+        // Shown again by the program: activation.
+        w->hide();
+        w->show();
+        QCOMPARE(datePicker(w)->date(), QDate::currentDate());
+    }
+
+    void exitUnloadsTheWindow()
+    {
+        ChequeWindow *w = open();
+        type(edit(w, "Text21"), QStringLiteral("99"));
+        QTest::mouseClick(button(w, "Command7"), Qt::LeftButton);
+        QTRY_VERIFY(window.isNull());
+        ChequeWindow *again = open();
+        QVERIFY(edit(again, "Text21")->text().isEmpty());
+    }
+
+    void screenshots()
+    {
+        storeSetting(QStringLiteral("text99"), QStringLiteral("1"));
+        storeSetting(QStringLiteral("text100"), QStringLiteral("1"));
+        ChequeWindow *w = open();
+        fill(w, QStringLiteral("12345.67"));
+        saveScreenshot(w, QStringLiteral("zpdy"));
+        auto *tabs = w->findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+        tabs->setCurrentIndex(1);
+        QCOMPARE(tabs->tabText(1), QStringLiteral("支票打印设置"));
+        saveScreenshot(w, QStringLiteral("zpdy-settings"));
+        // It fits a 1024 x 768 screen.
+        QVERIFY2(w->sizeHint().width() <= 1024 && w->sizeHint().height() <= 740,
+                 qPrintable(QStringLiteral("%1 x %2").arg(w->sizeHint().width()).arg(w->sizeHint().height())));
+    }
+};
+
+QTEST_MAIN(TestChequeWindow)
+#include "tst_zpdy.moc"
