@@ -10,9 +10,16 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace history {
 
@@ -29,6 +36,155 @@ QString libraryError(lxw_error e) { return QString::fromUtf8(lxw_strerror(e)); }
 
 // Excel's date serials start in 1900; earlier dates are written as text.
 bool fitsDateCell(const QDate &d) { return d.isValid() && d.year() >= 1900 && d.year() <= 9999; }
+
+// One cell as the writer thread needs it: no Qt value types cross the threads.
+struct Cell {
+    lxw_row_t row;
+    lxw_col_t col;
+    bool isDate;
+    lxw_datetime date;
+    QByteArray text; // UTF-8
+};
+using Batch = std::vector<Cell>;
+
+constexpr int kBatchRows = 256;
+constexpr std::size_t kMaxQueuedBatches = 8; // keeps memory flat when the writer falls behind
+
+// The workbook is written on a thread of its own: reading the rows (the data source, on the
+// caller's connection) and producing the sheet's XML then run side by side. The queue between
+// them is bounded, so memory stays flat whatever the number of rows.
+class SheetWriter {
+public:
+    SheetWriter(const QString &fileName, const QVector<store::GridColumn> &columns)
+    {
+        lxw_workbook_options options;
+        std::memset(&options, 0, sizeof options);
+        options.constant_memory = LXW_TRUE; // rows go to disk as they are written
+        m_book = workbook_new_opt(QFile::encodeName(fileName).constData(), &options);
+        if (!m_book)
+            return;
+        m_sheet = workbook_add_worksheet(m_book, nullptr);
+        lxw_format *captionFormat = workbook_add_format(m_book);
+        m_dateFormat = workbook_add_format(m_book);
+        if (!m_sheet || !captionFormat || !m_dateFormat) {
+            lxw_workbook_free(m_book);
+            m_book = nullptr;
+            return;
+        }
+        format_set_bold(captionFormat);
+        format_set_num_format(m_dateFormat, "yyyy-mm-dd");
+        for (int c = 0; c < columns.size(); ++c)
+            worksheet_write_string(m_sheet, 0, lxw_col_t(c), columns.at(c).caption.toUtf8().constData(),
+                                   captionFormat);
+        m_thread = std::thread([this] { run(); });
+    }
+
+    ~SheetWriter()
+    {
+        finish(false);
+    }
+
+    bool isValid() const { return m_book != nullptr; }
+    // Set by the writer when a cell could not be written; the reader stops then.
+    bool hasFailed() const { return m_failed.load(); }
+
+    void push(Batch batch)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_space.wait(lock, [this] { return m_queue.size() < kMaxQueuedBatches || m_failed.load(); });
+        if (m_failed.load())
+            return;
+        m_queue.push_back(std::move(batch));
+        m_ready.notify_one();
+    }
+
+    // Ends the queue. keep: the workbook is saved (its file is complete when this returns);
+    // otherwise it is dropped. waiting() runs now and then while the file is being saved.
+    void finish(bool keep, const std::function<void()> &waiting = {})
+    {
+        if (!m_thread.joinable())
+            return;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_ended = true;
+            m_keep = keep;
+            m_ready.notify_one();
+        }
+        if (waiting) {
+            while (!m_done.load()) {
+                waiting();
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }
+        m_thread.join();
+    }
+
+    QString error() const { return m_error; }
+
+private:
+    void run()
+    {
+        for (;;) {
+            Batch batch;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_ready.wait(lock, [this] { return !m_queue.empty() || m_ended; });
+                if (m_queue.empty())
+                    break;
+                batch = std::move(m_queue.front());
+                m_queue.pop_front();
+                m_space.notify_one();
+            }
+            if (!m_failed.load())
+                write(batch);
+        }
+        if (m_keep && !m_failed.load()) {
+            const lxw_error closed = workbook_close(m_book); // writes the file and frees the workbook
+            if (closed != LXW_NO_ERROR) {
+                m_error = QStringLiteral("工作簿无法保存：%1").arg(libraryError(closed));
+                m_failed = true;
+            }
+        } else {
+            lxw_workbook_free(m_book);
+        }
+        m_book = nullptr;
+        m_done = true;
+    }
+
+    void write(const Batch &batch)
+    {
+        for (const Cell &cell : batch) {
+            lxw_datetime date = cell.date;
+            const lxw_error e = cell.isDate
+                ? worksheet_write_datetime(m_sheet, cell.row, cell.col, &date, m_dateFormat)
+                : worksheet_write_string(m_sheet, cell.row, cell.col, cell.text.constData(), nullptr);
+            if (e != LXW_NO_ERROR) {
+                m_error = QStringLiteral("第 %1 行第 %2 列无法写入：%3")
+                              .arg(cell.row + 1) // the sheet counts rows from 1
+                              .arg(cell.col + 1)
+                              .arg(libraryError(e));
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_failed = true;
+                m_space.notify_all();
+                return;
+            }
+        }
+    }
+
+    lxw_workbook *m_book = nullptr;
+    lxw_worksheet *m_sheet = nullptr;
+    lxw_format *m_dateFormat = nullptr;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::condition_variable m_space;
+    std::deque<Batch> m_queue;
+    bool m_ended = false;
+    bool m_keep = false;
+    std::atomic<bool> m_failed{false};
+    std::atomic<bool> m_done{false};
+    QString m_error; // written by the writer thread, read after join
+};
 
 } // namespace
 
@@ -63,32 +219,20 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
     const QString tempName = temp.fileName();
     temp.close(); // the file stays; the library writes it by name and the destructor removes leftovers
 
-    lxw_workbook_options lxwOptions;
-    std::memset(&lxwOptions, 0, sizeof lxwOptions);
-    lxwOptions.constant_memory = LXW_TRUE; // rows go to disk as they are written
-    lxw_workbook *book = workbook_new_opt(QFile::encodeName(tempName).constData(), &lxwOptions);
-    if (!book)
-        return failed(result, QStringLiteral("无法建立工作簿。"));
-    lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
-    lxw_format *captionFormat = workbook_add_format(book);
-    format_set_bold(captionFormat);
-    lxw_format *dateFormat = workbook_add_format(book);
-    format_set_num_format(dateFormat, "yyyy-mm-dd");
-    if (!sheet || !captionFormat || !dateFormat) {
-        lxw_workbook_free(book);
-        return failed(result, QStringLiteral("无法建立工作簿。"));
-    }
-
     QVector<int> positions;
-    for (int c = 0; c < columns.size(); ++c) {
-        positions << rows.columnIndex(columns.at(c).column);
-        worksheet_write_string(sheet, 0, lxw_col_t(c), columns.at(c).caption.toUtf8().constData(),
-                               captionFormat);
-    }
+    for (const store::GridColumn &c : columns)
+        positions << rows.columnIndex(c.column);
+
+    SheetWriter writer(tempName, columns);
+    if (!writer.isValid())
+        return failed(result, QStringLiteral("无法建立工作簿。"));
 
     const int total = std::min(result.rowsAvailable, std::max(0, options.maxRows));
     const int step = std::max(1, options.progressStep);
-    for (int r = 0; r < total; ++r) {
+    bool cancelled = false;
+    Batch batch;
+    batch.reserve(std::size_t(kBatchRows) * std::size_t(positions.size()));
+    for (int r = 0; r < total && !writer.hasFailed(); ++r) {
         const lxw_row_t sheetRow = lxw_row_t(r) + 1;
         for (int c = 0; c < positions.size(); ++c) {
             if (positions.at(c) < 0)
@@ -96,37 +240,54 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
             const QVariant v = rows.valueAt(r, positions.at(c));
             if (v.isNull() || !v.isValid())
                 continue;
-            lxw_error e = LXW_NO_ERROR;
-            if (v.typeId() == QMetaType::QDate && fitsDateCell(v.toDate())) {
+            Cell cell{sheetRow, lxw_col_t(c), false, {}, {}};
+            if (v.typeId() == QMetaType::QDate) {
                 const QDate d = v.toDate();
-                lxw_datetime dt = {d.year(), d.month(), d.day(), 0, 0, 0.0};
-                e = worksheet_write_datetime(sheet, sheetRow, lxw_col_t(c), &dt, dateFormat);
+                if (fitsDateCell(d)) {
+                    cell.isDate = true;
+                    cell.date = {d.year(), d.month(), d.day(), 0, 0, 0.0};
+                } else {
+                    cell.text = d.toString(Qt::ISODate).toUtf8();
+                }
             } else {
-                const QString text = v.typeId() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate)
-                                                                    : v.toString();
-                if (text.isEmpty())
-                    continue;
-                e = worksheet_write_string(sheet, sheetRow, lxw_col_t(c), text.toUtf8().constData(),
-                                           nullptr);
+                cell.text = v.toString().toUtf8();
             }
-            if (e != LXW_NO_ERROR) {
-                lxw_workbook_free(book);
-                return failed(result, QStringLiteral("第 %1 行第 %2 列无法写入：%3")
-                                          .arg(r + 1).arg(c + 1).arg(libraryError(e)));
-            }
+            if (!cell.isDate && cell.text.isEmpty())
+                continue;
+            batch.push_back(std::move(cell));
         }
         result.rowsWritten = r + 1;
+        if ((r + 1) % kBatchRows == 0 || r + 1 == total) {
+            writer.push(std::move(batch));
+            batch = Batch();
+            batch.reserve(std::size_t(kBatchRows) * std::size_t(positions.size()));
+        }
         if (options.progress && (result.rowsWritten % step == 0 || result.rowsWritten == total)
             && !options.progress(result.rowsWritten, total)) {
-            lxw_workbook_free(book);
-            result.status = ExportResult::Status::Cancelled;
-            return result;
+            cancelled = true;
+            break;
         }
     }
 
-    const lxw_error closed = workbook_close(book); // writes the file and frees the workbook
-    if (closed != LXW_NO_ERROR)
-        return failed(result, QStringLiteral("工作簿无法保存：%1").arg(libraryError(closed)));
+    if (cancelled || writer.hasFailed()) {
+        writer.finish(false);
+        if (writer.hasFailed())
+            return failed(result, writer.error());
+        result.status = ExportResult::Status::Cancelled;
+        return result;
+    }
+    // Saving compresses the whole sheet; the caller's progress display keeps being served, and
+    // a cancel meanwhile still leaves no file.
+    writer.finish(true, [&] {
+        if (options.progress && !options.progress(total, total))
+            cancelled = true;
+    });
+    if (writer.hasFailed())
+        return failed(result, writer.error());
+    if (cancelled) {
+        result.status = ExportResult::Status::Cancelled;
+        return result;
+    }
     // Readable by others as any new file would be, not only by the owner as temporaries are.
     QFile::setPermissions(tempName, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
                                         | QFile::ReadOther);
