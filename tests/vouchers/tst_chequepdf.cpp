@@ -1,0 +1,230 @@
+// A filled cheque printed from the window all the way to paper: a PDF file read back with poppler,
+// and the system's default printer when that is the PDF printer.
+
+#include "pdftools.h"
+#include "scriptedprompter.h"
+#include "storefixture.h"
+#include "ui/fonts.h"
+#include "vouchers/zpdy.h"
+
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <memory>
+
+using namespace vouchers;
+
+namespace {
+
+const QString kPayee = QStringLiteral("上海华东建材有限公司");
+
+// Where the payee and the 分 digit of 1234.57 stand, in twips.
+constexpr double kPayeeX = 4636, kPayeeY = 1216;
+constexpr double kFenX = 10046 + 220 * 9, kFenY = 1816;
+
+QLineEdit *edit(QWidget *w, const char *name) { return w->findChild<QLineEdit *>(QLatin1String(name)); }
+QPushButton *button(QWidget *w, const char *name) { return w->findChild<QPushButton *>(QLatin1String(name)); }
+
+void fill(ChequeWindow *w)
+{
+    QTest::keyClicks(edit(w, "Text21"), QStringLiteral("88776655"));
+    w->findChild<QDateEdit *>(QStringLiteral("DTPicker1"))->setDate(QDate(2010, 4, 14));
+    QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+    QTest::keyClicks(edit(w, "Text8"), QStringLiteral("1234.57"));
+    edit(w, "Text19")->setText(QStringLiteral("货款"));
+}
+
+QString pdfPrinterOutput()
+{
+    QString out = QStringLiteral("/var/spool/cups-pdf/${USER}");
+    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
+    if (conf.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        while (!conf.atEnd()) {
+            const QString line = QString::fromUtf8(conf.readLine()).trimmed();
+            if (line.startsWith(QLatin1String("Out ")) || line.startsWith(QLatin1String("Out\t")))
+                out = line.mid(4).trimmed();
+        }
+    }
+    if (const passwd *pw = getpwuid(geteuid())) {
+        out.replace(QLatin1String("${HOME}"), QString::fromLocal8Bit(pw->pw_dir));
+        out.replace(QLatin1String("${USER}"), QString::fromLocal8Bit(pw->pw_name));
+    }
+    return out;
+}
+
+// The box around the dark pixels inside an area of the first page, in points.
+QRectF inkWithin(const QString &pdf, const QRectF &area, int dpi = 288)
+{
+    const QImage img = pdftools::render(pdf, dpi);
+    const double k = dpi / 72.0;
+    int x0 = INT_MAX, y0 = INT_MAX, x1 = -1, y1 = -1;
+    for (int y = qMax(0, int(area.top() * k)); y < qMin(img.height(), int(area.bottom() * k) + 1); ++y)
+        for (int x = qMax(0, int(area.left() * k)); x < qMin(img.width(), int(area.right() * k) + 1); ++x)
+            if (pdftools::dark(img, x, y)) {
+                x0 = qMin(x0, x);
+                y0 = qMin(y0, y);
+                x1 = qMax(x1, x);
+                y1 = qMax(y1, y);
+            }
+    if (x1 < 0)
+        return QRectF();
+    return QRectF(QPointF(x0 / k, y0 / k), QPointF((x1 + 1) / k, (y1 + 1) / k));
+}
+
+} // namespace
+
+class TestChequePdf : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<StoreFixture> db;
+    std::unique_ptr<ScriptedPrompter> prompter;
+    QPointer<ChequeWindow> window;
+    QString m_job;
+
+    ChequeWindow *open()
+    {
+        window = new ChequeWindow;
+        window->show();
+        return window;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        ui::installChineseFonts();
+        if (!pdftools::available())
+            QSKIP("poppler tools not installed");
+    }
+
+    void init()
+    {
+        db = std::make_unique<StoreFixture>();
+        QVERIFY(db->isValid());
+        prompter = std::make_unique<ScriptedPrompter>();
+    }
+
+    void cleanup()
+    {
+        delete window.data();
+        prompter.reset();
+        db.reset();
+        if (!m_job.isEmpty())
+            QFile::remove(m_job);
+        m_job.clear();
+    }
+
+    void payeeAndFenDigitStandAtTheirTwipsInAPdf()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("cheque.pdf"));
+        ChequeWindow *w = open();
+        // The print path as it is, on a printer that writes a file: origin at the paper's corner.
+        w->printSettings().openPrinter = [pdf] {
+            auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            p->setOutputFormat(QPrinter::PdfFormat);
+            p->setOutputFileName(pdf);
+            p->setFullPage(true);
+            p->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+            return p;
+        };
+        fill(w);
+        QTest::mouseClick(button(w, "Command9"), Qt::LeftButton);
+        QVERIFY2(prompter->prompts.isEmpty(), qPrintable(prompter->texts().join(QLatin1Char('|'))));
+        QCOMPARE(StoreFixture::column(store::statements::history(), "pzhm"), QStringList{"88776655"});
+
+        const QSizeF page = pdftools::pageSize(pdf);
+        QVERIFY2(qAbs(page.width() - 800) <= 1 && qAbs(page.height() - 250) <= 1,
+                 qPrintable(QStringLiteral("%1 x %2 pt").arg(page.width()).arg(page.height())));
+        const QList<pdftools::Word> words = pdftools::words(pdf);
+        QStringList seen;
+        for (const pdftools::Word &word : words)
+            seen << word.text;
+        for (const auto &[text, x, y] : {std::tuple{kPayee, kPayeeX, kPayeeY}, {QStringLiteral("7"), kFenX, kFenY}}) {
+            const pdftools::Word *found = pdftools::find(words, text);
+            QVERIFY2(found, qPrintable(text + QStringLiteral(" not among: ") + seen.join(QLatin1Char(' '))));
+            const QString where = QStringLiteral("%1 at (%2, %3) twips, expected (%4, %5)")
+                                      .arg(text).arg(found->box.left() * 20).arg(found->box.top() * 20).arg(x).arg(y);
+            QVERIFY2(qAbs(found->box.left() * 20 - x) <= 2, qPrintable(where));
+            QVERIFY2(qAbs(found->box.top() * 20 - y) <= 2, qPrintable(where));
+        }
+        QVERIFY(pdftools::find(words, QStringLiteral("贰零壹零")));
+    }
+
+    void printsThroughTheDefaultPrinterWithTheRowWritten()
+    {
+        const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+        if (printer.isNull())
+            QSKIP("no default printer (as root: bash scripts/printer.sh)");
+        const QString device = pdftools::run(QStringLiteral("lpstat"), {QStringLiteral("-v"), printer.printerName()});
+        if (!device.contains(QLatin1String("cups-pdf:")))
+            QSKIP("the default printer is not the PDF printer");
+
+        ChequeWindow *w = open();
+        const QString title = QStringLiteral("lanshi-cheque-%1-%2")
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(QDateTime::currentMSecsSinceEpoch());
+        w->printSettings().documentName = title;
+        QRectF paintRect;
+        w->printSettings().openPrinter = [&paintRect] {
+            auto p = PrintSettings::openDefaultPrinter();
+            if (p)
+                paintRect = p->pageLayout().paintRect(QPageLayout::Point);
+            return p;
+        };
+        // The same drawing kept as a file too: the printer's PDF loses the text's character codes,
+        // so the payee is recognised there by its place and size, not by its letters.
+        QTemporaryDir dir;
+        const QString reference = dir.filePath(QStringLiteral("reference.pdf"));
+        w->setPrintPath([w, reference](const PrintRoutine &routine, QWidget *parent, const JobStarted &started) {
+            savePdf(routine, reference);
+            return printVoucher(routine, parent, started, w->printSettings());
+        });
+        fill(w);
+        QTest::mouseClick(button(w, "Command9"), Qt::LeftButton);
+        QVERIFY2(prompter->prompts.isEmpty(), qPrintable(prompter->texts().join(QLatin1Char('|'))));
+        QCOMPARE(StoreFixture::column(store::statements::history(), "pzhm"), QStringList{"88776655"});
+        const pdftools::Word *drawn = nullptr;
+        const QList<pdftools::Word> referenceWords = pdftools::words(reference);
+        QVERIFY(drawn = pdftools::find(referenceWords, kPayee));
+        QVERIFY(qAbs(drawn->box.left() * 20 - kPayeeX) <= 2 && qAbs(drawn->box.top() * 20 - kPayeeY) <= 2);
+
+        const QString outDir = pdfPrinterOutput();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(m_job = [&] {
+                 const QStringList found = QDir(outDir).entryList({title + QLatin1Char('*')}, QDir::Files);
+                 return found.isEmpty() ? QString() : QDir(outDir).filePath(found.first());
+             }()).isEmpty(),
+            60000);
+        QTRY_COMPARE_WITH_TIMEOUT(pdftools::pageCount(m_job), 1, 20000);
+        // Counted from the printable area of the printer the job went to. The printer's PDF keeps
+        // no character codes (and other font boxes), so the payee is found by its ink.
+        const QRectF drawnInk = inkWithin(reference, drawn->box.adjusted(-1, -1, 1, 1));
+        QVERIFY(!drawnInk.isEmpty());
+        const QRectF expected = drawnInk.translated(paintRect.topLeft());
+        const double oneMm = 72 / 25.4;
+        const QRectF found = inkWithin(m_job, expected.adjusted(-oneMm, -oneMm, oneMm, oneMm));
+        const QString where = QStringLiteral("payee ink at (%1, %2) pt, %3 wide; expected (%4, %5) pt, %6 wide")
+                                  .arg(found.left()).arg(found.top()).arg(found.width())
+                                  .arg(expected.left()).arg(expected.top()).arg(expected.width());
+        const double halfMm = oneMm / 2;
+        QVERIFY2(qAbs(found.left() - expected.left()) <= halfMm, qPrintable(where));
+        QVERIFY2(qAbs(found.top() - expected.top()) <= halfMm, qPrintable(where));
+        QVERIFY2(qAbs(found.width() - expected.width()) <= halfMm, qPrintable(where));
+        QVERIFY2(qAbs(found.height() - expected.height()) <= halfMm, qPrintable(where));
+    }
+};
+
+QTEST_MAIN(TestChequePdf)
+#include "tst_chequepdf.moc"
