@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -540,6 +541,21 @@ private slots:
         QCOMPARE(datePicker(w)->date(), QDate::currentDate());
     }
 
+    void emptyTablesLeaveEmptyFields()
+    {
+        StoreFixture::removeAll(customers());
+        StoreFixture::removeAll(store::statements::ownCompany());
+        storeSetting(QStringLiteral("text99"), QStringLiteral("1"));
+        ChequeWindow *w = open();
+        QVERIFY(edit(w, "Text25")->text().isEmpty());
+        QVERIFY(edit(w, "Text3")->text().isEmpty());
+        fill(w);
+        clickPrint(w);
+        QCOMPARE(prints, 1);
+        QCOMPARE(StoreFixture::column(history(), "skrmc"), QStringList{""});
+        QCOMPARE(StoreFixture::column(history(), "fkrmc"), QStringList{""});
+    }
+
     void exitUnloadsTheWindow()
     {
         ChequeWindow *w = open();
@@ -557,6 +573,14 @@ private slots:
         ChequeWindow *w = open();
         fill(w, QStringLiteral("12345.67"));
         saveScreenshot(w, QStringLiteral("zpdy"));
+        // And the cheque itself, to look at beside the window.
+        const QString shots = qEnvironmentVariable("LANSHI_SCREENSHOTS");
+        if (!shots.isEmpty()) {
+            const ChequeFace face = w->face();
+            const Offsets offsets = w->calibration().values();
+            QVERIFY(savePdf([&](PageWriter &pw) { printCheque(pw, face, offsets); },
+                            QDir(shots).filePath(QStringLiteral("zpdy-cheque.pdf"))));
+        }
         auto *tabs = w->findChild<QTabWidget *>(QStringLiteral("SSTab1"));
         tabs->setCurrentIndex(1);
         QCOMPARE(tabs->tabText(1), QStringLiteral("支票打印设置"));
