@@ -526,6 +526,22 @@ private slots:
         }
     }
 
+    // An access key presses its button the way a click does (after the button's short animation).
+    void accessKeysRunTheCommands()
+    {
+        ChequeWindow *w = open();
+        QTest::keyClick(w, Qt::Key_P, Qt::AltModifier);
+        QTRY_COMPARE(prompter->texts(), QStringList{"请输入支票号码"});
+        datePicker(w)->setDate(QDate(2010, 10, 10));
+        QTest::keyClick(w, Qt::Key_Q, Qt::AltModifier);
+        QTRY_COMPARE(edit(w, "Text34")->text(), QStringLiteral("零壹拾"));
+        QCOMPARE(edit(w, "Text35")->text(), QStringLiteral("零壹拾"));
+        QTest::keyClick(w, Qt::Key_J, Qt::AltModifier);
+        QTRY_COMPARE(prompter->lastText(), QStringLiteral("请输入公司名称的字母简称，如蓝石软件输入lsrj"));
+        QTest::keyClick(w, Qt::Key_X, Qt::AltModifier);
+        QTRY_VERIFY(window.isNull());
+    }
+
     void comingBackFromAnotherApplicationChangesNothing()
     {
         ChequeWindow *w = open();
