@@ -37,6 +37,22 @@ QString libraryError(lxw_error e) { return QString::fromUtf8(lxw_strerror(e)); }
 // Excel's date serials start in 1900; earlier dates are written as text.
 bool fitsDateCell(const QDate &d) { return d.isValid() && d.year() >= 1900 && d.year() <= 9999; }
 
+// Sheet column widths in characters, by the kind of value a column holds.
+double columnWidth(const QString &column)
+{
+    if (column.endsWith(QLatin1String("rq")))
+        return 12; // dates
+    if (column.endsWith(QLatin1String("mc")))
+        return 30; // names
+    if (column.endsWith(QLatin1String("khh")))
+        return 28; // banks
+    if (column.endsWith(QLatin1String("zhh")))
+        return 24; // account numbers
+    if (column == QLatin1String("sheng") || column == QLatin1String("shi"))
+        return 8;
+    return 12;
+}
+
 // One cell as the writer thread needs it: no Qt value types cross the threads.
 struct Cell {
     lxw_row_t row;
@@ -73,6 +89,12 @@ public:
         }
         format_set_bold(captionFormat);
         format_set_num_format(m_dateFormat, "yyyy-mm-dd");
+        // Wide enough that a date never shows as ###### and names read whole; the caption row
+        // stays in view while scrolling.
+        for (int c = 0; c < columns.size(); ++c)
+            worksheet_set_column(m_sheet, lxw_col_t(c), lxw_col_t(c), columnWidth(columns.at(c).column),
+                                 nullptr);
+        worksheet_freeze_panes(m_sheet, 1, 0);
         for (int c = 0; c < columns.size(); ++c)
             worksheet_write_string(m_sheet, 0, lxw_col_t(c), columns.at(c).caption.toUtf8().constData(),
                                    captionFormat);

@@ -5,6 +5,8 @@
 #include "scriptedprompter.h"
 #include "screenshot.h"
 #include "store/appdir.h"
+#include "store/connection.h"
+#include "store/datasource.h"
 #include "storefixture.h"
 #include "ui/fonts.h"
 #include "xlsxread.h"
@@ -13,10 +15,12 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using store::statements::customers;
@@ -456,6 +460,42 @@ private slots:
         QCOMPARE(prompter->lastTitle(), QString("提示窗口"));
         QCOMPARE(prompter->prompts.last().icon, ui::Icon::Critical);
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plain"});
+    }
+
+    void aLargeExportShowsItsProgress()
+    {
+        {
+            store::Connection connection;
+            store::DataSource rows(connection);
+            rows.setStatement(dyb());
+            rows.refresh();
+            store::Transaction t(connection);
+            for (int i = 0; i <= history::HistoryWindow::kProgressThreshold; ++i) {
+                rows.addNew();
+                rows.setValue("fkrq", QDate(2010, 4, 1));
+                rows.setValue("pzhm", QString::number(i));
+                QVERIFY(rows.update());
+            }
+            QVERIFY(t.commit());
+        }
+        auto w = openWindow();
+        QVERIFY(w);
+        QTemporaryDir out;
+        edit(w.get(), "Text15")->setText(out.filePath("large.xlsx"));
+        int shownMaximum = -1;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (auto *dialog = w->findChild<QProgressDialog *>(); dialog && dialog->isVisible())
+                shownMaximum = dialog->maximum();
+        });
+        watch.start(0);
+        click(w.get(), "Command7");
+        watch.stop();
+        QCOMPARE(shownMaximum, history::HistoryWindow::kProgressThreshold + 1);
+        QVERIFY(!w->findChild<QProgressDialog *>());
+        QCOMPARE(prompter->lastText(), QString("数据成功导出"));
+        XlsxFile book(out.filePath("large.xlsx"));
+        QCOMPARE(book.lastRow(), history::HistoryWindow::kProgressThreshold + 2);
     }
 
     void exportOfAnEmptyListWritesNothingSilently()
