@@ -1,6 +1,6 @@
 #include "vouchers/history.h"
 
-#include "store/datasource.h"
+#include "store/statements.h"
 
 #include <QVariant>
 
@@ -28,6 +28,20 @@ bool appendHistory(store::DataSource &history, const HistoryRow &row, QString *e
         return false;
     }
     return true;
+}
+
+bool HistoryAppender::append(const HistoryRow &row, QString *error)
+{
+    if (!m_open) {
+        m_rows.setStatement(store::statements::history());
+        if (!m_rows.refresh()) {
+            if (error)
+                *error = m_rows.errorText();
+            return false;
+        }
+        m_open = true;
+    }
+    return appendHistory(m_rows, row, error);
 }
 
 } // namespace vouchers

@@ -1,10 +1,12 @@
 #pragma once
 // The print history row every voucher appends when its print starts.
 
+#include "store/datasource.h"
+
 #include <QDate>
 #include <QString>
 
-namespace store { class DataSource; }
+namespace store { class Connection; }
 
 namespace vouchers {
 
@@ -27,5 +29,19 @@ struct HistoryRow {
 // Appends the row through the history data source (refreshed once on dyb) by column position
 // and writes it at once. On failure nothing is written and *error says why.
 bool appendHistory(store::DataSource &history, const HistoryRow &row, QString *error = nullptr);
+
+// A voucher window's history data source (Adodc4), used only to append. It reads the history
+// on the first append, not when the window opens: a long history (a million rows takes most of
+// a second) must not slow down every opening.
+class HistoryAppender {
+public:
+    explicit HistoryAppender(store::Connection &connection) : m_rows(connection) {}
+    bool append(const HistoryRow &row, QString *error = nullptr);
+    store::DataSource &rows() { return m_rows; }
+
+private:
+    store::DataSource m_rows;
+    bool m_open = false;
+};
 
 } // namespace vouchers

@@ -12,7 +12,6 @@
 #include "ui/prompter.h"
 #include "ui_zpdy.h"
 #include "vouchers/amountblock.h"
-#include "vouchers/history.h"
 
 #include <QHeaderView>
 #include <QIdentityProxyModel>
@@ -87,9 +86,6 @@ ChequeWindow::ChequeWindow(QWidget *parent)
                          this));
     ui->DataGrid1->setColumnWidth(0, 260);
     ui->DataGrid1->setColumnWidth(1, 200);
-
-    m_history.setStatement(store::statements::history());
-    m_history.refresh();
 
     m_amount = new AmountBlock(ui->Text8, ui->Text28,
                                {ui->Text9, ui->Text10, ui->Text11, ui->Text12, ui->Text13, ui->Text14, ui->Text15,
@@ -367,7 +363,7 @@ void ChequeWindow::print()
     const PrintRoutine routine = [f, offsets](PageWriter &w) { printCheque(w, f, offsets); };
     const JobStarted started = [this, row] {
         QString error;
-        if (!appendHistory(m_history, row, &error))
+        if (!m_history.append(row, &error))
             ui::tell(this, QStringLiteral("打印记录没有保存：%1").arg(error), kPrintTitle, ui::Icon::Warning);
     };
     m_printPath(routine, this, started);

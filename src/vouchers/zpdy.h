@@ -6,6 +6,7 @@
 #include "store/datasource.h"
 #include "vouchers/calibration.h"
 #include "vouchers/cheque.h"
+#include "vouchers/history.h"
 #include "vouchers/printing.h"
 
 #include <QDate>
@@ -81,7 +82,7 @@ private:
     Calibration m_calibration;
     store::Connection m_connection;
     store::DataSource m_company; // Adodc1
-    store::DataSource m_history; // Adodc4
+    HistoryAppender m_history;   // Adodc4
     reference::CustomerSearch *m_search = nullptr; // Adodc2 and the grid
     AmountBlock *m_amount = nullptr;
     PrintSettings m_printSettings;

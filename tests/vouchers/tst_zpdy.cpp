@@ -10,6 +10,7 @@
 #include "storefixture.h"
 #include "text/amount.h"
 #include "ui/fonts.h"
+#include "vouchers/history.h"
 #include "vouchers/pagewriter_recorder.h"
 #include "vouchers/zpdy.h"
 
@@ -580,6 +581,28 @@ private slots:
         QTRY_VERIFY(window.isNull());
         ChequeWindow *again = open();
         QVERIFY(edit(again, "Text21")->text().isEmpty());
+    }
+
+    // The shared history piece on its own: every column by position, and a bad date writes nothing.
+    void historyAppenderWritesByPositionOrNothing()
+    {
+        store::Connection connection;
+        HistoryAppender appender(connection);
+        HistoryRow row{QDate(2011, 2, 3), "2010/4/14", "进账单", "n", "12", "p", "a", "b", "c", "d", "e", "f"};
+        QString error;
+        QVERIFY2(appender.append(row, &error), qPrintable(error));
+        row.voucherDate = QStringLiteral("2010/4/");
+        QVERIFY(!appender.append(row, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!appender.rows().hasPendingChanges());
+        row.voucherDate = QStringLiteral("2012-1-2");
+        QVERIFY2(appender.append(row, &error), qPrintable(error));
+        const QStringList columns = {"dyrq", "fkrq", "pzlx", "pzhm", "fkje", "fkyt", "fkrmc", "fkrzhh", "fkrkhh",
+                                     "skrmc", "skrzhh", "skrkhh"};
+        const QStringList first = {"2011-02-03", "2010-04-14", "进账单", "n", "12", "p", "a", "b", "c", "d", "e", "f"};
+        for (int i = 0; i < columns.size(); ++i)
+            QCOMPARE(StoreFixture::column(history(), columns[i]).value(0), first[i]);
+        QCOMPARE(StoreFixture::column(history(), "fkrq"), QStringList({"2010-04-14", "2012-01-02"}));
     }
 
     void screenshots()
