@@ -11,12 +11,17 @@
 #include "ui_lsjlcx.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLocale>
 #include <QProgressDialog>
 #include <QShowEvent>
+
+#include <iterator>
+#include <memory>
 
 namespace history {
 
@@ -251,15 +256,25 @@ void HistoryWindow::exportRows()
     ExportOptions options;
     std::unique_ptr<QProgressDialog> progress;
     if (m_history.recordCount() > kProgressThreshold) {
+        // One step per row and a last one for saving, which compresses the whole sheet and
+        // takes a while of its own: the dialog stays up until the file is complete.
+        const int rows = std::min(m_history.recordCount(), kSheetDataRows);
         progress = std::make_unique<QProgressDialog>(QStringLiteral("正在导出数据……"), QStringLiteral("取消"),
-                                                     0, std::min(m_history.recordCount(), kSheetDataRows),
-                                                     this);
+                                                     0, rows + 1, this);
         progress->setWindowTitle(QStringLiteral("确认导出"));
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(0);
         progress->setValue(0);
-        options.progress = [&progress](int written, int) {
-            progress->setValue(written);
+        options.progress = [&progress](int written, int total) {
+            if (written < total) {
+                progress->setValue(written);
+            } else {
+                if (progress->value() != total) {
+                    progress->setLabelText(QStringLiteral("正在保存文件……"));
+                    progress->setValue(total);
+                }
+                QCoreApplication::processEvents(); // the value no longer moves; stay responsive
+            }
             return !progress->wasCanceled();
         };
     }
