@@ -130,6 +130,8 @@ public:
             std::lock_guard<std::mutex> lock(m_mutex);
             m_ended = true;
             m_keep = keep;
+            if (!keep)
+                m_queue.clear(); // dropped anyway: no need to write what is still queued
             m_ready.notify_one();
         }
         if (waiting) {
