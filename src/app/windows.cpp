@@ -7,6 +7,7 @@
 #include "reference/owncompany.h"
 #include "reference/purposes.h"
 #include "snooker/snk.h"
+#include "vouchers/zpdy.h"
 
 namespace app {
 
@@ -27,6 +28,7 @@ void registerWindows(MainWindow &main)
     offer<reference::CustomerManageWindow>(main, "khsz2");
     offer<reference::PurposeAddWindow>(main, "ytsz1");
     offer<reference::PurposeManageWindow>(main, "ytsz2");
+    offer<vouchers::ChequeWindow>(main, "zpdy");
 }
 
 } // namespace app

@@ -18,10 +18,11 @@ CustomerSearch::CustomerSearch(store::Connection &connection, CustomerSearchSetu
     m_customers.setStatement(store::statements::customers());
     if (!m_customers.refresh())
         reportDataError(m_setup.window, QStringLiteral("客户查询"), m_customers.errorText());
+    const QStringList &captions = m_setup.gridCaptions;
     m_grid = new store::GridModel(m_customers,
-                                  {{QStringLiteral("gsmc"), QStringLiteral("公司名称"), {}},
-                                   {QStringLiteral("zhh"), QStringLiteral("帐号"), {}},
-                                   {QStringLiteral("khh"), QStringLiteral("开户行"), {}}},
+                                  {{QStringLiteral("gsmc"), captions.value(0), {}},
+                                   {QStringLiteral("zhh"), captions.value(1), {}},
+                                   {QStringLiteral("khh"), captions.value(2), {}}},
                                   this);
     if (m_setup.grid)
         ui::bindGrid(m_setup.grid, m_grid, [this] {

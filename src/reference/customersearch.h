@@ -6,6 +6,7 @@
 #include "store/datasource.h"
 
 #include <QObject>
+#include <QStringList>
 #include <functional>
 
 class QLineEdit;
@@ -28,6 +29,8 @@ struct CustomerSearchSetup {
     QTableView *grid = nullptr;       // DataGrid1
     QLineEdit *nameField = nullptr;   // Text7, written by the customer picker
     QWidget *exitButton = nullptr;    // Command7
+    // Captions of the grid's name, account and bank columns, as the voucher shows them.
+    QStringList gridCaptions = {QStringLiteral("公司名称"), QStringLiteral("帐号"), QStringLiteral("开户行")};
     QString emptyNameMessage = QStringLiteral("请输入公司名称");
     QString emptyInitialsMessage = QStringLiteral("请输入公司名称的字母简称，如蓝石软件输入lsrj");
     bool focusSearchFieldWhenEmpty = true;

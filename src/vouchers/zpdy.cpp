@@ -13,8 +13,6 @@
 #include "ui_zpdy.h"
 #include "vouchers/amountblock.h"
 
-#include <QHeaderView>
-#include <QIdentityProxyModel>
 #include <QShowEvent>
 
 namespace vouchers {
@@ -22,25 +20,6 @@ namespace vouchers {
 namespace {
 
 const QString kPrintTitle = QStringLiteral("打印");
-
-// The cheque's grid names its columns its own way; the header reads them through this.
-class GridCaptions : public QIdentityProxyModel {
-public:
-    GridCaptions(QAbstractItemModel *source, QStringList captions, QObject *parent)
-        : QIdentityProxyModel(parent), m_captions(std::move(captions))
-    {
-        setSourceModel(source);
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_captions.size())
-            return m_captions[section];
-        return QIdentityProxyModel::headerData(section, orientation, role);
-    }
-
-private:
-    QStringList m_captions;
-};
 
 QString dateText(const QDate &d)
 {
@@ -80,10 +59,8 @@ ChequeWindow::ChequeWindow(QWidget *parent)
     setup.focusSearchFieldWhenEmpty = true;
     setup.focusAfterFound = ui->Text21;
     setup.takeOver = [this] { takeOver(); };
+    setup.gridCaptions = {QStringLiteral("客户名称"), QStringLiteral("账号"), QStringLiteral("开户行")};
     m_search = new reference::CustomerSearch(m_connection, setup, this);
-    ui->DataGrid1->horizontalHeader()->setModel(
-        new GridCaptions(m_search->grid(), {QStringLiteral("客户名称"), QStringLiteral("账号"), QStringLiteral("开户行")},
-                         this));
     ui->DataGrid1->setColumnWidth(0, 260);
     ui->DataGrid1->setColumnWidth(1, 200);
 
