@@ -12,6 +12,7 @@
 #include "xlsxread.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QDir>
 #include <QLineEdit>
@@ -135,6 +136,8 @@ private slots:
         QCOMPARE(datePicker(w.get(), "DTPicker2")->date(), QDate::currentDate());
         QVERIFY(datePicker(w.get(), "DTPicker1")->calendarPopup());
         QCOMPARE(datePicker(w.get(), "DTPicker1")->displayFormat(), QString("yyyy/M/d"));
+        QCOMPARE(datePicker(w.get(), "DTPicker2")->calendarWidget()->locale().language(), QLocale::Chinese);
+        saveScreenshot(datePicker(w.get(), "DTPicker2")->calendarWidget(), "lsjlcx_calendar");
 
         datePicker(w.get(), "DTPicker1")->setDate(QDate(2001, 1, 1));
         edit(w.get(), "Text15")->setText("/elsewhere/a.xlsx");
