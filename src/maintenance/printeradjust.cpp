@@ -1,0 +1,131 @@
+#include "maintenance/printeradjust.h"
+
+#include "store/statements.h"
+#include "text/numbers.h"
+#include "ui/prompter.h"
+#include "ui_dyjsz.h"
+
+#include <QStyle>
+
+namespace maintenance {
+
+namespace {
+const QString kTitle = QStringLiteral("打印机调节");
+// djpzup holds the horizontal offset and djpzleft the vertical one, whatever the names say.
+const QString kHorizontal = QStringLiteral("djpzup");
+const QString kVertical = QStringLiteral("djpzleft");
+constexpr double kOrigin = 1701; // 3 cm in twips
+} // namespace
+
+vouchers::PrintRoutine adjustmentTestPrint(double horizontalTwips, double verticalTwips, const QString &text)
+{
+    return [=](vouchers::PageWriter &w) {
+        w.setCurrentX(kOrigin + horizontalTwips);
+        w.setCurrentY(kOrigin + text::roundHalfEven(verticalTwips));
+        w.setFontSize(20);
+        w.printText(text);
+        w.endDocument();
+    };
+}
+
+PrinterAdjustWindow::PrinterAdjustWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window), ui(new Ui::dyjsz), m_offsets(m_connection)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    connect(ui->Command1, &QPushButton::clicked, this, &PrinterAdjustWindow::modify);
+    connect(ui->Command4, &QPushButton::clicked, this, &PrinterAdjustWindow::save);
+    connect(ui->Command3, &QPushButton::clicked, this, &PrinterAdjustWindow::cancel);
+    connect(ui->Command2, &QPushButton::clicked, this, &PrinterAdjustWindow::testPrint);
+    connect(ui->Command5, &QPushButton::clicked, this, &QWidget::close);
+
+    m_state.testText = QStringLiteral("T");
+    m_offsets.setStatement(store::statements::printOffsets());
+    if (!m_offsets.refresh())
+        ui::tell(this, m_offsets.errorText(), kTitle, ui::Icon::Critical);
+    reload();
+    showMillimetres();
+    setEditable(false);
+}
+
+PrinterAdjustWindow::~PrinterAdjustWindow() { delete ui; }
+
+vouchers::PrintOutcome PrinterAdjustWindow::printOnDefaultPrinter(const vouchers::PrintRoutine &routine,
+                                                                  QWidget *parent)
+{
+    return vouchers::printVoucher(routine, parent, {});
+}
+
+void PrinterAdjustWindow::reload()
+{
+    m_offsets.moveFirst();
+    m_state.horizontalTwips = m_offsets.text(kHorizontal);
+    m_state.verticalTwips = m_offsets.text(kVertical);
+}
+
+void PrinterAdjustWindow::showMillimetres()
+{
+    ui->Text4->setText(QString::number(text::wholeMillimetres(text::leadingNumber(m_state.horizontalTwips))));
+    ui->Text5->setText(QString::number(text::wholeMillimetres(text::leadingNumber(m_state.verticalTwips))));
+}
+
+void PrinterAdjustWindow::setEditable(bool editable)
+{
+    ui->Text4->setReadOnly(!editable);
+    ui->Text5->setReadOnly(!editable);
+    // The style sheet follows the read-only property only when asked to look again.
+    for (QWidget *w : {static_cast<QWidget *>(ui->Text4), static_cast<QWidget *>(ui->Text5)}) {
+        w->style()->unpolish(w);
+        w->style()->polish(w);
+    }
+}
+
+void PrinterAdjustWindow::modify()
+{
+    setEditable(true);
+    ui->Command1->setEnabled(false);
+    ui->Command5->setEnabled(false);
+    ui->Text4->setFocus();
+}
+
+void PrinterAdjustWindow::cancel()
+{
+    reload();
+    setEditable(true);
+    ui->Command1->setEnabled(true);
+    ui->Command4->setEnabled(true);
+    ui->Command5->setEnabled(true);
+}
+
+void PrinterAdjustWindow::save()
+{
+    setEditable(false);
+    for (QPushButton *b : {ui->Command1, ui->Command3, ui->Command4, ui->Command5})
+        b->setEnabled(true);
+    const QString horizontal = text::formatNumber(text::leadingNumber(ui->Text4->text()) * text::kTwipsPerMm);
+    const QString vertical = text::formatNumber(text::leadingNumber(ui->Text5->text()) * text::kTwipsPerMm);
+
+    m_offsets.moveFirst();
+    // The table is delivered with its one row; should it have lost it, saving puts it back.
+    if (!m_offsets.hasRow())
+        m_offsets.addNew();
+    m_offsets.setValue(kVertical, vertical.trimmed());
+    m_offsets.setValue(kHorizontal, horizontal.trimmed());
+    if (!m_offsets.update()) {
+        const QString error = m_offsets.errorText();
+        m_offsets.cancelUpdate();
+        ui::tell(this, QStringLiteral("打印调节没有保存：%1").arg(error), kTitle, ui::Icon::Critical);
+    }
+    reload();
+}
+
+void PrinterAdjustWindow::testPrint()
+{
+    // The stored offsets count, not what is being typed.
+    if (m_print)
+        m_print(adjustmentTestPrint(text::leadingNumber(m_state.horizontalTwips),
+                                    text::leadingNumber(m_state.verticalTwips), m_state.testText),
+                this);
+}
+
+} // namespace maintenance

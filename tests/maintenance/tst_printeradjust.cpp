@@ -1,0 +1,209 @@
+// The printer adjustment window: millimetres shown, twips stored in the crossed columns, the
+// modify/cancel/save states and the test print.
+
+#include "maintenance/printeradjust.h"
+#include "scriptedprompter.h"
+#include "screenshot.h"
+#include "storefixture.h"
+#include "ui/fonts.h"
+#include "vouchers/pagewriter_recorder.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using store::statements::printOffsets;
+using vouchers::PlacedText;
+
+namespace {
+
+QLineEdit *box(QWidget *w, const char *name) { return w->findChild<QLineEdit *>(name); }
+QPushButton *button(QWidget *w, const char *name) { return w->findChild<QPushButton *>(name); }
+QString stored(const char *column) { return StoreFixture::column(printOffsets(), column).value(0); }
+void setStored(const QVariant &up, const QVariant &left)
+{
+    StoreFixture::removeAll(printOffsets());
+    QVERIFY(StoreFixture::append(printOffsets(), {up, left}));
+}
+void type(QLineEdit *e, const QString &text)
+{
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Delete);
+    QTest::keyClicks(e, text);
+}
+
+} // namespace
+
+class TestPrinterAdjust : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<StoreFixture> db;
+    std::unique_ptr<ScriptedPrompter> prompter;
+    vouchers::RecordingPageWriter recorder;
+    int prints = 0;
+
+    maintenance::PrinterAdjustWindow *open()
+    {
+        auto *w = new maintenance::PrinterAdjustWindow;
+        w->setPrinter([this](const vouchers::PrintRoutine &routine, QWidget *) {
+            ++prints;
+            routine(recorder);
+            return vouchers::PrintOutcome::Printed;
+        });
+        w->show();
+        return w;
+    }
+    PlacedText printed(QWidget *w)
+    {
+        recorder.clear();
+        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+        const auto texts = recorder.placedTexts();
+        return texts.size() == 1 && recorder.endDocumentCount() == 1 ? texts.first() : PlacedText{};
+    }
+
+private slots:
+    void initTestCase() { ui::installChineseFonts(); }
+    void init()
+    {
+        db = std::make_unique<StoreFixture>();
+        QVERIFY(db->isValid());
+        prompter = std::make_unique<ScriptedPrompter>();
+        prints = 0;
+    }
+    void cleanup()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            delete w;
+        QVERIFY(prompter->prompts.isEmpty());
+        prompter.reset();
+        db.reset();
+    }
+
+    void loadsReadOnlyWithSaveAndCancelAvailable()
+    {
+        auto *w = open();
+        QCOMPARE(w->windowTitle(), QStringLiteral("打印机调节"));
+        QCOMPARE(box(w, "Text4")->text(), QStringLiteral("0"));
+        QCOMPARE(box(w, "Text5")->text(), QStringLiteral("0"));
+        QVERIFY(box(w, "Text4")->isReadOnly());
+        QVERIFY(box(w, "Text5")->isReadOnly());
+        for (const char *b : {"Command1", "Command2", "Command3", "Command4", "Command5"})
+            QVERIFY2(button(w, b)->isEnabled(), b);
+        QCOMPARE(w->state().testText, QStringLiteral("T"));
+        saveScreenshot(w, "dyjsz");
+
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton); // 修改
+        QVERIFY(!box(w, "Text4")->isReadOnly());
+        QVERIFY(!box(w, "Text5")->isReadOnly());
+        QVERIFY(!button(w, "Command1")->isEnabled());
+        QVERIFY(!button(w, "Command5")->isEnabled());
+        QVERIFY(button(w, "Command4")->isEnabled());
+    }
+
+    void minusOneMillimetreStoresMinus57InTheHorizontalColumn()
+    {
+        auto *w = open();
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        type(box(w, "Text4"), "-1");
+        QTest::mouseClick(button(w, "Command4"), Qt::LeftButton);
+        QCOMPARE(stored("djpzup"), QStringLiteral("-57"));  // horizontal
+        QCOMPARE(stored("djpzleft"), QStringLiteral("0")); // vertical untouched
+        QVERIFY(box(w, "Text4")->isReadOnly());
+        QCOMPARE(w->state().horizontalTwips, QStringLiteral("-57"));
+        for (const char *b : {"Command1", "Command3", "Command4", "Command5"})
+            QVERIFY2(button(w, b)->isEnabled(), b);
+        // The next test print stands 57 twips further left.
+        QCOMPARE(printed(w), (PlacedText{1701 - 57, 1701, 20, "T"}));
+
+        type(box(w, "Text5"), "3"); // read-only: typing does nothing
+        QCOMPARE(box(w, "Text5")->text(), QStringLiteral("0"));
+    }
+
+    void storedFractionShowsWholeMillimetresAndSavesThem()
+    {
+        setStored(142.5, -28.5);
+        auto *w = open();
+        QCOMPARE(box(w, "Text4")->text(), QStringLiteral("2"));
+        QCOMPARE(box(w, "Text5")->text(), QStringLiteral("-1")); // floor, not truncation
+        QTest::mouseClick(button(w, "Command4"), Qt::LeftButton); // saved unchanged
+        QCOMPARE(stored("djpzup"), QStringLiteral("114"));
+        QCOMPARE(stored("djpzleft"), QStringLiteral("-57"));
+    }
+
+    void cancelKeepsTheEditedValuesOnScreen()
+    {
+        setStored(57, 114);
+        auto *w = open();
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        type(box(w, "Text4"), "5");
+        type(box(w, "Text5"), "abc"); // no number: counts as 0
+        QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
+        QCOMPARE(box(w, "Text4")->text(), QStringLiteral("5"));
+        QCOMPARE(box(w, "Text5")->text(), QStringLiteral("abc"));
+        QVERIFY(!box(w, "Text4")->isReadOnly());
+        for (const char *b : {"Command1", "Command4", "Command5"})
+            QVERIFY2(button(w, b)->isEnabled(), b);
+        QCOMPARE(w->state().horizontalTwips, QStringLiteral("57"));
+        QCOMPARE(stored("djpzup"), QStringLiteral("57"));
+
+        QTest::mouseClick(button(w, "Command4"), Qt::LeftButton);
+        QCOMPARE(stored("djpzup"), QStringLiteral("285"));
+        QCOMPARE(stored("djpzleft"), QStringLiteral("0"));
+    }
+
+    void testPrintUsesTheStoredOffsets_data()
+    {
+        QTest::addColumn<double>("up");
+        QTest::addColumn<double>("left");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::newRow("zero") << 0.0 << 0.0 << 1701.0 << 1701.0;
+        QTest::newRow("vertical half rounds to even, down") << 0.0 << 28.5 << 1701.0 << 1729.0;
+        QTest::newRow("vertical half rounds to even, up") << 0.0 << 29.5 << 1701.0 << 1731.0;
+        QTest::newRow("horizontal is not rounded") << 28.5 << 0.0 << 1729.5 << 1701.0;
+        QTest::newRow("negative") << -114.0 << -57.0 << 1587.0 << 1644.0;
+    }
+    void testPrintUsesTheStoredOffsets()
+    {
+        QFETCH(double, up);
+        QFETCH(double, left);
+        QFETCH(double, x);
+        QFETCH(double, y);
+        setStored(up, left);
+        auto *w = open();
+        // What is typed but not saved does not move the print.
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        type(box(w, "Text4"), "10");
+        QCOMPARE(printed(w), (PlacedText{x, y, 20, "T"}));
+        QCOMPARE(prints, 1);
+        const QList<vouchers::PrintOp> ops = recorder.ops();
+        QCOMPARE(ops.size(), 5);
+        QCOMPARE(ops.last(), vouchers::PrintOp::endDocument());
+    }
+
+    void emptyTableShowsZeroAndSavingPutsTheRowBack()
+    {
+        StoreFixture::removeAll(printOffsets());
+        auto *w = open();
+        QCOMPARE(box(w, "Text4")->text(), QStringLiteral("0"));
+        QCOMPARE(printed(w), (PlacedText{1701, 1701, 20, "T"}));
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        type(box(w, "Text5"), "2");
+        QTest::mouseClick(button(w, "Command4"), Qt::LeftButton);
+        QCOMPARE(StoreFixture::column(printOffsets(), "djpzleft"), QStringList{"114"});
+        QCOMPARE(StoreFixture::column(printOffsets(), "djpzup"), QStringList{"0"});
+    }
+
+    void exitClosesTheWindow()
+    {
+        QPointer<maintenance::PrinterAdjustWindow> w = open();
+        QTest::mouseClick(button(w, "Command5"), Qt::LeftButton);
+        QTRY_VERIFY(w.isNull());
+    }
+};
+
+QTEST_MAIN(TestPrinterAdjust)
+#include "tst_printeradjust.moc"
