@@ -38,7 +38,10 @@ echo "last progress: $(grep -E '^#[0-9]+' "$work/fuzz.log" | tail -1)"
 # One line per finding: the kind of error and the first frames that are not the sanitizer's.
 for f in "$work"/artifacts/*; do
     [ -e "$f" ] || continue
-    kind=$(./fuzz_workbook "$f" 2>&1 | grep -m1 -oE "(ERROR|WARNING): [A-Za-z]+: [a-z-]+|runtime error: .*|deadly signal|timeout" || true)
-    where=$(./fuzz_workbook "$f" 2>&1 | grep -E "^ +#[0-9]+ " | grep -v -E "interceptor|sanitizer|libFuzzer|fuzzer::" | head -3 | awk '{print $4, $5}' | tr '\n' ' ')
+    out=$(timeout 20 ./fuzz_workbook "$f" 2>&1 || true)
+    kind=$(printf '%s\n' "$out" | grep -m1 -oE "ERROR: [A-Za-z]+: [A-Za-z-]+|runtime error: .*|deadly signal|Timeout" || true)
+    where=$(printf '%s\n' "$out" | grep -E "^ +#[0-9]+ " | grep -v -E "interceptor|sanitizer|libFuzzer|fuzzer::" | head -3 | awk '{print ($3 == "in" ? $4 : $3)}' | tr '\n' ' ' || true)
     echo "$(basename "$f"): $kind at $where"
-done | sort -t: -k2 | tee "$work/findings.txt"
+done >"$work/findings.txt"
+echo "findings by kind and place (count, kind, first frames):"
+cut -d: -f2- "$work/findings.txt" | sort | uniq -c | sort -rn

@@ -281,16 +281,16 @@ CustomerSheet readCustomerSheet(const QString &path)
     }
 
     ::close(fds[1]);
-    // A workbook of tens of thousands of rows reads in a second or two; a child still busy
-    // after a minute is caught in a loop on a damaged file.
-    constexpr qint64 kLimitMs = 60000;
+    // A sheet of 10,000 rows (about 1 MB) reads in a twentieth of a second; a child still busy
+    // after many times that is caught in one of FreeXL's endless loops on a damaged file.
+    const qint64 limitMs = 10000 + info.size() / 1024 * 2;
     QElapsedTimer clock;
     clock.start();
     QByteArray bytes;
     bool timedOut = false;
     char buffer[65536];
     for (;;) {
-        const qint64 left = kLimitMs - clock.elapsed();
+        const qint64 left = limitMs - clock.elapsed();
         if (left <= 0) {
             timedOut = true;
             break;
