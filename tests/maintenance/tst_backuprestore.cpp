@@ -200,6 +200,7 @@ private slots:
             scrambled[i] = char(0x5A);
         QTest::newRow("scrambled pages") << scrambled << "";
         QTest::newRow("another program's database") << QByteArray() << "other";
+        QTest::newRow("missing file") << QByteArray() << "missing";
     }
     void restoreRefusesWhatIsNotOurDatabase()
     {
@@ -217,6 +218,8 @@ private slots:
             other = QSqlDatabase();
             QSqlDatabase::removeDatabase("other");
             says = "不是本程序的数据库";
+        } else if (says == "missing") {
+            says = "找不到文件";
         } else {
             QVERIFY(writeBytes(path, bytes));
         }
