@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringEncoder>
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
@@ -59,9 +60,31 @@ struct Cell {
     lxw_col_t col;
     bool isDate;
     lxw_datetime date;
-    QByteArray text; // UTF-8
+    qsizetype text; // offset of the NUL-terminated UTF-8 text in the batch's buffer
 };
-using Batch = std::vector<Cell>;
+
+// The cells of some rows; their texts share one buffer, so a cell costs no allocation.
+struct Batch {
+    std::vector<Cell> cells;
+    QByteArray texts;
+
+    void addText(lxw_row_t row, lxw_col_t col, const QString &text)
+    {
+        const qsizetype at = texts.size();
+        texts.resize(at + text.size() * 3 + 1); // the most UTF-8 can take
+        char *end = m_encoder.appendToBuffer(texts.data() + at, text);
+        *end++ = '\0';
+        texts.resize(end - texts.constData());
+        cells.push_back({row, col, false, {}, at});
+    }
+    void addDate(lxw_row_t row, lxw_col_t col, const QDate &d)
+    {
+        cells.push_back({row, col, true, {d.year(), d.month(), d.day(), 0, 0, 0.0}, 0});
+    }
+
+private:
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
+};
 
 constexpr int kBatchRows = 256;
 constexpr std::size_t kMaxQueuedBatches = 8; // keeps memory flat when the writer falls behind
@@ -177,11 +200,12 @@ private:
 
     void write(const Batch &batch)
     {
-        for (const Cell &cell : batch) {
+        for (const Cell &cell : batch.cells) {
             lxw_datetime date = cell.date;
             const lxw_error e = cell.isDate
                 ? worksheet_write_datetime(m_sheet, cell.row, cell.col, &date, m_dateFormat)
-                : worksheet_write_string(m_sheet, cell.row, cell.col, cell.text.constData(), nullptr);
+                : worksheet_write_string(m_sheet, cell.row, cell.col, batch.texts.constData() + cell.text,
+                                         nullptr);
             if (e != LXW_NO_ERROR) {
                 m_error = QStringLiteral("第 %1 行第 %2 列无法写入：%3")
                               .arg(cell.row + 1) // the sheet counts rows from 1
@@ -255,7 +279,6 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
     const int step = std::max(1, options.progressStep);
     bool cancelled = false;
     Batch batch;
-    batch.reserve(std::size_t(kBatchRows) * std::size_t(positions.size()));
     for (int r = 0; r < total && !writer.hasFailed(); ++r) {
         const lxw_row_t sheetRow = lxw_row_t(r) + 1;
         for (int c = 0; c < positions.size(); ++c) {
@@ -264,27 +287,22 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
             const QVariant v = rows.valueAt(r, positions.at(c));
             if (v.isNull() || !v.isValid())
                 continue;
-            Cell cell{sheetRow, lxw_col_t(c), false, {}, {}};
             if (v.typeId() == QMetaType::QDate) {
                 const QDate d = v.toDate();
-                if (fitsDateCell(d)) {
-                    cell.isDate = true;
-                    cell.date = {d.year(), d.month(), d.day(), 0, 0, 0.0};
-                } else {
-                    cell.text = d.toString(Qt::ISODate).toUtf8();
-                }
+                if (fitsDateCell(d))
+                    batch.addDate(sheetRow, lxw_col_t(c), d);
+                else
+                    batch.addText(sheetRow, lxw_col_t(c), d.toString(Qt::ISODate));
             } else {
-                cell.text = v.toString().toUtf8();
+                const QString text = v.toString();
+                if (!text.isEmpty())
+                    batch.addText(sheetRow, lxw_col_t(c), text);
             }
-            if (!cell.isDate && cell.text.isEmpty())
-                continue;
-            batch.push_back(std::move(cell));
         }
         result.rowsWritten = r + 1;
         if ((r + 1) % kBatchRows == 0 || r + 1 == total) {
             writer.push(std::move(batch));
             batch = Batch();
-            batch.reserve(std::size_t(kBatchRows) * std::size_t(positions.size()));
         }
         if (options.progress && (result.rowsWritten % step == 0 || result.rowsWritten == total)
             && !options.progress(result.rowsWritten, total)) {
