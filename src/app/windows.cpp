@@ -2,6 +2,9 @@
 
 #include "app/about.h"
 #include "app/mainwindow.h"
+#include "maintenance/backuprestore.h"
+#include "maintenance/customerimport.h"
+#include "maintenance/printeradjust.h"
 #include "reference/customeradd.h"
 #include "reference/customermanage.h"
 #include "reference/owncompany.h"
@@ -29,6 +32,10 @@ void registerWindows(MainWindow &main)
     offer<reference::PurposeAddWindow>(main, "ytsz1");
     offer<reference::PurposeManageWindow>(main, "ytsz2");
     offer<vouchers::ChequeWindow>(main, "zpdy");
+    offer<maintenance::CustomerImportWindow>(main, "khxxdr");
+    offer<maintenance::BackupWindow>(main, "sjbf");
+    offer<maintenance::RestoreWindow>(main, "sjhf");
+    offer<maintenance::PrinterAdjustWindow>(main, "dyjsz");
 }
 
 } // namespace app
