@@ -45,7 +45,7 @@ constexpr int kColumnWidths[] = {120, 90, 80, 90, 90, 90, 180, 160, 170, 180, 16
 QString defaultChooseFile(QWidget *parent, const QString &startPath)
 {
     QFileDialog dialog(parent, QStringLiteral("选择保存位置"), startPath,
-                       QStringLiteral("Excel 工作簿(*.xlsx)"));
+                       QStringLiteral("电子表格文件(*.xlsx)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("xlsx"));
