@@ -2,6 +2,7 @@
 
 #include "app/about.h"
 #include "app/mainwindow.h"
+#include "history/historywindow.h"
 #include "maintenance/backuprestore.h"
 #include "maintenance/customerimport.h"
 #include "maintenance/printeradjust.h"
@@ -32,6 +33,7 @@ void registerWindows(MainWindow &main)
     offer<reference::PurposeAddWindow>(main, "ytsz1");
     offer<reference::PurposeManageWindow>(main, "ytsz2");
     offer<vouchers::ChequeWindow>(main, "zpdy");
+    offer<history::HistoryWindow>(main, "lsjlcx");
     offer<maintenance::CustomerImportWindow>(main, "khxxdr");
     offer<maintenance::BackupWindow>(main, "sjbf");
     offer<maintenance::RestoreWindow>(main, "sjhf");
