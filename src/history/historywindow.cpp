@@ -8,6 +8,7 @@
 #include "store/statements.h"
 #include "ui/gridbinding.h"
 #include "ui/prompter.h"
+#include "ui/rowdelete.h"
 #include "ui_lsjlcx.h"
 
 #include <QCloseEvent>
@@ -193,37 +194,10 @@ void HistoryWindow::pickerClosed()
 
 void HistoryWindow::remove()
 {
-    m_history.update();
-    if (m_history.recordCount() < 2) {
-        ui::tell(this, QStringLiteral("客户数据库不可为空"), QStringLiteral("警告"));
-        return;
-    }
-    if (!m_history.hasRow()) {
-        ui::tell(this, QStringLiteral("请先在列表中选择要删除的记录"), QStringLiteral("删除当前"),
-                 ui::Icon::Information);
-        return;
-    }
-    const store::Bookmark doomed = m_history.bookmark();
     // Cancel is the default: Enter on the question must not delete a record of a printed voucher.
-    if (ui::ask(this, QStringLiteral("是否删除"), QStringLiteral("删除当前"), ui::Ok | ui::Cancel,
-                ui::Icon::Question, ui::Cancel)
-        != ui::Ok) {
-        m_history.setBookmark(doomed);
-        showCurrentRow();
-        return;
-    }
-    m_history.moveNext();
-    if (m_history.eof())
-        m_history.moveFirst(); // the last row goes: the first becomes current
-    const store::Bookmark next = m_history.bookmark();
-    m_history.setBookmark(doomed);
-    if (!m_history.deleteCurrent()) {
-        ui::tell(this, QStringLiteral("删除失败：%1").arg(m_history.errorText()), QStringLiteral("删除当前"),
-                 ui::Icon::Critical);
-        m_history.setBookmark(doomed);
-    } else {
-        m_history.setBookmark(next);
-    }
+    store::Bookmark current;
+    ui::deleteCurrentRow(this, m_history, current,
+                         {QStringLiteral("是否删除"), QStringLiteral("删除当前"), true, ui::Cancel});
     showCurrentRow();
 }
 

@@ -18,7 +18,7 @@ DeleteOutcome deleteCurrentRow(QWidget *parent, store::DataSource &rows, store::
     }
     remembered = rows.bookmark();
     const Button answer = ask(parent, question.text, question.title, Ok | Cancel,
-                              question.questionIcon ? Icon::Question : Icon::None, Ok);
+                              question.questionIcon ? Icon::Question : Icon::None, question.defaultButton);
     if (answer != Ok) {
         rows.setBookmark(remembered);
         return DeleteOutcome::Cancelled;

@@ -3,6 +3,7 @@
 // row on display, after a question, and the row after the deleted one (or the first) current.
 
 #include "store/datasource.h"
+#include "ui/prompter.h"
 
 #include <QString>
 
@@ -16,6 +17,7 @@ struct DeleteQuestion {
     QString text;
     QString title;
     bool questionIcon = false;
+    Button defaultButton = Ok; // the history makes Cancel the default: Enter must not delete
 };
 
 // remembered is the window's remembered row: it is set to the row that becomes current.
