@@ -101,6 +101,6 @@ FORMS = {
 }
 
 if __name__ == '__main__':
-    for path, spec in FORMS.items():
+    for path, layout in FORMS.items():
         with open(path, 'w', encoding='utf-8') as f:
-            f.write(form(**spec))
+            f.write(form(**layout))
