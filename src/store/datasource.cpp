@@ -239,37 +239,81 @@ const QVector<QVariant> *DataSource::rowValues(int row) const
     if (it == m_blocks.end()) {
         const int first = block * kBlockRows;
         const int last = std::min<int>(first + kBlockRows, m_rowids.size());
-        QString sql = QStringLiteral("SELECT rowid");
+        QString columns = QStringLiteral("SELECT rowid");
         for (const QString &c : m_columns)
-            sql += QStringLiteral(", ") + quoted(c);
-        sql += QStringLiteral(" FROM ") + quoted(m_table) + QStringLiteral(" WHERE rowid IN (");
-        for (int r = first; r < last; ++r)
-            sql += r == first ? QStringLiteral("?") : QStringLiteral(",?");
-        sql += QLatin1Char(')');
+            columns += QStringLiteral(", ") + quoted(c);
+        columns += QStringLiteral(" FROM ") + quoted(m_table);
 
-        QSqlQuery q(m_connection.database());
-        q.setForwardOnly(true);
-        QHash<qint64, QVector<QVariant>> found;
-        if (q.prepare(sql)) {
+        Block b;
+        b.rows.resize(last - first);
+        const qint64 low = m_rowids.at(first);
+        const qint64 high = m_rowids.at(last - 1);
+        // Rowids ascend, so a block whose rows lie close together is read as one rowid range
+        // with a statement prepared once; a sparse block (a narrow query over a long table)
+        // names its rowids instead, so the range never drags in many rows nobody asked for.
+        if (high - low < 4 * qint64(last - first)) {
+            const QString sql = columns + QStringLiteral(" WHERE rowid BETWEEN ? AND ? ORDER BY rowid");
+            if (!m_rangeQuery || m_rangeSql != sql || m_rangeGeneration != m_connection.generation()) {
+                m_rangeQuery = std::make_unique<QSqlQuery>(m_connection.database());
+                m_rangeQuery->setForwardOnly(true);
+                m_rangeSql = m_rangeQuery->prepare(sql) ? sql : QString();
+                m_rangeGeneration = m_connection.generation();
+            }
+            QSqlQuery &q = *m_rangeQuery;
+            bool ok = !m_rangeSql.isEmpty();
+            if (ok) {
+                q.bindValue(0, low);
+                q.bindValue(1, high);
+                ok = q.exec();
+            }
+            int r = first;
+            while (ok && q.next()) {
+                const qint64 rowid = q.value(0).toLongLong();
+                while (r < last && m_rowids.at(r) < rowid)
+                    ++r; // a row of the result that has gone from the table stays empty
+                if (r == last)
+                    break;
+                if (m_rowids.at(r) != rowid)
+                    continue; // a row of the table that is not in this result
+                QVector<QVariant> values(m_columns.size());
+                for (int c = 0; c < m_columns.size(); ++c)
+                    values[c] = q.value(c + 1);
+                b.rows[r - first] = values;
+            }
+            const bool failed = !ok || q.lastError().isValid();
+            q.finish(); // no read transaction may stay open: writers and the backup wait for it
+            // A failed read (a closed connection, say) is not cached, so the rows come back once
+            // the connection is open again.
+            if (failed) {
+                m_rangeQuery.reset();
+                return nullptr;
+            }
+        } else {
+            QString sql = columns + QStringLiteral(" WHERE rowid IN (");
             for (int r = first; r < last; ++r)
-                q.addBindValue(m_rowids.at(r));
-            if (q.exec()) {
-                while (q.next()) {
-                    QVector<QVariant> values(m_columns.size());
-                    for (int c = 0; c < m_columns.size(); ++c)
-                        values[c] = q.value(c + 1);
-                    found.insert(q.value(0).toLongLong(), values);
+                sql += r == first ? QStringLiteral("?") : QStringLiteral(",?");
+            sql += QLatin1Char(')');
+
+            QSqlQuery q(m_connection.database());
+            q.setForwardOnly(true);
+            QHash<qint64, QVector<QVariant>> found;
+            if (q.prepare(sql)) {
+                for (int r = first; r < last; ++r)
+                    q.addBindValue(m_rowids.at(r));
+                if (q.exec()) {
+                    while (q.next()) {
+                        QVector<QVariant> values(m_columns.size());
+                        for (int c = 0; c < m_columns.size(); ++c)
+                            values[c] = q.value(c + 1);
+                        found.insert(q.value(0).toLongLong(), values);
+                    }
                 }
             }
+            if (q.lastError().isValid())
+                return nullptr;
+            for (int r = first; r < last; ++r)
+                b.rows[r - first] = found.value(m_rowids.at(r));
         }
-        // A failed read (a closed connection, say) is not cached, so the rows come back once
-        // the connection is open again.
-        if (q.lastError().isValid())
-            return nullptr;
-        Block b;
-        b.rows.reserve(last - first);
-        for (int r = first; r < last; ++r)
-            b.rows.append(found.value(m_rowids.at(r)));
         it = m_blocks.insert(block, b);
         m_blockOrder.append(block);
         if (m_blockOrder.size() > kMaxBlocks) {

@@ -9,6 +9,10 @@
 #include <QVariant>
 #include <QVector>
 
+#include <memory>
+
+class QSqlQuery;
+
 namespace store {
 
 class Connection;
@@ -141,6 +145,10 @@ private:
     mutable QHash<int, Block> m_blocks;
     mutable QVector<int> m_blockOrder; // most recently used last
     mutable int m_cacheGeneration = -1;
+    // The statement that reads a run of rows by rowid range, kept prepared between blocks.
+    mutable std::unique_ptr<QSqlQuery> m_rangeQuery;
+    mutable QString m_rangeSql;
+    mutable int m_rangeGeneration = -1;
 };
 
 } // namespace store

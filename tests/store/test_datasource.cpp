@@ -433,6 +433,40 @@ TEST_F(DataSourceTest, LargeResultsReadTheRightRowsInAnyOrder)
     EXPECT_EQ(ds.textAt(1235, 0), all.at(1235));
 }
 
+TEST_F(DataSourceTest, ResultsWithGapsReadOnlyTheirOwnRows)
+{
+    // Every third customer matches "甲" (a result whose rows lie close together, with rows of
+    // the table between them), every 500th matches "乙" (a result spread thinly over the table).
+    QStringList all;
+    for (int i = 0; i < 3000; ++i)
+        all << QStringLiteral("%1客户%2").arg(i % 500 == 0 ? QStringLiteral("乙") : i % 3 == 0 ? QStringLiteral("甲") : QStringLiteral("丙")).arg(i);
+    addCustomers(all);
+
+    for (const QString &key : {QStringLiteral("甲"), QStringLiteral("乙")}) {
+        QStringList expected;
+        for (const QString &n : all)
+            if (n.startsWith(key))
+                expected << n;
+        DataSource ds(m_conn);
+        ds.setStatement(statements::customersNameContains(key));
+        ASSERT_TRUE(ds.refresh());
+        EXPECT_EQ(names(ds), expected) << key.toStdString();
+    }
+
+    // A row deleted through another data source reads as empty, its neighbours as before.
+    DataSource reader(m_conn);
+    reader.setStatement(statements::customersNameContains(QStringLiteral("甲")));
+    reader.refresh();
+    DataSource writer(m_conn);
+    writer.setStatement(statements::customersNameContains(QStringLiteral("甲")));
+    writer.refresh();
+    writer.setCurrentRow(100);
+    ASSERT_TRUE(writer.deleteCurrent());
+    EXPECT_EQ(reader.textAt(99, 0), writer.textAt(99, 0));
+    EXPECT_EQ(reader.textAt(100, 0), QString());
+    EXPECT_FALSE(reader.textAt(101, 0).isEmpty());
+}
+
 TEST_F(DataSourceTest, WritesOnAClosedConnectionFailWithAReason)
 {
     addCustomers({QStringLiteral("A")});
