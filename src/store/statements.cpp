@@ -68,6 +68,8 @@ Statement purposeNamed(const QString &yt)
 
 Statement history() { return StatementMaker::make("dyb"); }
 
+Statement historyForAppending() { return StatementMaker::make("dyb", "0"); }
+
 Statement historyByPayeeAndDates(const QString &name, const QDate &from, const QDate &to)
 {
     // Dates are stored as ISO text, whose order is the calendar's; an invalid date binds NULL

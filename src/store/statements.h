@@ -53,6 +53,8 @@ Statement purposes();                          // every purpose
 Statement purposeNamed(const QString &text);   // yt equals text exactly
 
 Statement history(); // every print history row
+// No row at all: a voucher window only appends to the history and need not read it first.
+Statement historyForAppending();
 // Payee name contains name and the voucher date lies from..to, both days included.
 Statement historyByPayeeAndDates(const QString &name, const QDate &from, const QDate &to);
 Statement historyPayeeBeginsWith(const QString &name); // skrmc begins with name

@@ -33,7 +33,7 @@ bool appendHistory(store::DataSource &history, const HistoryRow &row, QString *e
 bool HistoryAppender::append(const HistoryRow &row, QString *error)
 {
     if (!m_open) {
-        m_rows.setStatement(store::statements::history());
+        m_rows.setStatement(store::statements::historyForAppending());
         if (!m_rows.refresh()) {
             if (error)
                 *error = m_rows.errorText();

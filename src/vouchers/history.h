@@ -30,9 +30,9 @@ struct HistoryRow {
 // and writes it at once. On failure nothing is written and *error says why.
 bool appendHistory(store::DataSource &history, const HistoryRow &row, QString *error = nullptr);
 
-// A voucher window's history data source (Adodc4), used only to append. It reads the history
-// on the first append, not when the window opens: a long history (a million rows takes most of
-// a second) must not slow down every opening.
+// A voucher window's history data source (Adodc4), used only to append. It opens on a statement
+// that selects no row: reading a long history (a million rows takes most of a second) would slow
+// down every print for nothing.
 class HistoryAppender {
 public:
     explicit HistoryAppender(store::Connection &connection) : m_rows(connection) {}

@@ -192,6 +192,25 @@ TEST_F(StatementsTest, HistoryWhosePayeeBeginsWithTheName)
     EXPECT_EQ(payees(st::historyPayeeBeginsWith(QStringLiteral("_"))), QStringList());
 }
 
+TEST_F(StatementsTest, HistoryForAppendingReadsNothingAndStillAppends)
+{
+    DataSource ds(m_conn);
+    ds.setStatement(st::historyForAppending());
+    ASSERT_TRUE(ds.refresh());
+    EXPECT_EQ(ds.recordCount(), 0);
+    ds.addNew();
+    ASSERT_TRUE(ds.setValue(10, QStringLiteral("新收款人")));
+    ASSERT_TRUE(ds.setValue(2, QStringLiteral("2024/3/4")));
+    ASSERT_TRUE(ds.update()) << ds.errorText().toStdString();
+    ds.addNew();
+    ASSERT_TRUE(ds.setValue(10, QStringLiteral("又一个")));
+    ASSERT_TRUE(ds.update()) << ds.errorText().toStdString();
+    const QStringList all = payees(st::history());
+    ASSERT_EQ(all.size(), 8);
+    EXPECT_EQ(all.mid(6), list({"新收款人", "又一个"}));
+    EXPECT_EQ(found(st::history(), "fkrq").at(6), QStringLiteral("2024-03-04"));
+}
+
 TEST(LikeLiteral, EscapesTheWildcardsAndTheEscapeCharacter)
 {
     EXPECT_EQ(st::likeLiteral(QStringLiteral("a%b_c\\d'e")), QStringLiteral("a\\%b\\_c\\\\d'e"));
