@@ -25,7 +25,7 @@ QString uniqueName(const char *purpose)
     return QStringLiteral("lanshi-%1-%2").arg(QLatin1String(purpose)).arg(++counter);
 }
 
-// Splits the schema text into statements at semicolons outside quotes and comments.
+// Splits the schema text into statements at semicolons outside quotes, comments and trigger bodies.
 QStringList splitStatements(const QString &sql)
 {
     QStringList out;
@@ -48,6 +48,12 @@ QStringList splitStatements(const QString &sql)
         if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
             quote = c;
         if (c == QLatin1Char(';')) {
+            // A trigger's body holds statements of its own: it ends only at "END;".
+            const QString sofar = current.trimmed().toUpper();
+            if (sofar.startsWith(QLatin1String("CREATE TRIGGER")) && !sofar.endsWith(QLatin1String("END"))) {
+                current += c;
+                continue;
+            }
             if (!current.trimmed().isEmpty())
                 out << current.trimmed();
             current.clear();

@@ -77,8 +77,11 @@ Statement historyByPayeeAndDates(const QString &name, const QDate &from, const Q
     const auto iso = [](const QDate &d) {
         return d.isValid() ? QVariant(d.toString(Qt::ISODate)) : QVariant();
     };
-    return StatementMaker::make("dyb", "skrmc LIKE ? ESCAPE '\\' AND fkrq BETWEEN ? AND ?",
-                                {contains(name), iso(from), iso(to)});
+    // The name is tested against the distinct payee names, not against every row.
+    return StatementMaker::make("dyb",
+                                "fkrq BETWEEN ? AND ? AND skrmc IN "
+                                "(SELECT skrmc FROM dyb_skrmc WHERE skrmc LIKE ? ESCAPE '\\')",
+                                {iso(from), iso(to), contains(name)});
 }
 
 Statement historyPayeeBeginsWith(const QString &name)

@@ -192,6 +192,36 @@ TEST_F(StatementsTest, HistoryWhosePayeeBeginsWithTheName)
     EXPECT_EQ(payees(st::historyPayeeBeginsWith(QStringLiteral("_"))), QStringList());
 }
 
+TEST_F(StatementsTest, HistorySearchFollowsRenamedAndDeletedPayees)
+{
+    const QDate from(2024, 1, 1), to(2024, 12, 31);
+    DataSource ds(m_conn);
+    ds.setStatement(st::historyByPayeeAndDates(QStringLiteral("元店"), from, to));
+    ASSERT_TRUE(ds.refresh());
+    ASSERT_EQ(ds.recordCount(), 1);
+    // Renamed: found under the new name only.
+    ASSERT_TRUE(ds.setValue(QStringLiteral("skrmc"), QStringLiteral("改名后的商店")));
+    ASSERT_TRUE(ds.update());
+    EXPECT_TRUE(payees(st::historyByPayeeAndDates(QStringLiteral("元店"), from, to)).isEmpty());
+    EXPECT_EQ(payees(st::historyByPayeeAndDates(QStringLiteral("改名后"), from, to)), list({"改名后的商店"}));
+    // Deleted: nothing found, and a new row under the old name is found again.
+    ASSERT_TRUE(ds.deleteCurrent());
+    EXPECT_TRUE(payees(st::historyByPayeeAndDates(QStringLiteral("改名后"), from, to)).isEmpty());
+    DataSource add(m_conn);
+    add.setStatement(st::historyForAppending());
+    add.refresh();
+    add.addNew();
+    ASSERT_TRUE(add.setValue(QStringLiteral("skrmc"), QStringLiteral("改名后的商店")));
+    ASSERT_TRUE(add.setValue(QStringLiteral("fkrq"), QStringLiteral("2024/5/6")));
+    ASSERT_TRUE(add.update());
+    EXPECT_EQ(payees(st::historyByPayeeAndDates(QStringLiteral("改名后"), from, to)), list({"改名后的商店"}));
+    // A row without a payee is never found, as with a plain like.
+    add.addNew();
+    ASSERT_TRUE(add.setValue(QStringLiteral("fkrq"), QStringLiteral("2024/5/6")));
+    ASSERT_TRUE(add.update());
+    EXPECT_EQ(payees(st::historyByPayeeAndDates(QString(), QDate(2024, 5, 6), QDate(2024, 5, 6))).size(), 1);
+}
+
 TEST_F(StatementsTest, HistoryForAppendingReadsNothingAndStillAppends)
 {
     DataSource ds(m_conn);
