@@ -57,6 +57,9 @@ CREATE TABLE dyb (
 -- rows in this index, which holds name, date and row id: a search over the whole history
 -- costs what it finds, not a pass over every row.
 CREATE INDEX dyb_skrmc_fkrq ON dyb (skrmc, fkrq);
+-- Without a name the query is a date range alone, answered from this index (date, name and
+-- row id): even a range over the whole history never fetches table rows one by one.
+CREATE INDEX dyb_fkrq_skrmc ON dyb (fkrq, skrmc);
 
 -- Every payee name the history has held, kept by the triggers below. A name whose rows are
 -- all deleted stays: it only costs a look-up that finds nothing.

@@ -77,6 +77,10 @@ Statement historyByPayeeAndDates(const QString &name, const QDate &from, const Q
     const auto iso = [](const QDate &d) {
         return d.isValid() ? QVariant(d.toString(Qt::ISODate)) : QVariant();
     };
+    // Every payee name contains the empty text: the date range alone decides (a row without
+    // a payee is never found, as with like).
+    if (name.isEmpty())
+        return StatementMaker::make("dyb", "fkrq BETWEEN ? AND ? AND skrmc IS NOT NULL", {iso(from), iso(to)});
     // The name is tested against the distinct payee names, not against every row.
     return StatementMaker::make("dyb",
                                 "fkrq BETWEEN ? AND ? AND skrmc IN "
@@ -86,7 +90,8 @@ Statement historyByPayeeAndDates(const QString &name, const QDate &from, const Q
 
 Statement historyPayeeBeginsWith(const QString &name)
 {
-    return StatementMaker::make("dyb", "skrmc LIKE ? ESCAPE '\\'", {beginsWith(name)});
+    return StatementMaker::make("dyb", "skrmc IN (SELECT skrmc FROM dyb_skrmc WHERE skrmc LIKE ? ESCAPE '\\')",
+                                {beginsWith(name)});
 }
 
 Statement printOffsets() { return StatementMaker::make("dytj"); }
