@@ -10,8 +10,31 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
+#include <QFile>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace pdftools {
+
+// Where the PDF printer puts the jobs of the user running the test ("Out" of its configuration).
+inline QString pdfPrinterOutput()
+{
+    QString out = QStringLiteral("/var/spool/cups-pdf/${USER}");
+    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
+    if (conf.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        while (!conf.atEnd()) {
+            const QString line = QString::fromUtf8(conf.readLine()).trimmed();
+            if (line.startsWith(QLatin1String("Out ")) || line.startsWith(QLatin1String("Out\t")))
+                out = line.mid(4).trimmed();
+        }
+    }
+    if (const passwd *pw = getpwuid(geteuid())) {
+        out.replace(QLatin1String("${HOME}"), QString::fromLocal8Bit(pw->pw_dir));
+        out.replace(QLatin1String("${USER}"), QString::fromLocal8Bit(pw->pw_name));
+    }
+    return out;
+}
 
 struct Word {
     QRectF box; // points, from the page's top-left corner

@@ -19,8 +19,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <pwd.h>
-#include <unistd.h>
 
 #include <memory>
 
@@ -44,24 +42,6 @@ void fill(ChequeWindow *w)
     QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
     QTest::keyClicks(edit(w, "Text8"), QStringLiteral("1234.57"));
     edit(w, "Text19")->setText(QStringLiteral("货款"));
-}
-
-QString pdfPrinterOutput()
-{
-    QString out = QStringLiteral("/var/spool/cups-pdf/${USER}");
-    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
-    if (conf.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        while (!conf.atEnd()) {
-            const QString line = QString::fromUtf8(conf.readLine()).trimmed();
-            if (line.startsWith(QLatin1String("Out ")) || line.startsWith(QLatin1String("Out\t")))
-                out = line.mid(4).trimmed();
-        }
-    }
-    if (const passwd *pw = getpwuid(geteuid())) {
-        out.replace(QLatin1String("${HOME}"), QString::fromLocal8Bit(pw->pw_dir));
-        out.replace(QLatin1String("${USER}"), QString::fromLocal8Bit(pw->pw_name));
-    }
-    return out;
 }
 
 // The box around the dark pixels inside an area of the first page, in points.
@@ -200,7 +180,7 @@ private slots:
         QVERIFY(drawn = pdftools::find(referenceWords, kPayee));
         QVERIFY(qAbs(drawn->box.left() * 20 - kPayeeX) <= 2 && qAbs(drawn->box.top() * 20 - kPayeeY) <= 2);
 
-        const QString outDir = pdfPrinterOutput();
+        const QString outDir = pdftools::pdfPrinterOutput();
         QTRY_VERIFY_WITH_TIMEOUT(
             !(m_job = [&] {
                  const QStringList found = QDir(outDir).entryList({title + QLatin1Char('*')}, QDir::Files);

@@ -15,31 +15,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <pwd.h>
-#include <unistd.h>
 
 using namespace vouchers;
 
 namespace {
-
-// Where the PDF printer puts the jobs of the user running the test ("Out" of its configuration).
-QString pdfPrinterOutput()
-{
-    QString out = QStringLiteral("/var/spool/cups-pdf/${USER}");
-    QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
-    if (conf.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        while (!conf.atEnd()) {
-            const QString line = QString::fromUtf8(conf.readLine()).trimmed();
-            if (line.startsWith(QLatin1String("Out ")) || line.startsWith(QLatin1String("Out\t")))
-                out = line.mid(4).trimmed();
-        }
-    }
-    if (const passwd *pw = getpwuid(geteuid())) {
-        out.replace(QLatin1String("${HOME}"), QString::fromLocal8Bit(pw->pw_dir));
-        out.replace(QLatin1String("${USER}"), QString::fromLocal8Bit(pw->pw_name));
-    }
-    return out;
-}
 
 // The job's file: the PDF printer names it after the job's title.
 QString jobFile(const QString &dir, const QString &title)
@@ -90,7 +69,7 @@ private slots:
 
     void printsThroughTheDefaultPrinterWithoutADialog()
     {
-        const QString outDir = pdfPrinterOutput();
+        const QString outDir = pdftools::pdfPrinterOutput();
         const QString title = QStringLiteral("lanshi-test-%1-%2")
                                   .arg(QCoreApplication::applicationPid())
                                   .arg(QDateTime::currentMSecsSinceEpoch());
