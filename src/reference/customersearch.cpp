@@ -3,6 +3,7 @@
 #include "reference/forms.h"
 #include "store/gridmodel.h"
 #include "store/statements.h"
+#include "text/numbers.h"
 #include "ui/gridbinding.h"
 #include "ui/prompter.h"
 
@@ -49,7 +50,8 @@ void CustomerSearch::search(bool byInitials)
             field->setFocus();
         return;
     }
-    const QString s = field->text().trimmed();
+    // Initials typed with a Chinese input method on come as full-width letters.
+    const QString s = byInitials ? text::halfWidth(field->text()).trimmed() : field->text().trimmed();
     m_customers.setStatement(byInitials ? store::statements::customersInitialsContain(s)
                                         : store::statements::customersNameContains(s));
     if (!m_customers.refresh())

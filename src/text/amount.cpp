@@ -1,5 +1,7 @@
 #include "text/amount.h"
 
+#include "text/numbers.h"
+
 #include <limits>
 #include <string>
 
@@ -68,16 +70,18 @@ int scanDecimal(const QString &s, int i, Decimal &d)
     return i;
 }
 
-Decimal leadingDecimal(const QString &s)
+// Full-width digits and points, as a Chinese input method types them, read as ASCII.
+Decimal leadingDecimal(const QString &typed)
 {
     Decimal d;
-    scanDecimal(s, 0, d);
+    scanDecimal(halfWidth(typed), 0, d);
     return d;
 }
 
 // The whole trimmed text as one plain decimal number, or nothing.
-std::optional<Decimal> wholeDecimal(const QString &s)
+std::optional<Decimal> wholeDecimal(const QString &typed)
 {
+    const QString s = halfWidth(typed);
     Decimal d;
     const int end = scanDecimal(s, 0, d);
     int rest = end;
@@ -202,7 +206,7 @@ std::optional<qint64> parseFen(const QString &amountText)
 
 AmountProblem checkPrintable(const QString &amountText, AmountVariant v)
 {
-    if (amountText.trimmed().isEmpty())
+    if (halfWidth(amountText).trimmed().isEmpty())
         return AmountProblem::Empty;
     const std::optional<Decimal> d = wholeDecimal(amountText);
     if (!d)

@@ -9,6 +9,9 @@
 
 namespace text {
 
+// Every function here reads full-width digits, signs and points ("１２３４．５６", typed with a
+// Chinese input method on) as their ASCII forms.
+
 // The cheque writes amounts over ten places (千万 down to 分), every other voucher over eleven
 // (亿 down to 分).
 enum class AmountVariant { TenPlaces, ElevenPlaces };

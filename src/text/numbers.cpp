@@ -5,8 +5,24 @@
 
 namespace text {
 
-double leadingNumber(const QString &s)
+QString halfWidth(const QString &s)
 {
+    QString out = s;
+    for (QChar &c : out) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            c = QChar(char16_t(u - 0xFF01 + 0x21));
+        else if (u == 0x3000)
+            c = QLatin1Char(' ');
+        else if (u == 0x3002)
+            c = QLatin1Char('.');
+    }
+    return out;
+}
+
+double leadingNumber(const QString &typed)
+{
+    const QString s = halfWidth(typed);
     int i = 0;
     const int n = s.size();
     while (i < n && (s[i] == QLatin1Char(' ') || s[i] == QLatin1Char('\t')))

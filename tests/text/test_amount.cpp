@@ -222,7 +222,7 @@ TEST(ParseFen, AcceptsOnlyAWholePlainDecimalOfWholeFen)
     EXPECT_EQ(text::parseFen(QStringLiteral("0")), 0);
     EXPECT_EQ(text::parseFen(QStringLiteral("9999999999999999.99")), 999999999999999999LL);
     for (const char *bad : {"", " ", ".", "-", "12abc", "1,000", "1.2.3", "1.234", "1 000",
-                            "１２", "99999999999999999.99"}) {
+                            "１２ａ", "99999999999999999.99"}) {
         SCOPED_TRACE(bad);
         EXPECT_FALSE(text::parseFen(QString::fromUtf8(bad)).has_value());
     }
