@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Makes a CUPS printer "PDF" (cups-pdf) the system default, so the print tests reach a real queue.
-# Jobs land as PDF files in ~/PDF. Leaves an existing default printer alone.
+# Makes a CUPS printer "PDF" (cups-pdf) the system default, so the print tests reach a real queue,
+# and adds a second PDF queue "PDF-margins" whose PPD (tests/data/margins.ppd) declares unprintable
+# margins, so the tests see where a printer with margins puts a voucher. Jobs land as PDF files in
+# ~/PDF. Leaves an existing default printer alone.
 set -uo pipefail
 command -v cupsd >/dev/null || exit 0
 if ! pgrep -x cupsd >/dev/null; then
@@ -9,6 +11,10 @@ if ! pgrep -x cupsd >/dev/null; then
 fi
 if ! lpstat -p PDF >/dev/null 2>&1; then
   lpadmin -p PDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd >/dev/null 2>&1 || true
+fi
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+if ! lpstat -p PDF-margins >/dev/null 2>&1; then
+  lpadmin -p PDF-margins -E -v cups-pdf:/ -P "$root/tests/data/margins.ppd" >/dev/null 2>&1 || true
 fi
 lpstat -d 2>/dev/null | grep -q 'PDF' || lpadmin -d PDF >/dev/null 2>&1 || true
 exit 0

@@ -35,13 +35,30 @@ Button firstButton(Buttons buttons)
     return Ok;
 }
 
+QString Prompt::captionOf(Button b) const
+{
+    switch (b) {
+    case Ok: return okCaption;
+    case Yes: return yesCaption;
+    case No: return noCaption;
+    case Cancel: return cancelCaption;
+    case NoButton: break;
+    }
+    return QString();
+}
+
 Button MessageBoxPrompter::ask(const Prompt &prompt)
 {
     QMessageBox box(toQt(prompt.icon), prompt.title, prompt.text, QMessageBox::NoButton, prompt.parent);
     const Buttons offered = prompt.buttons ? prompt.buttons : Buttons(Ok);
-    for (const Pair &p : kButtons)
-        if (offered & p.ours)
-            box.addButton(p.qt);
+    for (const Pair &p : kButtons) {
+        if (!(offered & p.ours))
+            continue;
+        QPushButton *button = box.addButton(p.qt);
+        const QString caption = prompt.captionOf(p.ours);
+        if (!caption.isEmpty())
+            button->setText(caption);
+    }
     const Button def = prompt.defaultButton != NoButton ? prompt.defaultButton : firstButton(offered);
     for (const Pair &p : kButtons)
         if (p.ours == def)

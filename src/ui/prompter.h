@@ -27,6 +27,11 @@ struct Prompt {
     Button defaultButton = NoButton; // NoButton: the first offered button
     QWidget *parent = nullptr;
     bool centredOnScreen = false;    // some completion messages stand in the middle of the screen
+    // Captions in place of the standard ones (是, 否, 取消, 确定) where a question offers choices
+    // that are not a yes or a no; empty: the standard caption.
+    QString okCaption, yesCaption, noCaption, cancelCaption;
+
+    QString captionOf(Button b) const;
 };
 
 class Prompter {

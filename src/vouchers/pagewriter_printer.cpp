@@ -6,7 +6,9 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPen>
+#include <QPrintEngine>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace vouchers {
 
@@ -15,6 +17,30 @@ constexpr double kTwipsPerInch = 1440;
 constexpr double kTwipsPerPoint = 20;
 // Ruled lines of a drawn form: half a point, visible on any printer.
 constexpr double kLineWidthTwips = 10;
+
+// The print engine's property for extra options of a CUPS job (a list of name, value, name, value),
+// the way Qt's own print dialog passes them on. Ignored by every other engine.
+const auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// CUPS turns the "media" Qt sends (Custom.800x250) into hundredths of a millimetre and back, and
+// the page comes out 799 x 249 points with the drawing centred on it, about a third of a
+// millimetre off. The printer's own custom page size option takes the points as they are.
+void passCustomPageSize(QPrinter &printer, const QSizeF &points)
+{
+    if (printer.outputFormat() != QPrinter::NativeFormat || !QPrinterInfo(printer).supportsCustomPageSizes())
+        return;
+    QPrintEngine *engine = printer.printEngine();
+    QStringList options = engine->property(kCupsOptions).toStringList();
+    for (int i = 0; i + 1 < options.size(); i += 2) {
+        if (options[i] == QLatin1String("PageSize")) {
+            options.remove(i, 2);
+            i -= 2;
+        }
+    }
+    options << QStringLiteral("PageSize")
+            << QStringLiteral("Custom.%1x%2").arg(points.width(), 0, 'g', 10).arg(points.height(), 0, 'g', 10);
+    engine->setProperty(kCupsOptions, options);
+}
 } // namespace
 
 PrinterPageWriter::PrinterPageWriter(QPrinter &printer) : m_printer(printer) {}
@@ -38,6 +64,19 @@ void PrinterPageWriter::applyPageSize()
     const QPageSize size(QSizeF(w, h), QPageSize::Point, QString(), QPageSize::ExactMatch);
     m_printer.setPageOrientation(QPageLayout::Portrait);
     m_printer.setPageSize(size);
+    if (size.key().startsWith(QLatin1String("Custom.")))
+        passCustomPageSize(m_printer, QSizeF(w, h));
+}
+
+void PrinterPageWriter::countFromThePrintableArea()
+{
+    if (m_printer.fullPage())
+        return; // a file: the paper's corner
+    // Qt keeps page margins of its own (10 pt) unless told otherwise; the printable area is
+    // what the printer reports for this paper (the PPD's ImageableArea or HWMargins).
+    QPageLayout layout = m_printer.pageLayout();
+    layout.setMargins(layout.minimumMargins());
+    m_printer.setPageLayout(layout);
 }
 
 bool PrinterPageWriter::begin()
@@ -47,6 +86,7 @@ bool PrinterPageWriter::begin()
     if (m_failed)
         return false;
     applyPageSize();
+    countFromThePrintableArea();
     if (!m_painter.begin(&m_printer)) {
         m_failed = true;
         return false;

@@ -10,8 +10,9 @@ class QPrinter;
 namespace vouchers {
 
 // Draws in the printer's own coordinates, converting twips by the printer's resolution, so a
-// position lands on the twip whatever the resolution. The origin is the printer's: the printable
-// area's top-left corner with fullPage() off, the paper's corner with it on (a PDF file).
+// position lands on the twip whatever the resolution. The origin is the top-left corner of the
+// printable area the printer reports for the paper with fullPage() off (the page margins are set
+// to the printer's minimum ones when the job starts), the paper's corner with it on (a PDF file).
 //
 // The job starts with the first drawing (or an explicit begin()) and uses the page size set up to
 // then; a page size set while a document is open applies to the next one. Drawing after
@@ -40,6 +41,7 @@ public:
 private:
     bool ensureBegun();
     void applyPageSize();
+    void countFromThePrintableArea();
     void applyFont();
     QPointF toDevice(double x, double y) const;
 

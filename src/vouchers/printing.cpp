@@ -3,7 +3,10 @@
 #include "ui/prompter.h"
 #include "vouchers/pagewriter_printer.h"
 
+#include <QAction>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,7 +23,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("打印");
 
-const QString kChoice = QStringLiteral("\n\n选择“是”预览，选择“否”另存为PDF文件，选择“取消”不打印。");
+const QString kChoice = QStringLiteral("\n\n可以先预览，或者把票据另存为PDF文件。");
 
 bool isDrawing(const PrintOp &op)
 {
@@ -48,10 +51,14 @@ QString notStartedText(const QPrinter &printer)
                           : QStringLiteral("打印机“%1”无法开始打印，没有打印。").arg(name);
 }
 
-// "Save as PDF" with its own messages; Cancelled when the user chose no file.
-PrintOutcome saveAsPdf(const QList<PrintOp> &ops, QWidget *parent, const PrintSettings &settings)
+// "Save as PDF" with its own messages; Cancelled when the user chose no file. A complete file is
+// an issued voucher.
+PrintOutcome saveAsPdf(const QList<PrintOp> &ops, QWidget *parent, const Issued &onIssued,
+                       const PrintSettings &settings)
 {
-    const QString path = settings.choosePdfPath ? settings.choosePdfPath(parent) : QString();
+    const QString proposed =
+        QDir(documentsFolder()).filePath(proposedPdfFileName(settings.pdfName, QDateTime::currentDateTime()));
+    const QString path = settings.choosePdfPath ? settings.choosePdfPath(parent, proposed) : QString();
     if (path.isEmpty())
         return PrintOutcome::Cancelled;
     QString error;
@@ -59,44 +66,78 @@ PrintOutcome saveAsPdf(const QList<PrintOp> &ops, QWidget *parent, const PrintSe
         ui::tell(parent, QStringLiteral("PDF文件保存失败：%1").arg(error), kTitle, ui::Icon::Critical);
         return PrintOutcome::Failed;
     }
+    if (onIssued)
+        onIssued();
     return PrintOutcome::SavedPdf;
 }
 
 // Offers the preview and the PDF file in place of the printer.
 PrintOutcome offerAlternatives(const QString &why, const QList<PrintOp> &ops, QWidget *parent,
-                               const JobStarted &onJobStarted, const PrintSettings &settings)
+                               const Issued &onIssued, const PrintSettings &settings)
 {
-    switch (ui::ask(parent, why + kChoice, kTitle, ui::Yes | ui::No | ui::Cancel, ui::Icon::Warning)) {
-    case ui::Yes: return previewVoucher(ops, parent, onJobStarted, settings);
-    case ui::No: return saveAsPdf(ops, parent, settings);
+    ui::Prompt question;
+    question.text = why + kChoice;
+    question.title = kTitle;
+    question.buttons = ui::Yes | ui::No | ui::Cancel;
+    question.icon = ui::Icon::Warning;
+    question.parent = parent;
+    question.yesCaption = QStringLiteral("预览(&V)");
+    question.noCaption = QStringLiteral("另存为PDF(&S)");
+    question.cancelCaption = QStringLiteral("取消");
+    switch (ui::prompter().ask(question)) {
+    case ui::Yes: return previewVoucher(ops, parent, onIssued, settings);
+    case ui::No: return saveAsPdf(ops, parent, onIssued, settings);
     default: return PrintOutcome::Cancelled;
     }
 }
 
 } // namespace
 
-std::unique_ptr<QPrinter> PrintSettings::openDefaultPrinter()
+std::unique_ptr<QPrinter> printerFor(const QPrinterInfo &info)
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
         return nullptr;
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    // The vouchers' positions count from the printable area, as the printer itself does.
+    // The vouchers' positions count from the printable area, as the printer itself does; the
+    // page writer sets the margins to the printer's own once the page size is known.
     printer->setFullPage(false);
     return printer;
 }
 
-QString PrintSettings::askPdfPath(QWidget *parent)
+std::unique_ptr<QPrinter> PrintSettings::openDefaultPrinter() { return printerFor(QPrinterInfo::defaultPrinter()); }
+
+QString documentsFolder()
 {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("另存为PDF文件"), dir,
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+QString proposedPdfFileName(const QString &name, const QDateTime &when)
+{
+    QString base = name.trimmed().isEmpty() ? QStringLiteral("凭证") : name.trimmed();
+    for (QChar &c : base) {
+        if (c.unicode() < 0x20 || c == QChar(0x7F) || QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    }
+    // A name made only of dots would hide the file or name a folder.
+    if (base.startsWith(QLatin1Char('.')))
+        base.prepend(QLatin1Char('_'));
+    // File systems hold names of up to 255 bytes; the time and ".pdf" take 20 of them.
+    while (base.toUtf8().size() > 200)
+        base.chop(1);
+    return base + QLatin1Char('-') + when.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral(".pdf");
+}
+
+QString PrintSettings::askPdfPath(QWidget *parent, const QString &proposedPath)
+{
+    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("另存为PDF文件"), proposedPath,
                                                 QStringLiteral("PDF文件 (*.pdf)"));
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".pdf");
     return path;
 }
 
-JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const JobStarted &onJobStarted)
+JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const std::function<void()> &onStarted)
 {
     PrinterPageWriter writer(printer);
     // The page size (and whatever else comes before the first drawing) must be known before the
@@ -106,34 +147,34 @@ JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const JobStarted 
         ops[i].applyTo(writer);
     if (!writer.begin())
         return JobResult::NotStarted;
-    if (onJobStarted)
-        onJobStarted();
+    if (onStarted)
+        onStarted();
     for (; i < ops.size(); ++i)
         ops[i].applyTo(writer);
     writer.endDocument(); // a drawing without an end still goes out whole
     return writer.hasFailed() ? JobResult::FailedAfterStart : JobResult::Done;
 }
 
-PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const JobStarted &onJobStarted,
+PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const Issued &onIssued,
                           const PrintSettings &settings)
 {
     const QList<PrintOp> ops = record(routine);
     std::unique_ptr<QPrinter> printer = settings.openPrinter ? settings.openPrinter() : nullptr;
     if (!printer)
-        return offerAlternatives(QStringLiteral("系统中没有可用的打印机，没有打印。"), ops, parent, onJobStarted,
+        return offerAlternatives(QStringLiteral("系统中没有可用的打印机，没有打印。"), ops, parent, onIssued,
                                  settings);
     printer->setDocName(settings.documentName);
-    switch (runJob(*printer, ops, onJobStarted)) {
+    switch (runJob(*printer, ops, onIssued)) {
     case JobResult::Done: return PrintOutcome::Printed;
     case JobResult::FailedAfterStart: tellFailedAfterStart(parent); return PrintOutcome::Failed;
     case JobResult::NotStarted: break;
     }
     const QString why = notStartedText(*printer);
     printer.reset(); // the preview may want the same printer
-    return offerAlternatives(why, ops, parent, onJobStarted, settings);
+    return offerAlternatives(why, ops, parent, onIssued, settings);
 }
 
-PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const JobStarted &onJobStarted,
+PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Issued &onIssued,
                             const PrintSettings &settings)
 {
     // The preview shows the paper of the printer a print would go to, margins included.
@@ -147,6 +188,14 @@ PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Jo
     PrintOutcome outcome = PrintOutcome::Previewed;
     QPrintPreviewDialog dialog(printer.get(), parent);
     dialog.setWindowTitle(QStringLiteral("打印预览"));
+    // Large enough to read the voucher: most of the screen, the page as wide as the view.
+    if (const QScreen *screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        dialog.resize(int(area.width() * 0.85), int(area.height() * 0.85));
+        dialog.move(area.center() - dialog.rect().center());
+    }
+    if (QAction *fitWidth = dialog.findChild<QAction *>(QStringLiteral("fitWidthAction")))
+        fitWidth->trigger();
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter *p) {
         const bool toPrinter = p->outputFormat() == QPrinter::NativeFormat;
         // A printer counts from its printable area, a file from the paper's corner.
@@ -158,8 +207,13 @@ PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Jo
             runJob(*p, ops);
             return;
         }
-        switch (runJob(*p, ops, toPrinter ? onJobStarted : JobStarted())) {
-        case JobResult::Done: outcome = toPrinter ? PrintOutcome::Printed : PrintOutcome::SavedPdf; break;
+        // A printer issues the voucher when its job starts, a file once it is complete.
+        switch (runJob(*p, ops, toPrinter ? onIssued : Issued())) {
+        case JobResult::Done:
+            outcome = toPrinter ? PrintOutcome::Printed : PrintOutcome::SavedPdf;
+            if (!toPrinter && onIssued)
+                onIssued();
+            break;
         case JobResult::NotStarted:
             ui::tell(&dialog, notStartedText(*p), kTitle, ui::Icon::Warning);
             outcome = PrintOutcome::Failed;

@@ -5,7 +5,9 @@
 #include "vouchers/pagewriter.h"
 #include "vouchers/pagewriter_recorder.h"
 
+#include <QDateTime>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QString>
 
 #include <functional>
@@ -23,33 +25,52 @@ enum class PrintOutcome {
     Failed     // the printer or the file failed; the user has been told
 };
 
-// Called once the printer has accepted the start of a job, before anything is drawn: the place to
-// write the history row. A started job cannot be withdrawn (the print engine has no abort), so the
-// drawing follows whatever the callee does; it tells the user of its own failures.
-using JobStarted = std::function<void()>;
+// Called once the voucher has been issued: when a printer has accepted the start of its job, before
+// anything is drawn, or when a PDF file of it has been completely written. The place to write the
+// history row. A started job cannot be withdrawn (the print engine has no abort), so the drawing
+// follows whatever the callee does; it tells the user of its own failures.
+using Issued = std::function<void()>;
 
 // Where printVoucher() meets the system; each default is the real thing, tests replace them.
 struct PrintSettings {
     QString documentName = QStringLiteral("蓝石竞技通");
+    // The start of the file name proposed for "save as PDF", e.g. "支票-<收款人>"; the time of the
+    // proposal follows it.
+    QString pdfName;
     // The printer of a direct print, set up for it; nullptr when the system has none.
     std::function<std::unique_ptr<QPrinter>()> openPrinter = openDefaultPrinter;
-    // The file the user chooses for "save as PDF"; empty when he cancels.
-    std::function<QString(QWidget *parent)> choosePdfPath = askPdfPath;
+    // The file the user chooses for "save as PDF", proposed under the given name; empty when he
+    // cancels.
+    std::function<QString(QWidget *parent, const QString &proposedPath)> choosePdfPath = askPdfPath;
 
     static std::unique_ptr<QPrinter> openDefaultPrinter();
-    static QString askPdfPath(QWidget *parent);
+    static QString askPdfPath(QWidget *parent, const QString &proposedPath);
 };
 
+// A printer set up to print vouchers: full resolution, positions counted from its printable area.
+// nullptr for a null printer info.
+std::unique_ptr<QPrinter> printerFor(const QPrinterInfo &info);
+
+// The folder a file dialog starts in: the user's documents folder when it exists, else his home.
+QString documentsFolder();
+
+// The proposed file name of a voucher's PDF: "<name>-<yyyyMMdd-HHmmss>.pdf", with the characters a
+// file name cannot hold (/ \ : * ? " < > | and control characters) replaced by "_". An empty
+// name proposes "凭证".
+QString proposedPdfFileName(const QString &name, const QDateTime &when);
+
 // Prints through the default printer without a dialog. When there is no printer, or it cannot
-// start the job, the user is told and may preview or save a PDF instead. onJobStarted runs only
-// when a printer has started a job (here or from the preview's print button), never for a PDF.
-// A failure after the start is told as well; the history row written by then stays.
-PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const JobStarted &onJobStarted,
+// start the job, the user is told and may preview or save a PDF instead ("预览(&V)",
+// "另存为PDF(&S)", "取消"). onIssued runs once a printer has started the job (here or from the
+// preview's print button) or once a PDF file is complete; never for the preview alone, a
+// cancelled choice or a file that could not be written. A failure after the start is told as
+// well; the history row written by then stays.
+PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const Issued &onIssued,
                           const PrintSettings &settings = {});
 
-// Shows the drawing in a print preview. Printing from the preview to a printer runs onJobStarted
-// just as a direct print does.
-PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const JobStarted &onJobStarted,
+// Shows the drawing in a print preview, fitted to its width, over most of the screen. Printing from
+// the preview runs onIssued just as a direct print or a saved PDF does.
+PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Issued &onIssued,
                             const PrintSettings &settings = {});
 
 // Writes the drawing to a PDF file, origin at the paper's corner, A4 unless the drawing sets its
@@ -61,8 +82,8 @@ bool savePdf(const PrintRoutine &routine, const QString &path, const QString &do
              QString *error = nullptr);
 
 // Draws the operations on a printer set up by the caller: the page size comes first, then the job
-// starts, onJobStarted runs, and the drawing follows. Used by every path above.
+// starts, onStarted runs, and the drawing follows. Used by every path above.
 enum class JobResult { Done, NotStarted, FailedAfterStart };
-JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const JobStarted &onJobStarted = {});
+JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const std::function<void()> &onStarted = {});
 
 } // namespace vouchers

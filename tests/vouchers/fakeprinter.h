@@ -20,9 +20,12 @@ struct FakeText {
 
 class FakePrintEngine : public QPaintEngine, public QPrintEngine {
 public:
-    explicit FakePrintEngine(int resolution = 600)
-        : QPaintEngine(QPaintEngine::AllFeatures), m_resolution(resolution),
-          m_layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 20, 10, 20), QPageLayout::Point)
+    // minimumMargins: what the printer cannot print on, in points, for every paper (a PPD's
+    // HWMargins); the page layout starts with larger margins of its own, as Qt's does.
+    explicit FakePrintEngine(int resolution = 600, const QMarginsF &minimumMargins = {})
+        : QPaintEngine(QPaintEngine::AllFeatures), m_resolution(resolution), m_minimumMargins(minimumMargins),
+          m_layout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                   minimumMargins + QMarginsF(10, 20, 10, 20), QPageLayout::Point, minimumMargins)
     {
     }
 
@@ -80,12 +83,19 @@ public:
     void setProperty(PrintEnginePropertyKey key, const QVariant &value) override
     {
         switch (key) {
-        case PPK_QPageSize: m_layout.setPageSize(value.value<QPageSize>()); break;
+        case PPK_QPageSize: m_layout.setPageSize(value.value<QPageSize>(), m_minimumMargins); break;
         case PPK_Orientation: m_layout.setOrientation(QPageLayout::Orientation(value.toInt())); break;
         case PPK_FullPage:
             m_layout.setMode(value.toBool() ? QPageLayout::FullPageMode : QPageLayout::StandardMode);
             break;
-        case PPK_QPageLayout: m_layout = value.value<QPageLayout>(); break;
+        case PPK_QPageLayout: {
+            // A printer keeps its own minimum margins whatever layout it is given.
+            const QPageLayout given = value.value<QPageLayout>();
+            m_layout = QPageLayout(given.pageSize(), given.orientation(), given.margins(), given.units(),
+                                   m_minimumMargins);
+            m_layout.setMode(given.mode());
+            break;
+        }
         case PPK_QPageMargins: {
             const auto pair = value.value<QPair<QMarginsF, QPageLayout::Unit>>();
             m_layout.setUnits(pair.second);
@@ -138,6 +148,7 @@ public:
 
 private:
     int m_resolution;
+    QMarginsF m_minimumMargins;
     QPageLayout m_layout;
     QString m_docName;
     QPrinter::PrinterState m_state = QPrinter::Idle;

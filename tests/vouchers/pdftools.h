@@ -10,7 +10,11 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
+#include <QDir>
 #include <QFile>
+#include <QMarginsF>
+
+#include <optional>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -36,6 +40,46 @@ inline QString pdfPrinterOutput()
     return out;
 }
 
+inline QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The file a job of the PDF printer became: it names the file after the job's title.
+inline QString jobFile(const QString &dir, const QString &title)
+{
+    const QStringList found = QDir(dir).entryList({title + QLatin1Char('*')}, QDir::Files);
+    return found.isEmpty() ? QString() : QDir(dir).filePath(found.first());
+}
+
+// The hardware margins a CUPS queue's PPD file declares for custom page sizes, in points, read
+// from the file CUPS keeps for the queue; nothing when the queue or the line is missing.
+inline std::optional<QMarginsF> ppdHardwareMargins(const QString &queue)
+{
+    QFile ppd(QStringLiteral("/etc/cups/ppd/%1.ppd").arg(queue));
+    if (!ppd.open(QIODevice::ReadOnly | QIODevice::Text))
+        return std::nullopt;
+    static const QRegularExpression re(QStringLiteral(R"re(^\*HWMargins:\s*([\d.]+)\s+([\d.]+)\s+([\d.]+)\s+([\d.]+))re"));
+    while (!ppd.atEnd()) {
+        const auto m = re.match(QString::fromLatin1(ppd.readLine()));
+        // The order in the file is left, bottom, right, top.
+        if (m.hasMatch())
+            return QMarginsF(m.captured(1).toDouble(), m.captured(4).toDouble(), m.captured(3).toDouble(),
+                             m.captured(2).toDouble());
+    }
+    return std::nullopt;
+}
+
+// Whether a queue exists and writes PDF files (the cups-pdf backend), so a test job lands on no paper.
+inline bool isPdfQueue(const QString &queue)
+{
+    return run(QStringLiteral("lpstat"), {QStringLiteral("-v"), queue}).contains(QLatin1String("cups-pdf:"));
+}
+
 struct Word {
     QRectF box; // points, from the page's top-left corner
     QString text;
@@ -46,15 +90,6 @@ inline bool available()
     return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
         && !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()
         && !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
-}
-
-inline QString run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 inline QString unescape(QString s)

@@ -3,6 +3,8 @@
 
 #include "pdftools.h"
 #include "scriptedprompter.h"
+#include "store/appdir.h"
+#include "store/profile.h"
 #include "storefixture.h"
 #include "ui/fonts.h"
 #include "vouchers/zpdy.h"
@@ -142,34 +144,43 @@ private slots:
         QVERIFY(pdftools::find(words, QStringLiteral("贰零壹零")));
     }
 
-    void printsThroughTheDefaultPrinterWithTheRowWritten()
+    // The same cheque through two CUPS queues that write PDF files: one whose PPD declares no
+    // hardware margins and one whose PPD declares margins of its own (tests/data/margins.ppd,
+    // installed by scripts/printer.sh). The payee must stand at the queue's margin, read from its
+    // PPD file, plus base plus calibration.
+    void printsFromThePrintableAreaOfTheQueue_data()
     {
-        const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
-        if (printer.isNull())
-            QSKIP("no default printer (as root: bash scripts/printer.sh)");
-        const QString device = pdftools::run(QStringLiteral("lpstat"), {QStringLiteral("-v"), printer.printerName()});
-        if (!device.contains(QLatin1String("cups-pdf:")))
-            QSKIP("the default printer is not the PDF printer");
+        QTest::addColumn<QString>("queue");
+        QTest::newRow("no hardware margins") << QStringLiteral("PDF");
+        QTest::newRow("margins 18 pt left, 12 pt top") << QStringLiteral("PDF-margins");
+    }
+    void printsFromThePrintableAreaOfTheQueue()
+    {
+        QFETCH(QString, queue);
+        if (!pdftools::isPdfQueue(queue))
+            QSKIP("the PDF queue is not set up (as root: bash scripts/printer.sh)");
+        const std::optional<QMarginsF> margins = pdftools::ppdHardwareMargins(queue);
+        QVERIFY2(margins, "the queue's PPD file declares no hardware margins");
+
+        // Calibration: everything 1 mm right and 1 mm up, the payee 2 mm right and 3 mm down.
+        const store::Profile profile(store::appFile(QStringLiteral("mqtx.ini")));
+        for (const auto &[key, value] : {std::pair{"text1", "57"}, {"text31", "-57"}, {"text77", "114"}, {"text78", "171"}})
+            QVERIFY(profile.write(QStringLiteral("MyApp"), QLatin1String(key), QLatin1String(value)));
+        const double payeeX = kPayeeX + 57 + 114, payeeY = kPayeeY - 57 + 171;
 
         ChequeWindow *w = open();
         const QString title = QStringLiteral("lanshi-cheque-%1-%2")
                                   .arg(QCoreApplication::applicationPid())
                                   .arg(QDateTime::currentMSecsSinceEpoch());
         w->printSettings().documentName = title;
-        QRectF paintRect;
-        w->printSettings().openPrinter = [&paintRect] {
-            auto p = PrintSettings::openDefaultPrinter();
-            if (p)
-                paintRect = p->pageLayout().paintRect(QPageLayout::Point);
-            return p;
-        };
+        w->printSettings().openPrinter = [queue] { return printerFor(QPrinterInfo::printerInfo(queue)); };
         // The same drawing kept as a file too: the printer's PDF loses the text's character codes,
         // so the payee is recognised there by its place and size, not by its letters.
         QTemporaryDir dir;
         const QString reference = dir.filePath(QStringLiteral("reference.pdf"));
-        w->setPrintPath([w, reference](const PrintRoutine &routine, QWidget *parent, const JobStarted &started) {
+        w->setPrintPath([w, reference](const PrintRoutine &routine, QWidget *parent, const Issued &issued) {
             savePdf(routine, reference);
-            return printVoucher(routine, parent, started, w->printSettings());
+            return printVoucher(routine, parent, issued, w->printSettings());
         });
         fill(w);
         QTest::mouseClick(button(w, "Command9"), Qt::LeftButton);
@@ -178,21 +189,21 @@ private slots:
         const pdftools::Word *drawn = nullptr;
         const QList<pdftools::Word> referenceWords = pdftools::words(reference);
         QVERIFY(drawn = pdftools::find(referenceWords, kPayee));
-        QVERIFY(qAbs(drawn->box.left() * 20 - kPayeeX) <= 2 && qAbs(drawn->box.top() * 20 - kPayeeY) <= 2);
+        QVERIFY2(qAbs(drawn->box.left() * 20 - payeeX) <= 2 && qAbs(drawn->box.top() * 20 - payeeY) <= 2,
+                 qPrintable(QStringLiteral("payee at (%1, %2) twips in the file")
+                                .arg(drawn->box.left() * 20).arg(drawn->box.top() * 20)));
 
-        const QString outDir = pdftools::pdfPrinterOutput();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            !(m_job = [&] {
-                 const QStringList found = QDir(outDir).entryList({title + QLatin1Char('*')}, QDir::Files);
-                 return found.isEmpty() ? QString() : QDir(outDir).filePath(found.first());
-             }()).isEmpty(),
-            60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!(m_job = pdftools::jobFile(pdftools::pdfPrinterOutput(), title)).isEmpty(), 60000);
         QTRY_COMPARE_WITH_TIMEOUT(pdftools::pageCount(m_job), 1, 20000);
-        // Counted from the printable area of the printer the job went to. The printer's PDF keeps
-        // no character codes (and other font boxes), so the payee is found by its ink.
+        // The page as the cheque sets it, not rounded by the way through CUPS.
+        const QSizeF page = pdftools::pageSize(m_job);
+        QVERIFY2(qAbs(page.width() - 800) < 0.1 && qAbs(page.height() - 250) < 0.1,
+                 qPrintable(QStringLiteral("%1 x %2 pt").arg(page.width()).arg(page.height())));
+        // The printer's PDF keeps no character codes (and other font boxes), so the payee is
+        // found by its ink: the file's ink, moved by the queue's margin.
         const QRectF drawnInk = inkWithin(reference, drawn->box.adjusted(-1, -1, 1, 1));
         QVERIFY(!drawnInk.isEmpty());
-        const QRectF expected = drawnInk.translated(paintRect.topLeft());
+        const QRectF expected = drawnInk.translated(margins->left(), margins->top());
         const double oneMm = 72 / 25.4;
         const QRectF found = inkWithin(m_job, expected.adjusted(-oneMm, -oneMm, oneMm, oneMm));
         const QString where = QStringLiteral("payee ink at (%1, %2) pt, %3 wide; expected (%4, %5) pt, %6 wide")

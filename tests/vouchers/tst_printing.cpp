@@ -9,7 +9,11 @@
 #include "vouchers/printing.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QFontMetricsF>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -72,7 +76,7 @@ struct RowWriter {
     int begunAtRow = -1;
     int drawnAtRow = -1;
     FakePrintEngine *engine = nullptr;
-    JobStarted callback()
+    Issued callback()
     {
         return [this] {
             ++rows;
@@ -95,7 +99,7 @@ PrintSettings fakeSettings(FakePrintEngine *engine, const QString &pdfPath = QSt
         p->setFullPage(false);
         return p;
     };
-    s.choosePdfPath = [pdfPath](QWidget *) { return pdfPath; };
+    s.choosePdfPath = [pdfPath](QWidget *, const QString &) { return pdfPath; };
     return s;
 }
 
@@ -296,11 +300,15 @@ private slots:
         RowWriter row;
         QCOMPARE(int(printVoucher(voucher, nullptr, row.callback(), fakeSettings(&engine, withPath ? pdf : QString()))),
                  outcome);
-        QCOMPARE(row.rows, 0); // the job never started: no history row, whatever followed
+        // The job never started; only a complete PDF file is an issued voucher with its row.
+        QCOMPARE(row.rows, outcome == int(PrintOutcome::SavedPdf) ? 1 : 0);
         QCOMPARE(prompter.prompts.size(), 1);
         const ui::Prompt &p = prompter.prompts.first();
         QVERIFY2(p.text.contains(QStringLiteral("打印机“假打印机”无法开始打印")), qPrintable(p.text));
         QCOMPARE(p.buttons, ui::Buttons(ui::Yes | ui::No | ui::Cancel));
+        QCOMPARE(p.yesCaption, QStringLiteral("预览(&V)"));
+        QCOMPARE(p.noCaption, QStringLiteral("另存为PDF(&S)"));
+        QCOMPARE(p.cancelCaption, QStringLiteral("取消"));
         QCOMPARE(p.title, QStringLiteral("打印"));
         QCOMPARE(QFile::exists(pdf), outcome == int(PrintOutcome::SavedPdf));
         if (QFile::exists(pdf) && pdftools::available())
@@ -361,10 +369,12 @@ private slots:
         RowWriter row;
         QCOMPARE(int(printVoucher(voucher, nullptr, row.callback(), fakeSettings(nullptr, withPath ? pdf : QString()))),
                  outcome);
-        QCOMPARE(row.rows, 0);
+        QCOMPARE(row.rows, outcome == int(PrintOutcome::SavedPdf) ? 1 : 0);
         QCOMPARE(prompter.prompts.size(), 1);
         QVERIFY(prompter.lastText().startsWith(QStringLiteral("系统中没有可用的打印机")));
         QCOMPARE(prompter.prompts.first().buttons, ui::Buttons(ui::Yes | ui::No | ui::Cancel));
+        QCOMPARE(prompter.prompts.first().yesCaption, QStringLiteral("预览(&V)"));
+        QCOMPARE(prompter.prompts.first().noCaption, QStringLiteral("另存为PDF(&S)"));
         if (answer == ui::Yes)
             QCOMPARE(pagesShown, 1);
         QCOMPARE(QFile::exists(pdf), outcome == int(PrintOutcome::SavedPdf));
@@ -422,7 +432,7 @@ private slots:
             d->accept();
         });
         QCOMPARE(previewVoucher(rec.ops(), nullptr, row.callback(), settings), PrintOutcome::SavedPdf);
-        QCOMPARE(row.rows, 0);
+        QCOMPARE(row.rows, 1); // a complete PDF file is an issued voucher
         QCOMPARE(pdftools::pageSize(pdf), QSizeF(750, 450));
         const auto words = pdftools::words(pdf);
         const pdftools::Word *w = pdftools::find(words, QStringLiteral("2010"));
@@ -452,6 +462,116 @@ private slots:
         QCOMPARE(row.rows, 1);
         QCOMPARE(row.drawnAtRow, 0);
         QCOMPARE(engine.texts.size(), 3);
+    }
+
+    // --- the origin of a real print ---------------------------------------------------------------
+
+    // Qt's page layout keeps margins of its own; a voucher counts from what the printer reports
+    // it can print, on every path to a printer.
+    void jobCountsFromThePrintersMinimumMargins()
+    {
+        ScriptedPrompter prompter;
+        const QMarginsF hardware(18, 12, 14, 9);
+        FakePrintEngine engine(kDpi, hardware);
+        RowWriter row;
+        QCOMPARE(printVoucher(voucher, nullptr, row.callback(), fakeSettings(&engine)), PrintOutcome::Printed);
+        QCOMPARE(engine.layoutsAtBegin.size(), 1);
+        const QPageLayout layout = engine.layoutsAtBegin.first();
+        QCOMPARE(layout.mode(), QPageLayout::StandardMode);
+        QCOMPARE(layout.marginsPoints(), hardware.toMargins());
+        QCOMPARE(layout.fullRectPoints().size(), QSize(750, 450));
+    }
+
+    void previewCountsFromThePrintersMinimumMarginsAndFillsTheScreen()
+    {
+        const QMarginsF hardware(18, 12, 14, 9);
+        FakePrintEngine engine(kDpi, hardware);
+        RowWriter row;
+        RecordingPageWriter rec;
+        voucher(rec);
+        QMarginsF shownMargins;
+        bool fullPage = true;
+        int width = 0;
+        QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
+        whenPreviewShows([&](QPrintPreviewDialog *d) {
+            shownMargins = d->printer()->pageLayout().margins(QPageLayout::Point);
+            fullPage = d->printer()->fullPage();
+            width = d->width();
+            zoom = d->findChild<QPrintPreviewWidget *>()->zoomMode();
+            d->reject();
+        });
+        QCOMPARE(previewVoucher(rec.ops(), nullptr, row.callback(), fakeSettings(&engine)), PrintOutcome::Previewed);
+        QCOMPARE(shownMargins, hardware);
+        QVERIFY(!fullPage);
+        QCOMPARE(zoom, QPrintPreviewWidget::FitToWidth);
+        const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
+        QVERIFY2(width >= screenWidth * 0.8, qPrintable(QStringLiteral("%1 of %2").arg(width).arg(screenWidth)));
+        QCOMPARE(row.rows, 0);
+    }
+
+    // --- the PDF file the user is offered ---------------------------------------------------------
+
+    void proposedPdfFileName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("voucher and payee") << QStringLiteral("支票-上海华东建材有限公司")
+                                           << QStringLiteral("支票-上海华东建材有限公司-20100414-150405.pdf");
+        QTest::newRow("characters a file name cannot hold")
+            << QStringLiteral("支票-A/B\\C:D*E?F\"G<H>I|J") << QStringLiteral("支票-A_B_C_D_E_F_G_H_I_J-20100414-150405.pdf");
+        QTest::newRow("a line break") << QStringLiteral("进账单-甲\n乙") << QStringLiteral("进账单-甲_乙-20100414-150405.pdf");
+        QTest::newRow("no name") << QString() << QStringLiteral("凭证-20100414-150405.pdf");
+        QTest::newRow("hidden file") << QStringLiteral("..") << QStringLiteral("_..-20100414-150405.pdf");
+    }
+    void proposedPdfFileName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        QCOMPARE(vouchers::proposedPdfFileName(name, QDateTime(QDate(2010, 4, 14), QTime(15, 4, 5))), expected);
+    }
+
+    void pdfDialogProposesANameInAnExistingFolder()
+    {
+        ScriptedPrompter prompter;
+        prompter.answer(ui::No);
+        QString proposed;
+        PrintSettings s = fakeSettings(nullptr);
+        s.pdfName = QStringLiteral("支票-上海华东建材有限公司");
+        s.choosePdfPath = [&proposed](QWidget *, const QString &path) {
+            proposed = path;
+            return QString(); // the user cancels
+        };
+        RowWriter row;
+        QCOMPARE(printVoucher(voucher, nullptr, row.callback(), s), PrintOutcome::Cancelled);
+        const QFileInfo file(proposed);
+        QVERIFY2(file.dir().exists(), qPrintable(proposed));
+        QVERIFY2(QRegularExpression(QStringLiteral("^支票-上海华东建材有限公司-\\d{8}-\\d{6}\\.pdf$"))
+                     .match(file.fileName()).hasMatch(),
+                 qPrintable(file.fileName()));
+        QCOMPARE(file.absolutePath(), QDir(documentsFolder()).absolutePath());
+        QCOMPARE(row.rows, 0);
+    }
+
+    void documentsFolderFallsBackToHome()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldDocs = qgetenv("XDG_DOCUMENTS_DIR"),
+                         oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toLocal8Bit());
+        qunsetenv("XDG_DOCUMENTS_DIR");
+        const QString withoutDocuments = documentsFolder();
+        QDir(home.path()).mkdir(QStringLiteral("Documents"));
+        const QString withDocuments = documentsFolder();
+        qputenv("HOME", oldHome);
+        if (oldConfig.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", oldConfig);
+        if (!oldDocs.isNull())
+            qputenv("XDG_DOCUMENTS_DIR", oldDocs);
+        QCOMPARE(withoutDocuments, home.path());
+        QCOMPARE(withDocuments, home.filePath(QStringLiteral("Documents")));
     }
 };
 
