@@ -64,7 +64,7 @@ def form(cls, title, heading=None, fields=(), grid=None, grid_hint=None, buttons
         for name, caption in buttons:
             o.append(f'    <item><widget class="QPushButton" name="{name}">{prop("text", string(caption))}'
                      f'{prop("minimumSize", "<size><width>84</width><height>30</height></size>")}'
-                     f'{prop("autoDefault", "<bool>false</bool>")}</widget></item>')
+                     f'{prop("autoDefault", "<bool>true</bool>")}</widget></item>')
         o.append('    <item><spacer name="right"><property name="orientation"><enum>Qt::Horizontal</enum></property></spacer></item>')
         o.append('   </layout></item>')
     o.append('  </layout>')
