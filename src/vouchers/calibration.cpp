@@ -4,6 +4,7 @@
 #include "text/numbers.h"
 
 #include <QLineEdit>
+#include <QStyle>
 
 namespace vouchers {
 
@@ -58,9 +59,15 @@ bool Calibration::save()
 void Calibration::setLocked(bool locked)
 {
     m_locked = locked;
-    for (const Entry &e : std::as_const(m_entries))
-        if (!e.isSwitch && e.box)
-            e.box->setReadOnly(locked);
+    for (const Entry &e : std::as_const(m_entries)) {
+        if (e.isSwitch || !e.box)
+            continue;
+        e.box->setReadOnly(locked);
+        // A style sheet that greys read-only boxes reads the property only when it polishes.
+        e.box->style()->unpolish(e.box);
+        e.box->style()->polish(e.box);
+        e.box->update();
+    }
 }
 
 } // namespace vouchers

@@ -8,6 +8,7 @@
 #include "store/statements.h"
 #include "text/amount.h"
 #include "text/capitaldate.h"
+#include "text/numbers.h"
 #include "ui/keychain.h"
 #include "ui/prompter.h"
 #include "ui_zpdy.h"
@@ -91,8 +92,8 @@ ChequeWindow::ChequeWindow(QWidget *parent)
     ui::focusOnKey(ui->Text8, Qt::Key_Return, ui->Text19);
     ui::focusOnKey(ui->Text19, Qt::Key_Return, ui->Command9);
 
-    m_printPath = [this](const PrintRoutine &routine, QWidget *parent, const JobStarted &started) {
-        return printVoucher(routine, parent, started, m_printSettings);
+    m_printPath = [this](const PrintRoutine &routine, QWidget *parent, const Issued &issued) {
+        return printVoucher(routine, parent, issued, m_printSettings);
     };
     m_printSettings.documentName = windowTitle();
 
@@ -184,6 +185,7 @@ void ChequeWindow::refresh()
 
 void ChequeWindow::customerPicked(const QString &name)
 {
+    m_picked = true;
     m_held.text7 = name;
     m_search->customerPicked(name);
     takeOver();
@@ -194,10 +196,14 @@ void ChequeWindow::setPurposeText(const QString &text) { ui->Text19->setText(tex
 void ChequeWindow::openCustomerPicker()
 {
     auto *picker = new reference::CustomerPicker(QStringLiteral("支票"), this, this);
+    m_picked = false;
     connect(picker, &QObject::destroyed, this, [this] {
         customers().setStatement(store::statements::customersBeginningWith(m_held.text7));
         customers().refresh();
         activate();
+        if (m_picked && customers().recordCount() == 0)
+            ui::tell(this, QStringLiteral("没有名称以“%1”开头的客户。").arg(m_held.text7), QStringLiteral("客户查询"),
+                     ui::Icon::Information);
     });
     picker->show();
 }
@@ -307,6 +313,13 @@ bool ChequeWindow::checkInput()
         ui->Text8->setFocus();
         return false;
     }
+    // A cheque may be completed by hand later, so an empty payee is a question, not a refusal.
+    if (ui->Text25->text().trimmed().isEmpty()
+        && ui::ask(this, QStringLiteral("收款人为空，仍然打印吗？"), kPrintTitle, ui::Yes | ui::No, ui::Icon::Question,
+                   ui::No) != ui::Yes) {
+        ui->Text43->setFocus();
+        return false;
+    }
     return true;
 }
 
@@ -325,7 +338,7 @@ void ChequeWindow::print()
     row.voucherDate = m_held.text6;
     row.type = QStringLiteral("支票");
     row.number = ui->Text21->text();
-    row.amount = ui->Text8->text();
+    row.amount = text::halfWidth(ui->Text8->text()); // what was typed, as ASCII
     row.purpose = ui->Text20->text();
     // The payer's bank and account are recorded whatever the bank switch says.
     row.payerName = m_held.text23;
@@ -338,12 +351,13 @@ void ChequeWindow::print()
     const ChequeFace f = face();
     const Offsets offsets = m_calibration.values();
     const PrintRoutine routine = [f, offsets](PageWriter &w) { printCheque(w, f, offsets); };
-    const JobStarted started = [this, row] {
+    const Issued issued = [this, row] {
         QString error;
         if (!m_history.append(row, &error))
             ui::tell(this, QStringLiteral("打印记录没有保存：%1").arg(error), kPrintTitle, ui::Icon::Warning);
     };
-    m_printPath(routine, this, started);
+    m_printSettings.pdfName = QStringLiteral("支票-") + row.payeeName.trimmed();
+    m_printPath(routine, this, issued);
 }
 
 } // namespace vouchers

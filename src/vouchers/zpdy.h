@@ -28,8 +28,8 @@ public:
     ~ChequeWindow() override;
 
     // How a print leaves the window: the system printer by default; tests put a recorder or a
-    // PDF file in its place. Must call onJobStarted once the job has started.
-    using PrintPath = std::function<PrintOutcome(const PrintRoutine &, QWidget *parent, const JobStarted &)>;
+    // PDF file in its place. Must call onIssued once the voucher is issued (job started or PDF complete).
+    using PrintPath = std::function<PrintOutcome(const PrintRoutine &, QWidget *parent, const Issued &)>;
     void setPrintPath(PrintPath path) { m_printPath = std::move(path); }
     PrintSettings &printSettings() { return m_printSettings; }
 
@@ -87,6 +87,7 @@ private:
     AmountBlock *m_amount = nullptr;
     PrintSettings m_printSettings;
     PrintPath m_printPath;
+    bool m_picked = false; // the open customer picker has handed a name back
 };
 
 } // namespace vouchers

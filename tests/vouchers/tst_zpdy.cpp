@@ -104,7 +104,7 @@ class TestChequeWindow : public QObject {
     ChequeWindow *open()
     {
         window = new ChequeWindow;
-        window->setPrintPath([this](const PrintRoutine &routine, QWidget *, const JobStarted &started) {
+        window->setPrintPath([this](const PrintRoutine &routine, QWidget *, const Issued &started) {
             recorder.clear();
             started(); // the printer has started the job: the row comes before the drawing
             routine(recorder);
@@ -482,6 +482,44 @@ private slots:
         clickPrint(w);
         QCOMPARE(StoreFixture::column(history(), "skrzhh"), QStringList{"11050001"});
         QCOMPARE(StoreFixture::column(history(), "skrkhh"), QStringList{"中国银行北京分行"});
+
+        // A choice that no name begins with is told, and leaves no payee behind.
+        prompter->clear();
+        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+        picker = w->findChild<reference::CustomerPicker *>();
+        QVERIFY(picker);
+        edit(picker, "Text1")->setText(QStringLiteral("南京"));
+        QTest::mouseClick(button(picker, "Command1"), Qt::LeftButton);
+        QTRY_VERIFY(picker.isNull());
+        QCOMPARE(prompter->texts(), QStringList{QStringLiteral("没有名称以“南京”开头的客户。")});
+        QVERIFY(edit(w, "Text25")->text().isEmpty());
+        // Closing the picker by its frame hands nothing back and says nothing.
+        prompter->clear();
+        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+        picker = w->findChild<reference::CustomerPicker *>();
+        QVERIFY(picker);
+        picker->close();
+        QTRY_VERIFY(picker.isNull());
+        QVERIFY(prompter->prompts.isEmpty());
+    }
+
+    void lockedBoxesLookLikeTheSwitchBoxes()
+    {
+        ChequeWindow *w = open();
+        w->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+        // The colour inside a box, away from its frame and its text.
+        const auto inside = [w](const char *name) {
+            QLineEdit *box = edit(w, name);
+            const QImage img = box->grab().toImage();
+            return img.pixelColor(img.width() - 6, img.height() / 2);
+        };
+        const QColor locked = inside("Text42"), switchBox = inside("Text69");
+        QCOMPARE(locked, switchBox);
+        QTest::mouseClick(button(w, "Command10"), Qt::LeftButton); // 修改
+        QVERIFY(!edit(w, "Text42")->isReadOnly());
+        QVERIFY2(inside("Text42") != switchBox, qPrintable(inside("Text42").name()));
+        QTest::mouseClick(button(w, "Command8"), Qt::LeftButton); // 保存 locks again
+        QCOMPARE(inside("Text42"), switchBox);
     }
 
     void searchesWithTheChequesMessagesAndFocus()
@@ -567,10 +605,30 @@ private slots:
         QVERIFY(edit(w, "Text25")->text().isEmpty());
         QVERIFY(edit(w, "Text3")->text().isEmpty());
         fill(w);
+        // A cheque may be completed by hand, so an empty payee is a question whose default is 否.
+        clickPrint(w);
+        QCOMPARE(prompter->texts(), QStringList{QStringLiteral("收款人为空，仍然打印吗？")});
+        QCOMPARE(prompter->prompts.last().defaultButton, ui::No);
+        QCOMPARE(prompter->prompts.last().buttons, ui::Buttons(ui::Yes | ui::No));
+        QCOMPARE(prints, 0);
+        QVERIFY(StoreFixture::column(history(), "skrmc").isEmpty());
+        prompter->answer(ui::Yes);
         clickPrint(w);
         QCOMPARE(prints, 1);
         QCOMPARE(StoreFixture::column(history(), "skrmc"), QStringList{""});
         QCOMPARE(StoreFixture::column(history(), "fkrmc"), QStringList{""});
+    }
+
+    void fullWidthAmountPrintsAndIsRecordedAsAscii()
+    {
+        ChequeWindow *w = open();
+        fill(w);
+        edit(w, "Text8")->setText(QStringLiteral("１２３４．５６"));
+        QCOMPARE(edit(w, "Text28")->text(), QStringLiteral("壹仟贰佰叁拾肆元伍角陆分"));
+        clickPrint(w);
+        QVERIFY2(prompter->prompts.isEmpty(), qPrintable(prompter->texts().join(QLatin1Char('|'))));
+        QCOMPARE(prints, 1);
+        QCOMPARE(StoreFixture::column(history(), "fkje"), QStringList{"1234.56"});
     }
 
     void exitUnloadsTheWindow()
