@@ -56,8 +56,10 @@ Button MessageBoxPrompter::ask(const Prompt &prompt)
             continue;
         QPushButton *button = box.addButton(p.qt);
         const QString caption = prompt.captionOf(p.ours);
-        if (!caption.isEmpty())
+        if (!caption.isEmpty()) {
             button->setText(caption);
+            button->setIcon(QIcon()); // the yes/no symbols would say something else
+        }
     }
     const Button def = prompt.defaultButton != NoButton ? prompt.defaultButton : firstButton(offered);
     for (const Pair &p : kButtons)

@@ -270,6 +270,7 @@ private slots:
         QVERIFY(help && help->isVisible());
         // Above a modal child the help is modal too, so it can be used.
         QCOMPARE(help->windowModality(), Qt::ApplicationModal);
+        saveScreenshot(help, "help");
     }
 
     void exitAsksOnEveryPath_data()

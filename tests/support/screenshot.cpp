@@ -11,7 +11,8 @@ void saveScreenshot(QWidget *window, const QString &name)
     if (dir.isEmpty() || !window)
         return;
     QDir().mkpath(dir);
-    window->adjustSize();
+    // As large as the window is made, at least as large as its contents ask.
+    window->resize(window->size().expandedTo(window->sizeHint()));
     QCoreApplication::processEvents();
     window->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
 }
