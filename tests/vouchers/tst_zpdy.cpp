@@ -18,6 +18,8 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -617,6 +619,41 @@ private slots:
         QCOMPARE(prints, 1);
         QCOMPARE(StoreFixture::column(history(), "skrmc"), QStringList{""});
         QCOMPARE(StoreFixture::column(history(), "fkrmc"), QStringList{""});
+    }
+
+    // Without a printer the clerk may keep the cheque as a PDF file: a complete file is an issued
+    // cheque with its history row; a cancelled or failed save leaves none.
+    void chequeSavedAsPdfIsRecorded_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("saved") << QStringLiteral("支票.pdf") << 1;
+        QTest::newRow("no file chosen") << QString() << 0;
+        QTest::newRow("cannot be written") << QStringLiteral("no/such/folder/支票.pdf") << 0;
+    }
+    void chequeSavedAsPdfIsRecorded()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, rows);
+        QTemporaryDir dir;
+        const QString path = file.isEmpty() ? QString() : dir.filePath(file);
+        ChequeWindow *w = open();
+        w->setPrintPath([w](const PrintRoutine &routine, QWidget *parent, const Issued &issued) {
+            return printVoucher(routine, parent, issued, w->printSettings());
+        });
+        w->printSettings().openPrinter = [] { return std::unique_ptr<QPrinter>(); };
+        QString proposed;
+        w->printSettings().choosePdfPath = [&](QWidget *, const QString &p) {
+            proposed = p;
+            return path;
+        };
+        fill(w);
+        prompter->answer(ui::No); // 另存为PDF(&S)
+        clickPrint(w);
+        QCOMPARE(StoreFixture::column(history(), "pzhm").size(), rows);
+        QCOMPARE(QFile::exists(path), rows == 1);
+        QVERIFY2(QFileInfo(proposed).fileName().startsWith(QStringLiteral("支票-") + kPayee + QLatin1Char('-')),
+                 qPrintable(proposed));
     }
 
     void fullWidthAmountPrintsAndIsRecordedAsAscii()
