@@ -19,12 +19,7 @@ CustomerSearch::CustomerSearch(store::Connection &connection, CustomerSearchSetu
     m_customers.setStatement(store::statements::customers());
     if (!m_customers.refresh())
         reportDataError(m_setup.window, QStringLiteral("客户查询"), m_customers.errorText());
-    const QStringList &captions = m_setup.gridCaptions;
-    m_grid = new store::GridModel(m_customers,
-                                  {{QStringLiteral("gsmc"), captions.value(0), {}},
-                                   {QStringLiteral("zhh"), captions.value(1), {}},
-                                   {QStringLiteral("khh"), captions.value(2), {}}},
-                                  this);
+    m_grid = new store::GridModel(m_customers, m_setup.gridColumns, this);
     if (m_setup.grid)
         ui::bindGrid(m_setup.grid, m_grid, [this] {
             if (m_setup.takeOver)
@@ -77,8 +72,8 @@ void CustomerSearch::search(bool byInitials)
     m_customers.refresh();
     if (m_setup.takeOver)
         m_setup.takeOver();
-    if (m_setup.focusAfterFound)
-        m_setup.focusAfterFound->setFocus();
+    if (QWidget *next = byInitials ? m_setup.focusAfterInitialsSearch : m_setup.focusAfterNameSearch)
+        next->setFocus();
 }
 
 void CustomerSearch::customerPicked(const QString &name)

@@ -4,6 +4,7 @@
 
 #include "reference/picktargets.h"
 #include "store/datasource.h"
+#include "store/gridmodel.h"
 
 #include <QObject>
 #include <QStringList>
@@ -14,10 +15,7 @@ class QPushButton;
 class QTableView;
 class QWidget;
 
-namespace store {
-class Connection;
-class GridModel;
-} // namespace store
+namespace store { class Connection; }
 
 namespace reference {
 
@@ -29,12 +27,16 @@ struct CustomerSearchSetup {
     QTableView *grid = nullptr;       // DataGrid1
     QLineEdit *nameField = nullptr;   // Text7, written by the customer picker
     QWidget *exitButton = nullptr;    // Command7
-    // Captions of the grid's name, account and bank columns, as the voucher shows them.
-    QStringList gridCaptions = {QStringLiteral("公司名称"), QStringLiteral("帐号"), QStringLiteral("开户行")};
+    // The grid's columns and their captions, as the voucher shows them.
+    QVector<store::GridColumn> gridColumns = {{QStringLiteral("gsmc"), QStringLiteral("公司名称"), {}},
+                                              {QStringLiteral("zhh"), QStringLiteral("帐号"), {}},
+                                              {QStringLiteral("khh"), QStringLiteral("开户行"), {}}};
     QString emptyNameMessage = QStringLiteral("请输入公司名称");
     QString emptyInitialsMessage = QStringLiteral("请输入公司名称的字母简称，如蓝石软件输入lsrj");
     bool focusSearchFieldWhenEmpty = true;
-    QWidget *focusAfterFound = nullptr;
+    // Where the focus goes when a search found customers; nullptr leaves it in the search field.
+    QWidget *focusAfterNameSearch = nullptr;
+    QWidget *focusAfterInitialsSearch = nullptr;
     // Copies the current customer of customers() into the voucher's fields.
     std::function<void()> takeOver;
 };

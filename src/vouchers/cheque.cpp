@@ -1,6 +1,5 @@
 #include "vouchers/cheque.h"
 
-#include "text/numbers.h"
 #include "vouchers/pagewriter.h"
 
 namespace vouchers {
@@ -78,9 +77,8 @@ QList<PrintField> chequeFields(const ChequeFace &f)
 
 void printCheque(PageWriter &w, const ChequeFace &face, const Offsets &offsets)
 {
-    const double x0 = offsets.value(kChequeX0, 0.0);
-    const double y0 = text::roundHalfEven(offsets.value(kChequeY0, 0.0));
-    printFields(w, kChequePageHeight, kChequePageWidth, x0, y0, chequeFields(face), offsets);
+    const Overall overall = overallOffsets(offsets, kChequeX0, kChequeY0);
+    printFields(w, kChequePageHeight, kChequePageWidth, overall.x, overall.y, chequeFields(face), offsets);
 }
 
 } // namespace vouchers

@@ -11,7 +11,8 @@ namespace vouchers {
 class PageWriter;
 
 // One row of a print table. The offsets are looked up by key in the stored calibration
-// (twips); an empty key adds nothing.
+// (twips); an empty key adds nothing. A row of a run of digit cells adds step times the offset
+// of stepKey to its x, so that cell k of a run with a spacing key stands k spacings further right.
 struct PrintField {
     double baseX = 0;
     QString xKey;
@@ -19,12 +20,29 @@ struct PrintField {
     QString yKey;
     double points = 9;
     QString text;
+    QString stepKey = {};
+    int step = 0;
 };
 
-// Sets the page size (height first), then prints every field in order:
-// current x = base x + x0 + its horizontal offset, current y = its vertical offset + y0 + base y,
-// its font size, its text. An empty text prints nothing. Ends the document.
+// Whether a row with an empty text is still sent to the printer (as an empty text).
+enum class EmptyTexts { Skip, Print };
+
+// Prints one row: current x = base x + x0 + its horizontal offset (+ step × the step key's offset),
+// current y = its vertical offset + y0 + base y, its font size, its text.
+void printField(PageWriter &w, const PrintField &f, double x0, double y0, const Offsets &offsets,
+                EmptyTexts empty = EmptyTexts::Skip);
+
+// Sets the page size (height first), prints every field in order as printField() does, and ends
+// the document.
 void printFields(PageWriter &w, int pageHeight, int pageWidth, double x0, double y0,
-                 const QList<PrintField> &fields, const Offsets &offsets);
+                 const QList<PrintField> &fields, const Offsets &offsets, EmptyTexts empty = EmptyTexts::Skip);
+
+// The overall offsets of a voucher from two keys: the horizontal one as stored, the vertical one
+// rounded to whole twips with halves to the even neighbour (28.5 -> 28).
+struct Overall {
+    double x = 0;
+    double y = 0;
+};
+Overall overallOffsets(const Offsets &offsets, const QString &xKey, const QString &yKey);
 
 } // namespace vouchers

@@ -1,10 +1,6 @@
 #include "vouchers/zpdy.h"
 
-#include "reference/customerpicker.h"
-#include "reference/customersearch.h"
-#include "reference/purposes.h"
 #include "store/appdir.h"
-#include "store/gridmodel.h"
 #include "store/statements.h"
 #include "text/amount.h"
 #include "text/capitaldate.h"
@@ -14,24 +10,11 @@
 #include "ui_zpdy.h"
 #include "vouchers/amountblock.h"
 
-#include <QShowEvent>
-
 namespace vouchers {
 
-namespace {
-
-const QString kPrintTitle = QStringLiteral("打印");
-
-QString dateText(const QDate &d)
-{
-    return QStringLiteral("%1/%2/%3").arg(d.year()).arg(d.month()).arg(d.day());
-}
-
-} // namespace
-
 ChequeWindow::ChequeWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), ui(new Ui::zpdy), m_calibration(store::appFile(QStringLiteral("mqtx.ini"))),
-      m_company(m_connection), m_history(m_connection)
+    : VoucherWindow(parent, QStringLiteral("支票"), QStringLiteral("支票打印")), ui(new Ui::zpdy),
+      m_calibration(store::appFile(QStringLiteral("mqtx.ini"))), m_company(connection())
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose); // 退出 unloads: every opening starts afresh
@@ -51,17 +34,19 @@ ChequeWindow::ChequeWindow(QWidget *parent)
     m_company.refresh();
 
     reference::CustomerSearchSetup setup;
-    setup.window = this;
     setup.searchField = ui->Text43;
     setup.byName = ui->Command5;
     setup.byInitials = ui->Command6;
     setup.grid = ui->DataGrid1;
     setup.exitButton = ui->Command7;
     setup.focusSearchFieldWhenEmpty = true;
-    setup.focusAfterFound = ui->Text21;
-    setup.takeOver = [this] { takeOver(); };
-    setup.gridCaptions = {QStringLiteral("客户名称"), QStringLiteral("账号"), QStringLiteral("开户行")};
-    m_search = new reference::CustomerSearch(m_connection, setup, this);
+    setup.focusAfterNameSearch = ui->Text21;
+    setup.focusAfterInitialsSearch = ui->Text21;
+    setup.gridColumns = {{QStringLiteral("gsmc"), QStringLiteral("客户名称"), {}},
+                         {QStringLiteral("zhh"), QStringLiteral("账号"), {}},
+                         {QStringLiteral("khh"), QStringLiteral("开户行"), {}}};
+    setUpCustomerSearch(setup);
+    setPurposeField(ui->Text19);
     ui->DataGrid1->setColumnWidth(0, 260);
     ui->DataGrid1->setColumnWidth(1, 200);
 
@@ -92,38 +77,12 @@ ChequeWindow::ChequeWindow(QWidget *parent)
     ui::focusOnKey(ui->Text8, Qt::Key_Return, ui->Text19);
     ui::focusOnKey(ui->Text19, Qt::Key_Return, ui->Command9);
 
-    m_printPath = [this](const PrintRoutine &routine, QWidget *parent, const Issued &issued) {
-        return printVoucher(routine, parent, issued, m_printSettings);
-    };
-    m_printSettings.documentName = windowTitle();
+    printSettings().documentName = windowTitle();
 
     applySwitches();
 }
 
-ChequeWindow::~ChequeWindow()
-{
-    // An open picker reports its closing to this window: it must go while the window is whole.
-    for (QWidget *picker : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (qobject_cast<reference::CustomerPicker *>(picker) || qobject_cast<reference::PurposePicker *>(picker)) {
-            picker->disconnect(this);
-            delete picker;
-        }
-    }
-    // The customer data source lives on this window's connection and must close before it.
-    delete m_search;
-    delete ui;
-}
-
-store::DataSource &ChequeWindow::customers() { return m_search->customers(); }
-
-void ChequeWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    // Shown by the program, not restored by the window system: coming back from another
-    // application must not reset the date or move the focus.
-    if (!event->spontaneous())
-        activate();
-}
+ChequeWindow::~ChequeWindow() { delete ui; }
 
 void ChequeWindow::activate()
 {
@@ -181,38 +140,6 @@ void ChequeWindow::refresh()
     customers().setStatement(store::statements::customers());
     customers().refresh();
     takeOver();
-}
-
-void ChequeWindow::customerPicked(const QString &name)
-{
-    m_picked = true;
-    m_held.text7 = name;
-    m_search->customerPicked(name);
-    takeOver();
-}
-
-void ChequeWindow::setPurposeText(const QString &text) { ui->Text19->setText(text); }
-
-void ChequeWindow::openCustomerPicker()
-{
-    auto *picker = new reference::CustomerPicker(QStringLiteral("支票"), this, this);
-    m_picked = false;
-    connect(picker, &QObject::destroyed, this, [this] {
-        customers().setStatement(store::statements::customersBeginningWith(m_held.text7));
-        customers().refresh();
-        activate();
-        if (m_picked && customers().recordCount() == 0)
-            ui::tell(this, QStringLiteral("没有名称以“%1”开头的客户。").arg(m_held.text7), QStringLiteral("客户查询"),
-                     ui::Icon::Information);
-    });
-    picker->show();
-}
-
-void ChequeWindow::openPurposePicker()
-{
-    auto *picker = new reference::PurposePicker(QStringLiteral("支票打印"), this, this);
-    connect(picker, &QObject::destroyed, this, &ChequeWindow::activate);
-    picker->show();
 }
 
 void ChequeWindow::confirmDate()
@@ -287,40 +214,11 @@ ChequeFace ChequeWindow::face() const
 
 bool ChequeWindow::checkInput()
 {
-    struct Check {
-        QLineEdit *field;
-        const char *message;
-        QWidget *focus;
-    };
-    const Check checks[] = {
-        {ui->Text21, "请输入支票号码", ui->Text21},
-        {ui->Text33, "请确认日期", ui->Command1},
-        {ui->Text8, "请输入金额", ui->Text8},
-        {ui->Text19, "请输入用途", ui->Text19},
-    };
-    // Exactly empty: blanks count as content.
-    for (const Check &c : checks) {
-        if (c.field->text().isEmpty()) {
-            ui::tell(this, QString::fromUtf8(c.message), kPrintTitle, ui::Icon::Information);
-            c.focus->setFocus();
-            return false;
-        }
-    }
-    // The live display writes anything; paper gets only an amount the cheque can carry.
-    const text::AmountProblem problem = text::checkPrintable(ui->Text8->text(), text::AmountVariant::TenPlaces);
-    if (problem != text::AmountProblem::None) {
-        ui::tell(this, text::amountProblemMessage(problem), kPrintTitle, ui::Icon::Information);
-        ui->Text8->setFocus();
-        return false;
-    }
-    // A cheque may be completed by hand later, so an empty payee is a question, not a refusal.
-    if (ui->Text25->text().trimmed().isEmpty()
-        && ui::ask(this, QStringLiteral("收款人为空，仍然打印吗？"), kPrintTitle, ui::Yes | ui::No, ui::Icon::Question,
-                   ui::No) != ui::Yes) {
-        ui->Text43->setFocus();
-        return false;
-    }
-    return true;
+    return passChecks({{ui->Text21, QStringLiteral("请输入支票号码"), ui->Text21},
+                       {ui->Text33, QStringLiteral("请确认日期"), ui->Command1},
+                       {ui->Text8, QStringLiteral("请输入金额"), ui->Text8},
+                       {ui->Text19, QStringLiteral("请输入用途"), ui->Text19}})
+        && amountPrintable(ui->Text8, text::AmountVariant::TenPlaces) && payeeAccepted(ui->Text25->text(), ui->Text43);
 }
 
 void ChequeWindow::print()
@@ -328,7 +226,7 @@ void ChequeWindow::print()
     // The date the capitals were made from, also when the counterfoil choice "否" has emptied the
     // numeric fields since: the history row must keep a real date.
     m_held.text6 = m_held.confirmed.isValid()
-        ? dateText(m_held.confirmed)
+        ? historyDate(m_held.confirmed)
         : ui->Text38->text() + QLatin1Char('/') + ui->Text39->text() + QLatin1Char('/') + ui->Text40->text();
     if (!checkInput())
         return;
@@ -350,14 +248,8 @@ void ChequeWindow::print()
 
     const ChequeFace f = face();
     const Offsets offsets = m_calibration.values();
-    const PrintRoutine routine = [f, offsets](PageWriter &w) { printCheque(w, f, offsets); };
-    const Issued issued = [this, row] {
-        QString error;
-        if (!m_history.append(row, &error))
-            ui::tell(this, QStringLiteral("打印记录没有保存：%1").arg(error), kPrintTitle, ui::Icon::Warning);
-    };
-    m_printSettings.pdfName = QStringLiteral("支票-") + row.payeeName.trimmed();
-    m_printPath(routine, this, issued);
+    printWithHistory([f, offsets](PageWriter &w) { printCheque(w, f, offsets); }, row,
+                     QStringLiteral("支票-") + row.payeeName.trimmed());
 }
 
 } // namespace vouchers

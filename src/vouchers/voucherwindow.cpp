@@ -1,0 +1,146 @@
+#include "vouchers/voucherwindow.h"
+
+#include "reference/customerpicker.h"
+#include "reference/purposes.h"
+#include "store/statements.h"
+#include "ui/prompter.h"
+
+#include <QLineEdit>
+#include <QShowEvent>
+
+namespace vouchers {
+
+namespace {
+const QString kPrintTitle = QStringLiteral("打印");
+} // namespace
+
+QString historyDate(const QDate &d) { return QStringLiteral("%1/%2/%3").arg(d.year()).arg(d.month()).arg(d.day()); }
+
+VoucherWindow::VoucherWindow(QWidget *parent, QString customerTag, QString purposeTag)
+    : QWidget(parent, Qt::Window), m_customerTag(std::move(customerTag)), m_purposeTag(std::move(purposeTag)),
+      m_history(m_connection)
+{
+    m_printPath = [this](const PrintRoutine &routine, QWidget *parent, const Issued &issued) {
+        return printVoucher(routine, parent, issued, m_printSettings);
+    };
+}
+
+VoucherWindow::~VoucherWindow()
+{
+    // An open picker reports its closing to this window, which is half gone by now: it must
+    // go without telling anybody.
+    for (QWidget *picker : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (qobject_cast<reference::CustomerPicker *>(picker) || qobject_cast<reference::PurposePicker *>(picker)) {
+            picker->disconnect(this);
+            delete picker;
+        }
+    }
+    // The customer data source lives on this window's connection and must close before it.
+    delete m_search;
+}
+
+store::DataSource &VoucherWindow::customers() { return m_search->customers(); }
+
+void VoucherWindow::setUpCustomerSearch(reference::CustomerSearchSetup setup)
+{
+    setup.window = this;
+    setup.takeOver = [this] { takeOver(); };
+    m_search = new reference::CustomerSearch(m_connection, std::move(setup), this);
+}
+
+void VoucherWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Shown by the program, not restored by the window system: coming back from another
+    // application must not reset the date or move the focus.
+    if (!event->spontaneous())
+        activate();
+}
+
+void VoucherWindow::customerPicked(const QString &name)
+{
+    m_picked = true;
+    m_pickedName = name;
+    m_search->customerPicked(name);
+    takeOver();
+}
+
+void VoucherWindow::setPurposeText(const QString &text)
+{
+    if (!m_purposeField)
+        return;
+    m_purposeField->clear();
+    m_purposeField->setText(text);
+}
+
+void VoucherWindow::openCustomerPicker()
+{
+    auto *picker = new reference::CustomerPicker(m_customerTag, this, this);
+    m_picked = false;
+    connect(picker, &QObject::destroyed, this, [this] {
+        customers().setStatement(store::statements::customersBeginningWith(m_pickedName));
+        customers().refresh();
+        activate();
+        takeOver();
+        if (m_picked && customers().recordCount() == 0)
+            ui::tell(this, QStringLiteral("没有名称以“%1”开头的客户。").arg(m_pickedName), QStringLiteral("客户查询"),
+                     ui::Icon::Information);
+    });
+    picker->show();
+}
+
+void VoucherWindow::openPurposePicker()
+{
+    auto *picker = new reference::PurposePicker(m_purposeTag, this, this);
+    connect(picker, &QObject::destroyed, this, &VoucherWindow::activate);
+    picker->show();
+}
+
+bool VoucherWindow::passChecks(const QList<PrintCheck> &checks)
+{
+    for (const PrintCheck &c : checks) {
+        if (c.field->text().isEmpty()) {
+            ui::tell(this, c.message, kPrintTitle, ui::Icon::Information);
+            c.focus->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool VoucherWindow::amountPrintable(QLineEdit *amount, text::AmountVariant variant)
+{
+    // The live display writes anything; paper gets only an amount the voucher can carry.
+    const text::AmountProblem problem = text::checkPrintable(amount->text(), variant);
+    if (problem == text::AmountProblem::None)
+        return true;
+    ui::tell(this, text::amountProblemMessage(problem), kPrintTitle, ui::Icon::Information);
+    amount->setFocus();
+    return false;
+}
+
+bool VoucherWindow::payeeAccepted(const QString &payee, QWidget *focus)
+{
+    if (!payee.trimmed().isEmpty())
+        return true;
+    if (ui::ask(this, QStringLiteral("收款人为空，仍然打印吗？"), kPrintTitle, ui::Yes | ui::No, ui::Icon::Question,
+                ui::No) == ui::Yes)
+        return true;
+    if (focus)
+        focus->setFocus();
+    return false;
+}
+
+PrintOutcome VoucherWindow::printWithHistory(const PrintRoutine &routine, const HistoryRow &row,
+                                             const QString &pdfName)
+{
+    const Issued issued = [this, row] {
+        QString error;
+        if (!m_history.append(row, &error))
+            ui::tell(this, QStringLiteral("打印记录没有保存：%1").arg(error), kPrintTitle, ui::Icon::Warning);
+    };
+    m_printSettings.pdfName = pdfName;
+    return m_printPath(routine, this, issued);
+}
+
+} // namespace vouchers

@@ -1,0 +1,101 @@
+#pragma once
+// What every voucher window shares: its connection, the customer search and the pickers it opens,
+// the checks before printing, the print with its history row, and the activation when shown.
+
+#include "reference/customersearch.h"
+#include "reference/picktargets.h"
+#include "store/connection.h"
+#include "store/datasource.h"
+#include "text/amount.h"
+#include "vouchers/history.h"
+#include "vouchers/printing.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QLineEdit;
+
+namespace vouchers {
+
+// One check before printing: when the field's text is exactly empty (blanks count as content),
+// the message is shown and the focus goes to the target.
+struct PrintCheck {
+    QLineEdit *field;
+    QString message;
+    QWidget *focus;
+};
+
+class VoucherWindow : public QWidget, public reference::CustomerPickTarget, public reference::PurposePickTarget {
+    Q_OBJECT
+public:
+    ~VoucherWindow() override;
+
+    // How a print leaves the window: the system printer by default; tests put a recorder or a
+    // PDF file in its place. Must call onIssued once the voucher is issued (job started or PDF
+    // complete).
+    using PrintPath = std::function<PrintOutcome(const PrintRoutine &, QWidget *parent, const Issued &)>;
+    void setPrintPath(PrintPath path) { m_printPath = std::move(path); }
+    PrintSettings &printSettings() { return m_printSettings; }
+
+    // The customer data source (Adodc2) the search, the grid and the picker work on.
+    store::DataSource &customers();
+
+    // The pickers' hand-overs: the customer picker's name (Text7) queries the customers whose
+    // name begins with it; the purpose picker empties the purpose field and writes its choice.
+    void customerPicked(const QString &name) override;
+    void setPurposeText(const QString &text) override;
+
+protected:
+    // customerTag and purposeTag: the caller tags the pickers are opened with.
+    VoucherWindow(QWidget *parent, QString customerTag, QString purposeTag);
+
+    store::Connection &connection() { return m_connection; }
+
+    // Sets up the customer search block; setup.takeOver is replaced by takeOver().
+    void setUpCustomerSearch(reference::CustomerSearchSetup setup);
+    reference::CustomerSearch *search() const { return m_search; }
+    void setPurposeField(QLineEdit *field) { m_purposeField = field; }
+
+    // Runs when the program shows the window and when a picker it opened closes again; not when
+    // the user merely comes back from another application.
+    virtual void activate() = 0;
+    // Fills the voucher's fields from the current customer (and whatever else it shows).
+    virtual void takeOver() = 0;
+
+    void openCustomerPicker();
+    void openPurposePicker();
+
+    // The checks before printing, in order; false (told, focus moved) at the first that fails.
+    bool passChecks(const QList<PrintCheck> &checks);
+    // The amount's refusal (negative, zero, too many places ...), told with the focus to the field.
+    bool amountPrintable(QLineEdit *amount, text::AmountVariant variant);
+    // An empty payee (收款人) is a question, not a refusal: the form may be completed by hand.
+    // 否 is the default; focus goes to `focus` when the user declines.
+    bool payeeAccepted(const QString &payee, QWidget *focus);
+
+    // Prints through the print path and appends the history row once the voucher is issued.
+    // pdfName: the start of a proposed PDF file name ("进账单-<name>").
+    PrintOutcome printWithHistory(const PrintRoutine &routine, const HistoryRow &row, const QString &pdfName);
+
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QString m_customerTag;
+    QString m_purposeTag;
+    store::Connection m_connection;
+    HistoryAppender m_history; // Adodc4
+    reference::CustomerSearch *m_search = nullptr; // Adodc2 and the grid
+    QLineEdit *m_purposeField = nullptr;
+    PrintSettings m_printSettings;
+    PrintPath m_printPath;
+    QString m_pickedName;  // Text7: the name the customer picker handed back
+    bool m_picked = false; // the open customer picker has handed a name back
+};
+
+// The date as the history keeps it: year/month/day without leading zeros ("2010/4/14").
+QString historyDate(const QDate &date);
+
+} // namespace vouchers
