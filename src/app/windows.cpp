@@ -11,6 +11,8 @@
 #include "reference/owncompany.h"
 #include "reference/purposes.h"
 #include "snooker/snk.h"
+#include "vouchers/jkddy.h"
+#include "vouchers/jzddy.h"
 #include "vouchers/zpdy.h"
 
 namespace app {
@@ -33,6 +35,8 @@ void registerWindows(MainWindow &main)
     offer<reference::PurposeAddWindow>(main, "ytsz1");
     offer<reference::PurposeManageWindow>(main, "ytsz2");
     offer<vouchers::ChequeWindow>(main, "zpdy");
+    offer<vouchers::DepositWindow>(main, "jzddy");
+    offer<vouchers::NoticeWindow>(main, "jkddy");
     offer<history::HistoryWindow>(main, "lsjlcx");
     offer<maintenance::CustomerImportWindow>(main, "khxxdr");
     offer<maintenance::BackupWindow>(main, "sjbf");

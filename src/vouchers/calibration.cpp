@@ -29,6 +29,17 @@ void Calibration::addSwitch(const QString &key, QLineEdit *box)
         box->setReadOnly(true);
 }
 
+void Calibration::addKeyBoxes(const QWidget *window, const QList<KeyBox> &table)
+{
+    for (const KeyBox &kb : table) {
+        QLineEdit *box = window->findChild<QLineEdit *>(kb.box);
+        if (kb.isSwitch)
+            addSwitch(kb.key, box);
+        else
+            addOffset(kb.key, box);
+    }
+}
+
 void Calibration::load()
 {
     const store::Profile profile(m_fileName);

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QLineEdit;
+class QWidget;
 
 namespace vouchers {
 
@@ -19,6 +20,13 @@ QString millimetreText(double storedTwips);
 // What is stored for a box's text: its leading number times 57 ("2mm" -> "114", "-1" -> "-57").
 QString storedTwipsText(const QString &boxText);
 
+// A stored key and the box of the settings tab that shows it (by object name).
+struct KeyBox {
+    QString key;
+    QString box;
+    bool isSwitch;
+};
+
 class Calibration {
 public:
     // fileName: the profile file, usually store::appFile("mqtx.ini").
@@ -29,6 +37,8 @@ public:
     // The box shows the switch's numeric value ("1" on, "0" off); the user changes it only
     // through the window's choices, so it is never unlocked.
     void addSwitch(const QString &key, QLineEdit *box);
+    // Adds every key of a table with the box of its name in the window.
+    void addKeyBoxes(const QWidget *window, const QList<KeyBox> &table);
 
     // Reads every key (missing or not a number: 0) and shows it in its box.
     void load();

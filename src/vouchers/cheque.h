@@ -42,12 +42,7 @@ inline const QString kChequeY0 = QStringLiteral("text31"); // everything, up/dow
 inline const QString kBankSwitch = QStringLiteral("text99");
 inline const QString kCounterfoilSwitch = QStringLiteral("text100");
 
-// A stored key and the box of the settings tab that shows it, in the order the keys are written.
-struct KeyBox {
-    QString key;
-    QString box;
-    bool isSwitch;
-};
+// The keys of mqtx.ini and the boxes of the settings tab, in the order the keys are written.
 const QList<KeyBox> &chequeKeyBoxes();
 
 // The 24 rows of the cheque's print table, in print order.

@@ -21,13 +21,7 @@ ChequeWindow::ChequeWindow(QWidget *parent)
     ui->DTPicker1->setLocale(QLocale(QLocale::Chinese, QLocale::China));
 
     // The stored offsets and switches come first, before any data source.
-    for (const KeyBox &kb : chequeKeyBoxes()) {
-        QLineEdit *box = findChild<QLineEdit *>(kb.box);
-        if (kb.isSwitch)
-            m_calibration.addSwitch(kb.key, box);
-        else
-            m_calibration.addOffset(kb.key, box);
-    }
+    m_calibration.addKeyBoxes(this, chequeKeyBoxes());
     m_calibration.load();
 
     m_company.setStatement(store::statements::ownCompany());

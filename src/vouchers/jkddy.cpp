@@ -1,0 +1,191 @@
+#include "vouchers/jkddy.h"
+
+#include "store/appdir.h"
+#include "store/statements.h"
+#include "text/numbers.h"
+#include "ui/keychain.h"
+#include "ui/prompter.h"
+#include "ui_jkddy.h"
+#include "vouchers/amountblock.h"
+
+namespace vouchers {
+
+NoticeWindow::NoticeWindow(QWidget *parent)
+    : VoucherWindow(parent, QStringLiteral("交款单"), QStringLiteral("交款单")), ui(new Ui::jkddy),
+      m_calibration(store::appFile(QStringLiteral("jkddy.ini"))), m_company(connection())
+{
+    ui->setupUi(this);
+    ui->DTPicker1->setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    printSettings().documentName = windowTitle();
+
+    m_calibration.addKeyBoxes(this, noticeKeyBoxes());
+    m_calibration.load();
+
+    reference::CustomerSearchSetup setup;
+    setup.searchField = ui->Text43;
+    setup.byName = ui->Command5;
+    setup.byInitials = ui->Command8;
+    setup.grid = ui->DataGrid1;
+    setup.exitButton = ui->Command7;
+    setup.focusSearchFieldWhenEmpty = true;
+    setup.focusAfterNameSearch = nullptr; // stays in the search field
+    setup.focusAfterInitialsSearch = ui->Command1;
+    setup.gridColumns = {{QStringLiteral("gsmc"), QStringLiteral("客户名称"), {}},
+                         {QStringLiteral("zhh"), QStringLiteral("账号"), {}},
+                         {QStringLiteral("khh"), QStringLiteral("开户行"), {}}};
+    setUpCustomerSearch(setup);
+    setPurposeField(ui->Text19);
+    ui->DataGrid1->setColumnWidth(0, 260);
+    ui->DataGrid1->setColumnWidth(1, 200);
+
+    m_amount = new AmountBlock(ui->Text8, ui->Text28,
+                               {ui->Text9, ui->Text10, ui->Text11, ui->Text12, ui->Text13, ui->Text14, ui->Text15,
+                                ui->Text16, ui->Text17, ui->Text18, ui->Text29},
+                               text::AmountVariant::ElevenPlaces, this);
+    // The lower texts of the notice follow their entries and may be edited there too.
+    for (const auto &[from, to] : {std::pair{ui->Text4, ui->Text21}, {ui->Text5, ui->Text24},
+                                   {ui->Text19, ui->Text20}, {ui->Text6, ui->Text26}})
+        connect(from, &QLineEdit::textChanged, to, &QLineEdit::setText);
+
+    connect(ui->Command4, &QPushButton::clicked, this, &NoticeWindow::refresh);
+    connect(ui->Command2, &QPushButton::clicked, this, &NoticeWindow::openCustomerPicker);
+    connect(ui->Command1, &QPushButton::clicked, this, &NoticeWindow::confirmDate);
+    connect(ui->Command9, &QPushButton::clicked, this, &NoticeWindow::openPurposePicker);
+    connect(ui->Command11, &QPushButton::clicked, this, &NoticeWindow::print);
+    connect(ui->Command7, &QPushButton::clicked, this, &QWidget::hide); // keeps the entries
+    connect(ui->Command10, &QPushButton::clicked, this, [this] { m_calibration.setLocked(false); });
+    connect(ui->Command6, &QPushButton::clicked, this, &NoticeWindow::saveCalibration);
+
+    ui::focusOnKey(ui->Text43, Qt::Key_Return, ui->Command8);
+    ui::focusOnKey(ui->Text8, Qt::Key_Return, ui->Text40);
+    ui::focusOnKey(ui->Text40, Qt::Key_Return, ui->Text5);
+    ui::focusOnKey(ui->Text5, Qt::Key_Return, ui->Command9);
+    ui::focusOnKey(ui->Text6, Qt::Key_Return, ui->Command11);
+
+    readOwnCompany();
+    takeOver();
+}
+
+NoticeWindow::~NoticeWindow() { delete ui; }
+
+void NoticeWindow::readOwnCompany()
+{
+    m_company.setStatement(store::statements::ownCompany());
+    m_company.refresh();
+}
+
+void NoticeWindow::fillPayee()
+{
+    m_companyShown = {m_company.text(QStringLiteral("gsmc")), m_company.text(QStringLiteral("zhh")),
+                      m_company.text(QStringLiteral("khh"))};
+    ui->Text25->setText(m_companyShown.value(0));
+    ui->Text2->setText(m_companyShown.value(1));
+    ui->Text23->setText(m_companyShown.value(2));
+}
+
+void NoticeWindow::activate()
+{
+    ui->DTPicker1->setDate(QDate::currentDate());
+    // The own company may have been changed (本司设置) while the window was hidden. The payee
+    // fields are the clerk's to edit, so they are refilled only when the company changed.
+    readOwnCompany();
+    const QStringList now = {m_company.text(QStringLiteral("gsmc")), m_company.text(QStringLiteral("zhh")),
+                             m_company.text(QStringLiteral("khh"))};
+    if (now != m_companyShown)
+        fillPayee();
+    m_calibration.setLocked(true);
+    ui->Text43->setFocus();
+}
+
+void NoticeWindow::takeOver()
+{
+    const store::DataSource &c = customers();
+    ui->Text3->setText(c.text(QStringLiteral("gsmc")));
+    ui->Text22->setText(c.text(QStringLiteral("zhh")));
+    ui->Text30->setText(c.text(QStringLiteral("khh")));
+    fillPayee();
+}
+
+void NoticeWindow::refresh()
+{
+    ui->Text43->clear();
+    ui->Text43->setFocus();
+    customers().setStatement(store::statements::customers());
+    customers().refresh();
+    takeOver();
+}
+
+void NoticeWindow::confirmDate()
+{
+    const QDate d = ui->DTPicker1->date();
+    ui->Text33->setText(QString::number(d.year()));
+    ui->Text34->setText(QString::number(d.month()));
+    ui->Text35->setText(QString::number(d.day()));
+    m_confirmed = d;
+    ui->Text8->setFocus();
+}
+
+void NoticeWindow::saveCalibration()
+{
+    if (!m_calibration.save())
+        ui::tell(this, QStringLiteral("设置没有保存：无法写入文件“%1”。").arg(m_calibration.fileName()),
+                 QStringLiteral("交款单打印设置"), ui::Icon::Warning);
+}
+
+NoticeFace NoticeWindow::face() const
+{
+    NoticeFace f;
+    f.year = ui->Text33->text();
+    f.month = ui->Text34->text();
+    f.day = ui->Text35->text();
+    f.payerName = ui->Text3->text();
+    f.payerAccount = ui->Text22->text();
+    f.payerBank = ui->Text30->text();
+    f.amountWords = ui->Text28->text();
+    f.payeeName = ui->Text25->text();
+    f.payeeAccount = ui->Text2->text();
+    f.payeeBank = ui->Text23->text();
+    for (QLineEdit *cell : {ui->Text9, ui->Text10, ui->Text11, ui->Text12, ui->Text13, ui->Text14, ui->Text15,
+                            ui->Text16, ui->Text17, ui->Text18, ui->Text29})
+        f.cells << cell->text();
+    f.billKind = ui->Text21->text();
+    f.address = ui->Text24->text();
+    f.purpose = ui->Text20->text();
+    f.remark = ui->Text26->text();
+    return f;
+}
+
+void NoticeWindow::print()
+{
+    const bool checked = passChecks({{ui->Text40, QStringLiteral("请输入单号"), ui->Text40},
+                                     {ui->Text33, QStringLiteral("请确认日期"), ui->Command1},
+                                     {ui->Text8, QStringLiteral("请输入金额"), ui->Text8},
+                                     {ui->Text19, QStringLiteral("请输入用途"), ui->Text19}})
+        && amountPrintable(ui->Text8, text::AmountVariant::ElevenPlaces)
+        && payeeAccepted(ui->Text25->text(), ui->Text25);
+    if (!checked)
+        return;
+
+    HistoryRow row;
+    row.printed = QDate::currentDate();
+    row.voucherDate = m_confirmed.isValid()
+        ? historyDate(m_confirmed)
+        : ui->Text33->text() + QLatin1Char('/') + ui->Text34->text() + QLatin1Char('/') + ui->Text35->text();
+    row.type = QStringLiteral("交款单");
+    row.number = ui->Text40->text();
+    row.amount = text::halfWidth(ui->Text8->text());
+    row.purpose = ui->Text20->text();
+    row.payerName = ui->Text3->text();
+    row.payerAccount = ui->Text22->text();
+    row.payerBank = ui->Text30->text();
+    row.payeeName = ui->Text25->text();
+    row.payeeAccount = ui->Text2->text();
+    row.payeeBank = ui->Text23->text();
+
+    const NoticeFace f = face();
+    const Offsets offsets = m_calibration.values();
+    printWithHistory([f, offsets](PageWriter &w) { printNotice(w, f, offsets); }, row,
+                     QStringLiteral("交款单-") + row.payerName.trimmed());
+}
+
+} // namespace vouchers

@@ -1,0 +1,51 @@
+#pragma once
+// The payment notice window jkddy: a customer pays the own company; the window fills in the
+// notice and prints it whole, twice on one sheet of plain paper, and records it.
+
+#include "store/datasource.h"
+#include "vouchers/calibration.h"
+#include "vouchers/notice.h"
+#include "vouchers/voucherwindow.h"
+
+#include <QDate>
+#include <QStringList>
+
+namespace Ui { class jkddy; }
+
+namespace vouchers {
+
+class AmountBlock;
+
+class NoticeWindow : public VoucherWindow {
+    Q_OBJECT
+public:
+    explicit NoticeWindow(QWidget *parent = nullptr);
+    ~NoticeWindow() override;
+
+    const Calibration &calibration() const { return m_calibration; }
+
+    // The texts the print would put on paper now.
+    NoticeFace face() const;
+
+    void confirmDate(); // "确定日期"
+    void print();       // "打印(&P)"
+
+protected:
+    void activate() override;
+    void takeOver() override;
+
+private:
+    void refresh();
+    void readOwnCompany();
+    void fillPayee();
+    void saveCalibration();
+
+    Ui::jkddy *ui;
+    Calibration m_calibration;
+    store::DataSource m_company; // Adodc1
+    QStringList m_companyShown;  // the own company's name, account and bank as last put in the payee fields
+    AmountBlock *m_amount = nullptr;
+    QDate m_confirmed; // the date Text33..Text35 were made from (Text81 is made from it)
+};
+
+} // namespace vouchers

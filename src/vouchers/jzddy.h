@@ -1,0 +1,48 @@
+#pragma once
+// The deposit slip window jzddy: a customer pays money into the own company's account; the
+// window fills in the slip, records it and prints it.
+
+#include "store/datasource.h"
+#include "vouchers/calibration.h"
+#include "vouchers/deposit.h"
+#include "vouchers/voucherwindow.h"
+
+#include <QDate>
+
+namespace Ui { class jzddy; }
+
+namespace vouchers {
+
+class AmountBlock;
+
+class DepositWindow : public VoucherWindow {
+    Q_OBJECT
+public:
+    explicit DepositWindow(QWidget *parent = nullptr);
+    ~DepositWindow() override;
+
+    const Calibration &calibration() const { return m_calibration; }
+
+    // The texts the print would put on paper now.
+    DepositFace face() const;
+
+    void confirmDate(); // "确定日期"
+    void print();       // "打印(&P)"
+
+protected:
+    void activate() override;
+    void takeOver() override;
+
+private:
+    void refresh();
+    void readOwnCompany();
+    void saveCalibration();
+
+    Ui::jzddy *ui;
+    Calibration m_calibration;
+    store::DataSource m_company; // Adodc1
+    AmountBlock *m_amount = nullptr;
+    QDate m_confirmed; // the date Text33..Text35 were made from (Text81 is made from it)
+};
+
+} // namespace vouchers

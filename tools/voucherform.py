@@ -1,0 +1,380 @@
+#!/usr/bin/env python3
+"""Writes the Qt Designer files of the voucher windows from a compact description of each.
+
+Every voucher window has the same shape: a data-entry tab (customer search, grid, entry rows, a
+replica of the printed form, print and exit) and a settings tab (calibration boxes in blocks, a
+note, the edit and save buttons). The descriptions at the end of this file say what each window
+holds; the look is made here once. Run from the repository root: python3 tools/voucherform.py
+"""
+from xml.sax.saxutils import escape
+
+STYLE = '''QLineEdit[readOnly="true"] { background: #f4f4f4; color: #404040; }
+#replica { background: #eaf4ea; border: 1px solid #6f8f6f; }
+#replica QLabel { color: #2f5a2f; }
+#replica QFrame[block="true"] { border: 1px solid #6f8f6f; }
+#replicaTitle { font-size: 14pt; font-weight: bold; letter-spacing: 6px; color: #2f5a2f; }
+#replica QLineEdit { background: transparent; border: none; border-bottom: 1px solid #6f8f6f; color: #101010; }
+#replica QLineEdit[cell="true"] { border: 1px solid #6f8f6f; background: #ffffff; }
+#replica QLineEdit[editable="true"] { background: #ffffff; border: 1px solid #9fbf9f; }'''
+
+
+class Writer:
+    def __init__(self):
+        self.out = []
+        self.count = {}
+
+    def auto(self, kind):
+        self.count[kind] = self.count.get(kind, 0) + 1
+        return f'{kind}_{self.count[kind]}'
+
+    def w(self, s):
+        self.out.append(s)
+
+
+def prop(name, inner, stdset=True):
+    extra = '' if stdset else ' stdset="0"'
+    return f'<property name="{name}"{extra}>{inner}</property>'
+
+
+def string(s):
+    return f'<string>{escape(s)}</string>'
+
+
+def size(w, h):
+    return f'<size><width>{w}</width><height>{h}</height></size>'
+
+
+def boolean(b):
+    return f'<bool>{"true" if b else "false"}</bool>'
+
+
+MAX = 16777215
+
+
+def widget(wr, node):
+    """Writes one <widget> for a leaf node (without the surrounding <item>)."""
+    kind = node[0]
+    if kind == 'label':
+        _, name, text, *rest = node
+        opts = rest[0] if rest else {}
+        name = name or wr.auto('label')
+        p = prop('text', string(text))
+        if opts.get('center'):
+            p += prop('alignment', '<set>Qt::AlignCenter</set>')
+        if opts.get('wrap'):
+            p += prop('wordWrap', boolean(True))
+        if 'w' in opts or 'h' in opts:
+            p += prop('minimumSize', size(opts.get('w', 0), opts.get('h', 0)))
+        wr.w(f'<widget class="QLabel" name="{name}">{p}</widget>')
+    elif kind == 'edit':
+        _, name, *rest = node
+        opts = rest[0] if rest else {}
+        p = ''
+        if 'w' in opts:
+            p += prop('minimumSize', size(opts['w'], 0))
+        if 'maxw' in opts:
+            p += prop('maximumSize', size(opts['maxw'], MAX))
+        if opts.get('ro'):
+            p += prop('readOnly', boolean(True)) + prop('focusPolicy', '<enum>Qt::NoFocus</enum>')
+        if opts.get('cell'):
+            p += prop('alignment', '<set>Qt::AlignCenter</set>') + prop('cell', boolean(True), stdset=False)
+        if opts.get('editable'):
+            p += prop('editable', boolean(True), stdset=False)
+        if 'text' in opts:
+            p += prop('text', string(opts['text']))
+        wr.w(f'<widget class="QLineEdit" name="{name}">{p}</widget>')
+    elif kind == 'button':
+        _, name, caption, *rest = node
+        opts = rest[0] if rest else {}
+        p = prop('text', string(caption))
+        if opts.get('small'):
+            p += prop('minimumSize', size(32, 28)) + prop('maximumSize', size(40, MAX))
+        else:
+            p += prop('minimumSize', size(opts.get('w', 84), 28))
+        p += prop('autoDefault', boolean(True))
+        wr.w(f'<widget class="QPushButton" name="{name}">{p}</widget>')
+    elif kind == 'radio':
+        _, name, text = node
+        wr.w(f'<widget class="QRadioButton" name="{name}">{prop("text", string(text))}</widget>')
+    elif kind == 'check':
+        _, name, text = node
+        wr.w(f'<widget class="QCheckBox" name="{name}">{prop("text", string(text))}</widget>')
+    elif kind == 'date':
+        _, name = node
+        wr.w(f'<widget class="QDateEdit" name="{name}">{prop("calendarPopup", boolean(True))}'
+             f'{prop("displayFormat", string("yyyy-MM-dd"))}{prop("minimumSize", size(120, 0))}</widget>')
+    elif kind == 'table':
+        _, name, minh, maxh = node
+        wr.w(f'<widget class="QTableView" name="{name}">{prop("minimumSize", size(0, minh))}'
+             f'{prop("maximumSize", size(MAX, maxh))}{prop("alternatingRowColors", boolean(True))}'
+             f'{prop("selectionBehavior", "<enum>QAbstractItemView::SelectRows</enum>")}'
+             f'{prop("selectionMode", "<enum>QAbstractItemView::SingleSelection</enum>")}'
+             f'{prop("editTriggers", "<set>QAbstractItemView::NoEditTriggers</set>")}</widget>')
+    elif kind == 'frame':
+        _, name, child, *rest = node
+        opts = rest[0] if rest else {}
+        name = name or wr.auto('frame')
+        p = ''
+        if opts.get('block'):
+            p += prop('block', boolean(True), stdset=False)
+        if opts.get('panel'):
+            p += prop('frameShape', '<enum>QFrame::StyledPanel</enum>')
+        wr.w(f'<widget class="QFrame" name="{name}">{p}')
+        layout(wr, child, margins=opts.get('margins', 8))
+        wr.w('</widget>')
+    elif kind == 'tabs':
+        _, name, pages = node
+        wr.w(f'<widget class="QTabWidget" name="{name}">{prop("currentIndex", "<number>0</number>")}')
+        for page, title, child in pages:
+            wr.w(f'<widget class="QWidget" name="{page}"><attribute name="title">{string(title)}</attribute>')
+            layout(wr, child, margins=10)
+            wr.w('</widget>')
+        wr.w('</widget>')
+    else:
+        raise ValueError(kind)
+
+
+def item(wr, node, attrs=''):
+    kind = node[0]
+    if kind == 'top':
+        item(wr, node[1], attrs + ' alignment="Qt::AlignTop"')
+    elif kind == 'stretch':
+        name = wr.auto('hspace')
+        wr.w(f'<item{attrs}><spacer name="{name}">{prop("orientation", "<enum>Qt::Horizontal</enum>")}'
+             f'{prop("sizeHint", size(10, 10), stdset=False)}</spacer></item>')
+    elif kind == 'vstretch':
+        name = wr.auto('vspace')
+        wr.w(f'<item{attrs}><spacer name="{name}">{prop("orientation", "<enum>Qt::Vertical</enum>")}'
+             f'{prop("sizeHint", size(10, 10), stdset=False)}</spacer></item>')
+    elif kind in ('h', 'v', 'grid'):
+        wr.w(f'<item{attrs}>')
+        layout(wr, node)
+        wr.w('</item>')
+    else:
+        wr.w(f'<item{attrs}>')
+        widget(wr, node)
+        wr.w('</item>')
+
+
+def layout(wr, node, margins=None):
+    kind = node[0]
+    opts = node[2] if len(node) > 2 else {}
+    name = opts.get('name') or wr.auto('layout')
+    cls = {'h': 'QHBoxLayout', 'v': 'QVBoxLayout', 'grid': 'QGridLayout'}[kind]
+    wr.w(f'<layout class="{cls}" name="{name}">')
+    if kind == 'grid':
+        wr.w(prop('horizontalSpacing', f'<number>{opts.get("hspacing", 6)}</number>'))
+        wr.w(prop('verticalSpacing', f'<number>{opts.get("vspacing", 6)}</number>'))
+    else:
+        wr.w(prop('spacing', f'<number>{opts.get("spacing", 6)}</number>'))
+    m = opts.get('margins', margins if margins is not None else 0)
+    for side in ('leftMargin', 'topMargin', 'rightMargin', 'bottomMargin'):
+        wr.w(prop(side, f'<number>{m}</number>'))
+    if kind == 'grid':
+        for r, row in enumerate(node[1]):
+            c = 0
+            for cell in row:
+                if cell is None:
+                    c += 1
+                    continue
+                span, rows = 1, 1
+                if cell[0] == 'span':
+                    _, span, cell = cell
+                elif cell[0] == 'rspan':
+                    _, rows, cell = cell
+                extra = (f' rowspan="{rows}"' if rows > 1 else '') + (f' colspan="{span}"' if span > 1 else '')
+                item(wr, cell, f' row="{r}" column="{c}"{extra}')
+                c += span
+    else:
+        for child in node[1]:
+            item(wr, child)
+    wr.w('</layout>')
+
+
+def form(cls, title, root, tabstops=(), width=None):
+    wr = Writer()
+    wr.w('<?xml version="1.0" encoding="UTF-8"?>')
+    wr.w('<ui version="4.0">')
+    wr.w(f' <class>{cls}</class>')
+    wr.w(f' <widget class="QWidget" name="{cls}">')
+    wr.w('  ' + prop('windowTitle', string(title)))
+    wr.w('  ' + prop('styleSheet', string(STYLE)))
+    layout(wr, root, margins=6)
+    wr.w(' </widget>')
+    if tabstops:
+        wr.w(' <tabstops>' + ''.join(f'<tabstop>{t}</tabstop>' for t in tabstops) + '</tabstops>')
+    wr.w(' <resources/>')
+    wr.w(' <connections/>')
+    wr.w('</ui>')
+    return '\n'.join(wr.out) + '\n'
+
+
+# --- pieces shared by the vouchers -------------------------------------------------------------
+
+def search_row(label, buttons):
+    return ('h', [('label', 'label_Text43', label), ('edit', 'Text43', {'w': 220})]
+            + [('button', n, c) for n, c in buttons] + [('stretch',)])
+
+
+def ro(name, w=None, maxw=None):
+    opts = {'ro': True}
+    if w:
+        opts['w'] = w
+    if maxw:
+        opts['maxw'] = maxw
+    return ('edit', name, opts)
+
+
+def cells(heads, names):
+    """The digit cells of the replica: heads above, one read-only cell each, highest first."""
+    return ('grid', [[('label', f'label_{n}', h, {'center': True}) for h, n in zip(heads, names)],
+                     [('edit', n, {'ro': True, 'cell': True, 'w': 22, 'maxw': 22}) for n in names]],
+            {'hspacing': 0, 'vspacing': 2})
+
+
+def calibration_block(name, caption, rows, heads=('设置内容', '左右', '上下')):
+    """A block of the settings tab: (label, x box or None, y box or None) per row."""
+    grid = [[None, ('label', f'{name}Head0', heads[0], {'center': True}),
+             ('label', f'{name}Head1', heads[1], {'center': True}),
+             ('label', f'{name}Head2', heads[2], {'center': True})]]
+    for i, (label, xbox, ybox) in enumerate(rows, 1):
+        row = [None, ('label', f'{name}Row{i}', label, {'h': 24})]
+        row.append(('edit', xbox, {'w': 70, 'maxw': 90}) if xbox else None)
+        row.append(('edit', ybox, {'w': 70, 'maxw': 90}) if ybox else None)
+        grid.append(row)
+    if caption:
+        grid[0][0] = ('label', f'{name}Caption', caption, {'wrap': True, 'center': True})
+    return ('top', ('frame', name, ('grid', grid, {'hspacing': 10, 'vspacing': 6, 'margins': 8}),
+                    {'panel': True, 'margins': 8}))
+
+
+def button_row(buttons, name):
+    return ('h', [('stretch',)] + [('button', n, c) for n, c in buttons], {'name': name})
+
+
+ELEVEN_HEADS = ['亿', '千', '百', '十', '万', '千', '百', '十', '元', '角', '分']
+ELEVEN_CELLS = ['Text29', 'Text18', 'Text17', 'Text16', 'Text15', 'Text14', 'Text13', 'Text12', 'Text11',
+                'Text10', 'Text9']
+
+
+def party_block(name, caption, rows, editable=False):
+    """A payer or payee block of the replica: the caption standing upright, then label/field rows."""
+    grid = []
+    for label, field in rows:
+        box = ('edit', field, {'w': 200, 'editable': True}) if editable else ro(field, w=200)
+        grid.append([None, ('label', f'label_{field}', label), box])
+    grid[0][0] = ('rspan', len(rows), ('label', f'{name}Caption', '\n'.join(caption), {'center': True}))
+    return ('frame', name, ('grid', grid, {'hspacing': 6, 'vspacing': 6}), {'block': True, 'margins': 6})
+
+
+# --- the windows -------------------------------------------------------------------------------
+
+def jzddy():
+    entry = ('v', [
+        search_row('请输入收款人名称', [('Command8', '简称查找(&J)'), ('Command5', '查找(&F)'),
+                                  ('Command4', '刷新(&R)'), ('Command2', '点此选择')]),
+        ('table', 'DataGrid1', 110, 150),
+        ('h', [('date', 'DTPicker1'), ('button', 'Command1', '确定日期'),
+               ('label', 'label_Text8', '请输入金额'), ('edit', 'Text8', {'w': 140}),
+               ('stretch',)]),
+        ('h', [('label', 'label_Text4', '票据种类'), ('edit', 'Text4', {'w': 90, 'maxw': 120, 'text': '支票'}),
+               ('label', 'label_Text5', '票据号码'), ('edit', 'Text5', {'w': 150}),
+               ('label', 'label_Text6', '票据张数'), ('edit', 'Text6', {'w': 40, 'maxw': 60, 'text': '1'}),
+               ('label', 'label_Text19', '用途'), ('edit', 'Text19', {'w': 180}),
+               ('button', 'Command9', '...', {'small': True}), ('stretch',)]),
+        ('frame', 'replica', ('v', [
+            ('label', 'replicaTitle', '进  账  单', {'center': True}),
+            ('h', [('stretch',), ('label', 'label_Text33', '委托日期'), ro('Text33', maxw=52),
+                   ('label', 'label_Text34', '年'), ro('Text34', maxw=30), ('label', 'label_Text35', '月'),
+                   ro('Text35', maxw=30), ('label', 'label_day', '日'), ('stretch',)]),
+            ('h', [party_block('remitterBlock', '汇款人',
+                               [('全  称', 'Text3'), ('帐号或地址', 'Text22'), ('汇出行名称', 'Text30')]),
+                   party_block('payeeBlock', '收款人',
+                               [('全  称', 'Text25'), ('帐号或地址', 'Text2'), ('汇入行名称', 'Text23')])],
+             {'spacing': 8}),
+            ('h', [('label', 'label_Text28', '人民币\n(大写)'), ro('Text28', w=300), ('stretch',),
+                   cells(ELEVEN_HEADS, ELEVEN_CELLS)]),
+            ('h', [('label', 'label_Text21', '票据种类'), ro('Text21', w=90, maxw=120),
+                   ('label', 'label_Text24', '票据号码'), ro('Text24', w=150),
+                   ('label', 'label_Text26', '票据张数'), ro('Text26', w=40, maxw=60),
+                   ('label', 'label_Text20', '用途'), ro('Text20', w=200), ('stretch',)]),
+        ], {'spacing': 8, 'margins': 10}), {'margins': 10}),
+        button_row([('Command3', '打印(&P)'), ('Command7', '退出(&X)')], 'printRow'),
+    ], {'spacing': 8})
+    settings = ('v', [
+        ('h', [calibration_block('slipBlock', None, [
+            ('整体', 'Text57', 'Text58'), ('日期年', 'Text42', 'Text46'), ('日期月', 'Text44', None),
+            ('日期日', 'Text45', None), ('付款人名称', 'Text47', 'Text48'), ('付款人账号', None, 'Text49'),
+            ('汇出行名称', None, 'Text50'), ('收款人名称', 'Text61', None), ('收款人账号', None, None),
+            ('汇入行名称', None, None)]),
+               calibration_block('amountBlock', None, [
+                   ('人民币大写', 'Text51', 'Text52'), ('人民币小写', 'Text67', 'Text68'), ('小写间隔', 'Text66', None),
+                   ('票据种类', 'Text53', 'Text54'), ('票据号码', 'Text71', 'Text72'), ('票据张数', 'Text55', 'Text56'),
+                   ('用途', 'Text63', 'Text65')]),
+               ('stretch',)], {'spacing': 16}),
+        ('label', 'label_note', '数字减小为左或上，反之为右或下(数值可为负,单位为毫米)'),
+        ('vstretch',),
+        button_row([('Command10', '修改'), ('Command6', ' 保存')], 'settingsButtons'),
+    ], {'spacing': 10})
+    root = ('v', [('tabs', 'SSTab1', [('tabPrint', '进账单打印', entry), ('tabSettings', '进账单打印设置', settings)])])
+    return form('jzddy', '进账单打印', root, tabstops=[
+        'Text43', 'Command8', 'Command5', 'Command4', 'Command2', 'DataGrid1', 'DTPicker1', 'Command1', 'Text8',
+        'Text4', 'Text5', 'Text6', 'Text19', 'Command9', 'Command3', 'Command7'])
+
+
+def jkddy():
+    entry = ('v', [
+        search_row('请输入交款人的公司名称', [('Command8', '简称查找(&J)'), ('Command5', '查找(&F)'),
+                                      ('Command4', '刷新(&R)'), ('Command2', '点此选择')]),
+        ('table', 'DataGrid1', 110, 150),
+        ('h', [('label', 'label_Text40', '单   号'), ('edit', 'Text40', {'w': 150}),
+               ('date', 'DTPicker1'), ('button', 'Command1', '确定日期'),
+               ('label', 'label_Text8', '请输入金额'), ('edit', 'Text8', {'w': 140}), ('stretch',)]),
+        ('h', [('label', 'label_Text4', '票据种类'), ('edit', 'Text4', {'w': 100}),
+               ('label', 'label_Text5', '单位地址'), ('edit', 'Text5', {'w': 220}),
+               ('label', 'label_Text19', '用途'), ('edit', 'Text19', {'w': 160}),
+               ('button', 'Command9', '...', {'small': True}),
+               ('label', 'label_Text6', '备注'), ('edit', 'Text6', {'w': 140}), ('stretch',)]),
+        ('frame', 'replica', ('v', [
+            ('label', 'replicaTitle', '交  款  通  知  单', {'center': True}),
+            ('h', [('stretch',), ('label', 'label_Text33', '开票日期'), ro('Text33', maxw=52),
+                   ('label', 'label_Text34', '年'), ro('Text34', maxw=30), ('label', 'label_Text35', '月'),
+                   ro('Text35', maxw=30), ('label', 'label_day', '日'), ('stretch',)]),
+            ('h', [party_block('payerBlock', '交款人',
+                               [('全  称', 'Text3'), ('帐  号', 'Text22'), ('汇出行', 'Text30')], True),
+                   party_block('payeeBlock', '收款人',
+                               [('全  称', 'Text25'), ('帐  号', 'Text2'), ('汇入行', 'Text23')], True)],
+             {'spacing': 8}),
+            ('h', [('label', 'label_Text28', '金额 人民币\n(大写)'), ro('Text28', w=300), ('stretch',),
+                   cells(ELEVEN_HEADS, ELEVEN_CELLS)]),
+            ('grid', [[('label', 'label_Text21', '票据种类'), ('edit', 'Text21', {'editable': True}),
+                       ('label', 'label_Text24', '单位地址'), ('edit', 'Text24', {'editable': True})],
+                      [('label', 'label_Text20', '用  途'), ('edit', 'Text20', {'editable': True}),
+                       ('label', 'label_Text26', '备  注'), ('edit', 'Text26', {'editable': True})]],
+             {'hspacing': 8, 'vspacing': 6}),
+        ], {'spacing': 8, 'margins': 10}), {'margins': 10}),
+        button_row([('Command11', '打印(&P)'), ('Command7', '退出(&X)')], 'printRow'),
+    ], {'spacing': 8})
+    settings = ('v', [
+        ('h', [calibration_block('mainBlock', None, [('主联整体', 'Text57', 'Text58'), ('间隔线一', None, 'Text36')]),
+               calibration_block('copyBlock', None, [('副联整体', 'Text42', 'Text46'), ('间隔线二', None, 'Text37')]),
+               ('stretch',)], {'spacing': 16}),
+        ('label', 'label_note', '数字减小为左或上，反之为右或下(数值可为负,单位为毫米)'),
+        ('vstretch',),
+        button_row([('Command10', '修改'), ('Command6', ' 保存')], 'settingsButtons'),
+    ], {'spacing': 10})
+    root = ('v', [('tabs', 'SSTab1', [('tabPrint', '交款单打印', entry), ('tabSettings', '交款单打印设置', settings)])])
+    return form('jkddy', '交款单打印', root, tabstops=[
+        'Text43', 'Command8', 'Command5', 'Command4', 'Command2', 'DataGrid1', 'Text40', 'DTPicker1', 'Command1',
+        'Text8', 'Text4', 'Text5', 'Text19', 'Command9', 'Text6', 'Command11', 'Command7'])
+
+
+FORMS = {
+    'src/vouchers/jzddy.ui': jzddy,
+    'src/vouchers/jkddy.ui': jkddy,
+}
+
+if __name__ == '__main__':
+    for path, make in FORMS.items():
+        with open(path, 'w', encoding='utf-8') as f:
+            f.write(make())
