@@ -99,7 +99,7 @@ private slots:
             w->hide();
             ++opened;
         }
-        QVERIFY(opened >= 13);
+        QVERIFY(opened >= 15);
 
         // The pickers the windows open.
         NoTarget target;
