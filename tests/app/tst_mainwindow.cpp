@@ -5,6 +5,7 @@
 #include "app/windows.h"
 #include "scriptedprompter.h"
 #include "screenshot.h"
+#include "storefixture.h"
 #include "ui/fonts.h"
 
 #include <QAction>
@@ -166,6 +167,29 @@ private slots:
         QVERIFY(!w.findChild<QAction *>("pjdyc01")->isVisible());
         w.registerWindow("zpdy", plainWindow);
         QVERIFY(w.findChild<QAction *>("pjdyc01")->isVisible());
+    }
+
+    // The voucher windows the program has are offered by their buttons and menu entries.
+    void voucherCategoryOffersTheVoucherWindows()
+    {
+        StoreFixture db;
+        QVERIFY(db.isValid());
+        app::MainWindow &w = open(false);
+        app::registerWindows(w);
+        w.dispatch("票据打印");
+        const QStringList shown = visibleButtons(w);
+        for (const auto &[button, action, window] : {std::tuple{"Command10", "pjdyc01", "zpdy"},
+                                                     {"Command12", "pjdyc02", "jzddy"},
+                                                     {"Command4", "pjdyc06", "jkddy"},
+                                                     {"Command20", "pjdyc07", "dyjsz"}}) {
+            QVERIFY2(shown.contains(QLatin1String(button)), button);
+            QVERIFY2(w.findChild<QAction *>(QLatin1String(action))->isVisible(), action);
+            QTest::mouseClick(w.findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+            QWidget *opened = w.loadedWindow(QLatin1String(window));
+            QVERIFY2(opened && opened->isVisible(), window);
+            opened->close();
+            w.dispatch("票据打印");
+        }
     }
 
     void clickBeforeAnyHoverDoesNothing()
