@@ -369,9 +369,86 @@ def jkddy():
         'Text8', 'Text4', 'Text5', 'Text19', 'Command9', 'Text6', 'Command11', 'Command7'])
 
 
+def typed_date_row(number_label, before=()):
+    return ('h', list(before) + [('label', 'label_Text39', number_label), ('edit', 'Text39', {'w': 150}),
+                                  ('edit', 'Text32', {'w': 52, 'maxw': 60}), ('label', 'label_Text32', '年'),
+                                  ('edit', 'Text36', {'w': 30, 'maxw': 40}), ('label', 'label_Text36', '月'),
+                                  ('edit', 'Text37', {'w': 30, 'maxw': 40}), ('label', 'label_Text37', '日'),
+                                  ('button', 'Command1', '确定日期(&Q)'), ('stretch',)])
+
+
+def bank_replica(title, date_label, payer, payer_rows, words_label, extra_rows):
+    return ('frame', 'replica', ('v', [
+        ('label', 'replicaTitle', title, {'center': True}),
+        ('h', [('stretch',), ('label', 'label_Text33', date_label), ro('Text33', maxw=52),
+               ('label', 'label_Text34', '年'), ro('Text34', maxw=30), ('label', 'label_Text35', '月'),
+               ro('Text35', maxw=30), ('label', 'label_day', '日'), ('stretch',)]),
+        ('h', [party_block('payerBlock', payer, payer_rows),
+               party_block('payeeBlock', '收款人',
+                           [('全  称', 'Text25'), ('帐号或地址', 'Text2'), (payer_rows[2][0].replace('汇出', '汇入'), 'Text23')])],
+         {'spacing': 8}),
+        ('h', [('label', 'label_Text28', words_label), ro('Text28', w=300), ('stretch',),
+               cells(ELEVEN_HEADS, ELEVEN_CELLS)]),
+    ] + extra_rows, {'spacing': 8, 'margins': 10}), {'margins': 10})
+
+
+def jhdhpz():
+    root = ('v', [
+        search_row('请输入收款人公司名称', [('Command9', '简称查找(&J)'), ('Command5', '查找(&F)'),
+                                    ('Command4', '刷新(&R)'), ('Command6', '选择(&S)')]),
+        ('table', 'DataGrid1', 110, 150),
+        typed_date_row('请输入凭证号码'),
+        ('h', [('label', 'label_Text8', '请输入金额'), ('edit', 'Text8', {'w': 140}),
+               ('label', 'label_Text19', '请输入用途'), ('edit', 'Text19', {'w': 200}),
+               ('button', 'Command8', '…', {'small': True}), ('stretch',)]),
+        ('h', [('label', 'label_method', '汇款方式'), ('check', 'Check1', '普通'), ('check', 'Check2', '加急'),
+               ('label', 'label_Text40', '支付密码'), ('edit', 'Text40', {'w': 160}),
+               ('button', 'Command2', '点此选择'), ('stretch',)]),
+        bank_replica('中国建设银行  电汇凭证', '委托日期', '汇款人',
+                     [('全  称', 'Text3'), ('帐号或地址', 'Text22'), ('汇出行名称', 'Text30')], '金额 人民币\n(大写)',
+                     [('h', [('label', 'label_Text20', '附加信息及用途'), ro('Text20', w=300), ('stretch',),
+                             ('label', 'label_seal', '付出行签章', {'w': 120})])]),
+        button_row([('Command3', '打印(&P)'), ('Command7', '退出(&X)')], 'printRow'),
+    ], {'spacing': 8})
+    return form('jhdhpz', '中国建设银行电汇凭证打印', root, tabstops=[
+        'Text43', 'Command9', 'Command5', 'Command4', 'Command6', 'DataGrid1', 'Text39', 'Text32', 'Text36', 'Text37',
+        'Command1', 'Text8', 'Text19', 'Command8', 'Check1', 'Check2', 'Text40', 'Command2', 'Command3', 'Command7'])
+
+
+def nhjsywsqs():
+    root = ('v', [
+        search_row('请输入收件人公司名称', [('Command8', '简称查找(&J)'), ('Command5', '查找(&F)'),
+                                    ('Command4', '刷新(&R)'), ('Command2', '选择(&S)')]),
+        ('table', 'DataGrid1', 110, 150),
+        typed_date_row('请输入申请书号码'),
+        ('h', [('label', 'label_Text8', '请输入金额'), ('edit', 'Text8', {'w': 140}),
+               ('label', 'label_Text19', '请输入用途'), ('edit', 'Text19', {'w': 200}),
+               ('button', 'Command6', '…', {'small': True}),
+               ('label', 'label_Text42', '支付密码'), ('edit', 'Text42', {'w': 150}), ('stretch',)]),
+        ('h', [('label', 'label_type', '业务类型'), ('check', 'Check3', '电汇'), ('check', 'Check4', '信汇'),
+               ('check', 'Check5', '汇票'), ('check', 'Check6', '本票'), ('check', 'Check7', '其它'),
+               ('label', 'label_method', '汇款方式'), ('check', 'Check1', '普通'), ('check', 'Check2', '加急'),
+               ('stretch',)], {'spacing': 10}),
+        bank_replica('中国农业银行  结算业务申请书', '申请日期', '申请人',
+                     [('全  称', 'Text3'), ('帐号或地址', 'Text22'), ('开户行名称', 'Text30')], '金额(大写)\n人民币',
+                     [('h', [('label', 'label_Text20', '附加信息及用途'), ro('Text20', w=300), ('stretch',),
+                             ('label', 'label_seal', '付出行签章', {'w': 120})]),
+                      ('h', [('label', 'label_customer', '客户填写'), ('stretch',),
+                             ('label', 'label_bank', '银行打印'), ('stretch',),
+                             ('label', 'label_choose', '请选择收款人名称')])]),
+        button_row([('Command3', '打印(&P)'), ('Command7', '退出(&X)')], 'printRow'),
+    ], {'spacing': 8})
+    return form('nhjsywsqs', '中国农业银行结算业务申请书', root, tabstops=[
+        'Text43', 'Command8', 'Command5', 'Command4', 'Command2', 'DataGrid1', 'Text39', 'Text32', 'Text36', 'Text37',
+        'Command1', 'Text8', 'Text19', 'Command6', 'Text42', 'Check3', 'Check4', 'Check5', 'Check6', 'Check7',
+        'Check1', 'Check2', 'Command3', 'Command7'])
+
+
 FORMS = {
     'src/vouchers/jzddy.ui': jzddy,
     'src/vouchers/jkddy.ui': jkddy,
+    'src/vouchers/jhdhpz.ui': jhdhpz,
+    'src/vouchers/nhjsywsqs.ui': nhjsywsqs,
 }
 
 if __name__ == '__main__':

@@ -11,8 +11,10 @@
 #include "reference/owncompany.h"
 #include "reference/purposes.h"
 #include "snooker/snk.h"
+#include "vouchers/jhdhpz.h"
 #include "vouchers/jkddy.h"
 #include "vouchers/jzddy.h"
+#include "vouchers/nhjsywsqs.h"
 #include "vouchers/zpdy.h"
 
 namespace app {
@@ -37,6 +39,8 @@ void registerWindows(MainWindow &main)
     offer<vouchers::ChequeWindow>(main, "zpdy");
     offer<vouchers::DepositWindow>(main, "jzddy");
     offer<vouchers::NoticeWindow>(main, "jkddy");
+    offer<vouchers::WireWindow>(main, "jhdhpz");
+    offer<vouchers::ApplicationWindow>(main, "nhjsywsqs");
     offer<history::HistoryWindow>(main, "lsjlcx");
     offer<maintenance::CustomerImportWindow>(main, "khxxdr");
     offer<maintenance::BackupWindow>(main, "sjbf");

@@ -4,6 +4,7 @@
 #include "text/numbers.h"
 #include "ui/prompter.h"
 #include "ui_dyjsz.h"
+#include "vouchers/globaloffsets.h"
 
 #include <QStyle>
 
@@ -11,9 +12,8 @@ namespace maintenance {
 
 namespace {
 const QString kTitle = QStringLiteral("打印机调节");
-// djpzup holds the horizontal offset and djpzleft the vertical one, whatever the names say.
-const QString kHorizontal = QStringLiteral("djpzup");
-const QString kVertical = QStringLiteral("djpzleft");
+const QString &kHorizontal = vouchers::kHorizontalOffsetColumn;
+const QString &kVertical = vouchers::kVerticalOffsetColumn;
 constexpr double kOrigin = 1701; // 3 cm in twips
 } // namespace
 
@@ -58,9 +58,9 @@ vouchers::PrintOutcome PrinterAdjustWindow::printOnDefaultPrinter(const vouchers
 
 void PrinterAdjustWindow::reload()
 {
-    m_offsets.moveFirst();
-    m_state.horizontalTwips = m_offsets.text(kHorizontal);
-    m_state.verticalTwips = m_offsets.text(kVertical);
+    const vouchers::GlobalOffsets stored = vouchers::readGlobalOffsets(m_offsets);
+    m_state.horizontalTwips = stored.horizontalText;
+    m_state.verticalTwips = stored.verticalText;
 }
 
 void PrinterAdjustWindow::showMillimetres()

@@ -99,7 +99,7 @@ private slots:
             w->hide();
             ++opened;
         }
-        QVERIFY(opened >= 15);
+        QVERIFY(opened >= 17);
 
         // The pickers the windows open.
         NoTarget target;

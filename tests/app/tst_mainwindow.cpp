@@ -181,6 +181,8 @@ private slots:
         for (const auto &[button, action, window] : {std::tuple{"Command10", "pjdyc01", "zpdy"},
                                                      {"Command12", "pjdyc02", "jzddy"},
                                                      {"Command4", "pjdyc06", "jkddy"},
+                                                     {"Command11", "pjdyc03", "jhdhpz"},
+                                                     {"Command8", "pjdyc05", "nhjsywsqs"},
                                                      {"Command20", "pjdyc07", "dyjsz"}}) {
             QVERIFY2(shown.contains(QLatin1String(button)), button);
             QVERIFY2(w.findChild<QAction *>(QLatin1String(action))->isVisible(), action);

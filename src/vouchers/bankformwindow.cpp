@@ -1,0 +1,189 @@
+#include "vouchers/bankformwindow.h"
+
+#include "store/statements.h"
+#include "text/numbers.h"
+#include "ui/keychain.h"
+#include "ui/prompter.h"
+#include "vouchers/amountblock.h"
+#include "vouchers/ticks.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+
+namespace vouchers {
+
+BankFormWindow::BankFormWindow(QWidget *parent, const QString &tag)
+    : VoucherWindow(parent, tag, tag), m_company(connection()), m_adjust(connection())
+{
+    setAttribute(Qt::WA_DeleteOnClose); // 退出 unloads: every opening starts afresh
+}
+
+BankFormWindow::~BankFormWindow() { delete m_date; }
+
+QLineEdit *BankFormWindow::field(const char *name) const
+{
+    return findChild<QLineEdit *>(QLatin1String(name));
+}
+
+void BankFormWindow::setUp(const Setup &setup)
+{
+    m_setup = setup;
+    auto button = [this](const char *name) { return findChild<QPushButton *>(QLatin1String(name)); };
+    printSettings().documentName = windowTitle();
+
+    reference::CustomerSearchSetup search;
+    search.searchField = field("Text43");
+    search.byName = button("Command5");
+    search.byInitials = setup.byInitials;
+    search.grid = findChild<QTableView *>(QStringLiteral("DataGrid1"));
+    search.exitButton = button("Command7");
+    search.focusSearchFieldWhenEmpty = true;
+    search.emptyInitialsMessage = setup.initialsEmptyMessage;
+    search.focusAfterNameSearch = setup.focusAfterSearch;
+    search.focusAfterInitialsSearch = setup.focusAfterSearch;
+    // The list shows every column of the customer table.
+    search.gridColumns = {{QStringLiteral("gsmc"), QStringLiteral("客户名称"), {}},
+                          {QStringLiteral("zhh"), QStringLiteral("帐号"), {}},
+                          {QStringLiteral("khh"), QStringLiteral("开户行"), {}},
+                          {QStringLiteral("sheng"), QStringLiteral("省/市"), {}},
+                          {QStringLiteral("shi"), QStringLiteral("市/县"), {}},
+                          {QStringLiteral("gsmczmjc"), QStringLiteral("简称"), {}}};
+    setUpCustomerSearch(search);
+    setPurposeField(field("Text19"));
+    search.grid->setColumnWidth(0, 240);
+    search.grid->setColumnWidth(1, 170);
+    search.grid->setColumnWidth(2, 200);
+
+    m_date = new TypedDate(field("Text32"), field("Text36"), field("Text37"), field("Text33"), field("Text34"),
+                           field("Text35"));
+    m_method = new TickPair(findChild<QCheckBox *>(QStringLiteral("Check1")),
+                            findChild<QCheckBox *>(QStringLiteral("Check2")), this);
+    m_amount = new AmountBlock(field("Text8"), field("Text28"),
+                               {field("Text9"), field("Text10"), field("Text11"), field("Text12"), field("Text13"),
+                                field("Text14"), field("Text15"), field("Text16"), field("Text17"), field("Text18"),
+                                field("Text29")},
+                               text::AmountVariant::ElevenPlaces, this);
+    connect(field("Text19"), &QLineEdit::textChanged, field("Text20"), &QLineEdit::setText);
+
+    connect(button("Command4"), &QPushButton::clicked, this, &BankFormWindow::refresh);
+    for (QPushButton *picker : setup.customerPickers)
+        connect(picker, &QPushButton::clicked, this, &BankFormWindow::openCustomerPicker);
+    connect(setup.purposePicker, &QPushButton::clicked, this, &BankFormWindow::openPurposePicker);
+    connect(button("Command1"), &QPushButton::clicked, this, &BankFormWindow::confirmDate);
+    connect(button("Command3"), &QPushButton::clicked, this, &BankFormWindow::print);
+    connect(button("Command7"), &QPushButton::clicked, this, &QWidget::close);
+
+    ui::focusOnKey(field("Text43"), Qt::Key_Return, setup.byInitials);
+    ui::focusOnKey(field("Text39"), Qt::Key_Return, button("Command1"));
+    ui::focusOnKey(field("Text8"), Qt::Key_Return, field("Text19"));
+    ui::focusOnKey(field("Text19"), Qt::Key_Return, button("Command3"));
+
+    // The defaults are ticked once, when the window loads: a choice made before a picker was
+    // opened must survive its return.
+    m_method->tick(0);
+    readSources();
+    takeOver();
+}
+
+void BankFormWindow::readSources()
+{
+    m_company.setStatement(store::statements::ownCompany());
+    m_company.refresh();
+    m_adjust.setStatement(store::statements::printOffsets());
+    m_adjust.refresh();
+}
+
+void BankFormWindow::activate()
+{
+    readSources();
+    m_date->setToday();
+    field("Text43")->setFocus();
+}
+
+void BankFormWindow::takeOver()
+{
+    field("Text3")->setText(m_company.text(QStringLiteral("gsmc")));
+    field("Text22")->setText(m_company.text(QStringLiteral("zhh")));
+    field("Text30")->setText(m_company.text(QStringLiteral("khh")));
+    const store::DataSource &c = customers();
+    field("Text25")->setText(c.text(QStringLiteral("gsmc")));
+    field("Text2")->setText(c.text(QStringLiteral("zhh")));
+    field("Text23")->setText(c.text(QStringLiteral("khh")));
+    m_offsets = readGlobalOffsets(m_adjust);
+}
+
+void BankFormWindow::refresh()
+{
+    field("Text43")->clear();
+    field("Text43")->setFocus();
+    customers().setStatement(store::statements::customers());
+    customers().refresh();
+    takeOver();
+}
+
+void BankFormWindow::confirmDate()
+{
+    if (m_date->confirm(this))
+        field("Text8")->setFocus();
+}
+
+BankFormFace BankFormWindow::baseFace() const
+{
+    BankFormFace f;
+    f.year = field("Text33")->text();
+    f.month = field("Text34")->text();
+    f.day = field("Text35")->text();
+    f.payerName = field("Text3")->text();
+    f.payerAccount = field("Text22")->text();
+    f.payerBank = field("Text30")->text();
+    f.amountWords = field("Text28")->text();
+    f.payeeName = field("Text25")->text();
+    f.payeeAccount = field("Text2")->text();
+    f.payeeBank = field("Text23")->text();
+    for (const char *cell : {"Text9", "Text10", "Text11", "Text12", "Text13", "Text14", "Text15", "Text16", "Text17",
+                             "Text18", "Text29"})
+        f.cells << field(cell)->text();
+    f.paymentCode = m_setup.paymentCode->text();
+    f.purpose = field("Text20")->text();
+    return f;
+}
+
+void BankFormWindow::print()
+{
+    auto *confirmButton = findChild<QPushButton *>(QStringLiteral("Command1"));
+    if (!passChecks({{field("Text39"), m_setup.numberMessage, field("Text39")},
+                     {field("Text33"), QStringLiteral("请确认日期"), confirmButton},
+                     {field("Text8"), QStringLiteral("请输入金额"), field("Text8")},
+                     {field("Text20"), QStringLiteral("请输入用途"), field("Text19")}}))
+        return;
+    // The confirmed date goes into the history: one that is not a real date would be refused
+    // there after the paper is printed.
+    const std::optional<QDate> date = m_date->confirmed();
+    if (!date) {
+        ui::tell(this, TypedDate::wrongDateMessage(), QStringLiteral("打印"), ui::Icon::Information);
+        confirmButton->setFocus();
+        return;
+    }
+    if (!amountPrintable(field("Text8"), text::AmountVariant::ElevenPlaces)
+        || !payeeAccepted(field("Text25")->text(), field("Text43")))
+        return;
+
+    HistoryRow row;
+    row.printed = QDate::currentDate();
+    row.voucherDate = historyDate(*date); // the date on the paper
+    row.type = m_setup.historyType;
+    row.number = field("Text39")->text();
+    row.amount = text::halfWidth(field("Text8")->text());
+    row.purpose = field("Text20")->text();
+    row.payerName = field("Text3")->text();
+    row.payerAccount = field("Text22")->text();
+    row.payerBank = field("Text30")->text();
+    row.payeeName = field("Text25")->text();
+    row.payeeAccount = field("Text2")->text();
+    row.payeeBank = field("Text23")->text();
+    printWithHistory(routine(), row, m_setup.historyType + QLatin1Char('-') + row.payeeName.trimmed());
+}
+
+} // namespace vouchers

@@ -1,0 +1,72 @@
+#pragma once
+// What the construction-bank wire voucher and the agricultural-bank application windows share:
+// the own company as payer and a customer as payee, a typed date, the 普通/加急 ticks, eleven digit
+// cells, the global printer adjustment, the checks and the history row.
+
+#include "store/datasource.h"
+#include "vouchers/bankforms.h"
+#include "vouchers/typeddate.h"
+#include "vouchers/voucherwindow.h"
+
+#include <QDate>
+#include <QList>
+
+class QPushButton;
+
+namespace vouchers {
+
+class AmountBlock;
+class TickPair;
+
+class BankFormWindow : public VoucherWindow {
+    Q_OBJECT
+public:
+    ~BankFormWindow() override;
+
+    // The global adjustment as read at the last refill.
+    const GlobalOffsets &offsets() const { return m_offsets; }
+    TickPair &method() const { return *m_method; }
+
+    void confirmDate(); // "确定日期(&Q)"
+    void print();       // "打印(&P)"
+
+protected:
+    // Where the two forms differ.
+    struct Setup {
+        QPushButton *byInitials = nullptr;
+        QList<QPushButton *> customerPickers;
+        QPushButton *purposePicker = nullptr;
+        QString initialsEmptyMessage;
+        QWidget *focusAfterSearch = nullptr; // nullptr: the search field keeps it
+        QString numberMessage;               // the voucher number's check
+        QLineEdit *paymentCode = nullptr;    // printed, never stored
+        QString historyType;                 // pzlx
+    };
+
+    BankFormWindow(QWidget *parent, const QString &tag);
+    // Wires the window once the form is set up.
+    void setUp(const Setup &setup);
+
+    QLineEdit *field(const char *name) const;
+    // Parties, date, amount, cells, payment code and purpose as the window shows them now.
+    BankFormFace baseFace() const;
+    // The form's print routine for the face as it is now.
+    virtual PrintRoutine routine() const = 0;
+
+    void activate() override;
+    void takeOver() override;
+
+private:
+    void refresh();
+    void readSources();
+
+    Setup m_setup;
+    store::DataSource m_company; // bssz
+    store::DataSource m_adjust;  // dytj
+    GlobalOffsets m_offsets;     // Text1, Text31
+    TypedDate *m_date = nullptr;
+    TickPair *m_method = nullptr;
+    AmountBlock *m_amount = nullptr;
+};
+
+} // namespace vouchers

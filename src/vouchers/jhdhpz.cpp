@@ -1,0 +1,41 @@
+#include "vouchers/jhdhpz.h"
+
+#include "ui_jhdhpz.h"
+#include "vouchers/ticks.h"
+
+namespace vouchers {
+
+WireWindow::WireWindow(QWidget *parent) : BankFormWindow(parent, QStringLiteral("建行电汇凭证")), ui(new Ui::jhdhpz)
+{
+    ui->setupUi(this);
+    Setup setup;
+    setup.byInitials = ui->Command9;
+    setup.customerPickers = {ui->Command6, ui->Command2};
+    setup.purposePicker = ui->Command8;
+    setup.initialsEmptyMessage = QStringLiteral("请输入公司名称的字母简称，如蓝石软件输入lsrj");
+    setup.focusAfterSearch = nullptr;
+    setup.numberMessage = QStringLiteral("请输入凭证号");
+    setup.paymentCode = ui->Text40;
+    setup.historyType = QStringLiteral("建行电汇");
+    setUp(setup);
+}
+
+WireWindow::~WireWindow() { delete ui; }
+
+WireFace WireWindow::face() const
+{
+    WireFace f;
+    static_cast<BankFormFace &>(f) = baseFace();
+    f.normalMark = method().mark(0);
+    f.urgentMark = method().mark(1);
+    return f;
+}
+
+PrintRoutine WireWindow::routine() const
+{
+    const WireFace f = face();
+    const GlobalOffsets o = offsets();
+    return [f, o](PageWriter &w) { printWire(w, f, o); };
+}
+
+} // namespace vouchers

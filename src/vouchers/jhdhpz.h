@@ -1,0 +1,26 @@
+#pragma once
+// The construction-bank wire voucher window jhdhpz: the own company wires money to a customer.
+
+#include "vouchers/bankformwindow.h"
+
+namespace Ui { class jhdhpz; }
+
+namespace vouchers {
+
+class WireWindow : public BankFormWindow {
+    Q_OBJECT
+public:
+    explicit WireWindow(QWidget *parent = nullptr);
+    ~WireWindow() override;
+
+    // The texts the print would put on paper now.
+    WireFace face() const;
+
+protected:
+    PrintRoutine routine() const override;
+
+private:
+    Ui::jhdhpz *ui;
+};
+
+} // namespace vouchers

@@ -1,0 +1,45 @@
+#include "vouchers/nhjsywsqs.h"
+
+#include "ui_nhjsywsqs.h"
+#include "vouchers/ticks.h"
+
+namespace vouchers {
+
+ApplicationWindow::ApplicationWindow(QWidget *parent)
+    : BankFormWindow(parent, QStringLiteral("农行结算业务申请书")), ui(new Ui::nhjsywsqs)
+{
+    ui->setupUi(this);
+    m_type = new TickChoice({ui->Check3, ui->Check4, ui->Check5, ui->Check6, ui->Check7}, applicationTypeMarks(), this);
+    m_type->tick(0); // 电汇, once at load
+    Setup setup;
+    setup.byInitials = ui->Command8;
+    setup.customerPickers = {ui->Command2};
+    setup.purposePicker = ui->Command6;
+    setup.initialsEmptyMessage = QStringLiteral("请输入公司名称");
+    setup.focusAfterSearch = ui->Text39;
+    setup.numberMessage = QStringLiteral("请输入申请书号码");
+    setup.paymentCode = ui->Text42;
+    setup.historyType = QStringLiteral("农行申请书");
+    setUp(setup);
+}
+
+ApplicationWindow::~ApplicationWindow() { delete ui; }
+
+ApplicationFace ApplicationWindow::face() const
+{
+    ApplicationFace f;
+    static_cast<BankFormFace &>(f) = baseFace();
+    f.typeMarks = m_type->marks();
+    f.normalMark = method().mark(0);
+    f.urgentMark = method().mark(1);
+    return f;
+}
+
+PrintRoutine ApplicationWindow::routine() const
+{
+    const ApplicationFace f = face();
+    const GlobalOffsets o = offsets();
+    return [f, o](PageWriter &w) { printApplication(w, f, o); };
+}
+
+} // namespace vouchers

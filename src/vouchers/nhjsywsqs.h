@@ -1,0 +1,31 @@
+#pragma once
+// The agricultural-bank settlement application window nhjsywsqs: the own company applies for a
+// wire, mail transfer, draft or cashier's cheque in favour of a customer.
+
+#include "vouchers/bankformwindow.h"
+
+namespace Ui { class nhjsywsqs; }
+
+namespace vouchers {
+
+class TickChoice;
+
+class ApplicationWindow : public BankFormWindow {
+    Q_OBJECT
+public:
+    explicit ApplicationWindow(QWidget *parent = nullptr);
+    ~ApplicationWindow() override;
+
+    // The texts the print would put on paper now.
+    ApplicationFace face() const;
+    TickChoice &businessType() const { return *m_type; }
+
+protected:
+    PrintRoutine routine() const override;
+
+private:
+    Ui::nhjsywsqs *ui;
+    TickChoice *m_type = nullptr;
+};
+
+} // namespace vouchers
