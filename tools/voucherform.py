@@ -12,6 +12,7 @@ STYLE = '''QLineEdit[readOnly="true"] { background: #f4f4f4; color: #404040; }
 #replica { background: #eaf4ea; border: 1px solid #6f8f6f; }
 #replica QLabel { color: #2f5a2f; }
 #replica QFrame[block="true"] { border: 1px solid #6f8f6f; }
+#heading { font-size: 16pt; font-weight: bold; color: rgb(0,64,128); }
 #replicaTitle { font-size: 14pt; font-weight: bold; letter-spacing: 6px; color: #2f5a2f; }
 #replica QLineEdit { background: transparent; border: none; border-bottom: 1px solid #6f8f6f; color: #101010; }
 #replica QLineEdit[cell="true"] { border: 1px solid #6f8f6f; background: #ffffff; }
@@ -261,6 +262,9 @@ def party_block(name, caption, rows, editable=False):
     """A payer or payee block of the replica: the caption standing upright, then label/field rows."""
     grid = []
     for label, field in rows:
+        if isinstance(field, list):  # several boxes on one line
+            grid.append([None, ('label', f'label_{field[0][1]}', label), ('h', field)])
+            continue
         box = ('edit', field, {'w': 200, 'editable': True}) if editable else ro(field, w=200)
         grid.append([None, ('label', f'label_{field}', label), box])
     grid[0][0] = ('rspan', len(rows), ('label', f'{name}Caption', '\n'.join(caption), {'center': True}))
@@ -444,11 +448,127 @@ def nhjsywsqs():
         'Check1', 'Check2', 'Command3', 'Command7'])
 
 
+def layout_block(name, heads, rows):
+    """A block of layout boxes: heads, then rows (label, x box, y box) or groups
+    ('group', caption, rows) whose caption stands upright beside their rows."""
+    grid = [[None] + [('label', f'{name}Head{i}', h, {'center': True}) for i, h in enumerate(heads)]]
+    n = 0
+
+    def add(label, xbox, ybox):
+        nonlocal n
+        n += 1
+        grid.append([None, ('label', f'{name}Row{n}', label, {'h': 24}),
+                     ('edit', xbox, {'w': 60, 'maxw': 80}) if xbox else None,
+                     ('edit', ybox, {'w': 60, 'maxw': 80}) if ybox else None])
+
+    for row in rows:
+        if row[0] == 'group':
+            _, caption, inner = row
+            first = len(grid)
+            for r in inner:
+                add(*r)
+            grid[first][0] = ('rspan', len(inner), ('label', f'{name}Group{first}', '\n'.join(caption.split()),
+                                                    {'center': True}))
+        else:
+            add(*row)
+    return ('top', ('frame', name, ('grid', grid, {'hspacing': 8, 'vspacing': 4, 'margins': 8}),
+                    {'panel': True, 'margins': 6}))
+
+
+def tydhpz():
+    entry = ('v', [
+        search_row('请输入收件人公司名称', [('Command8', '简称查找(&J)'), ('Command5', '查找(&F)'),
+                                    ('Command4', '刷新(&R)'), ('Command6', '选择(&S)')]),
+        ('table', 'DataGrid1', 100, 140),
+        ('h', [('label', 'label_Text39', '请输入凭证号码'), ('edit', 'Text39', {'w': 150}),
+               ('date', 'DTPicker1'), ('button', 'Command1', '确定日期(&Q)'),
+               ('label', 'label_Text8', '请输入金额'), ('edit', 'Text8', {'w': 130}), ('stretch',)]),
+        ('h', [('label', 'label_Text19', '请输入用途'), ('edit', 'Text19', {'w': 200}),
+               ('button', 'Command2', '…', {'small': True}),
+               ('label', 'label_Text40', '支付密码'), ('edit', 'Text40', {'w': 150}),
+               ('radio', 'Option1', '打印汇入地点'), ('radio', 'Option2', '不打印汇入地点'),
+               ('button', 'Command9', '记注此设置'), ('stretch',)]),
+        ('frame', 'replica', ('v', [
+            ('label', 'replicaTitle', '电  汇  凭  证', {'center': True}),
+            ('h', [('stretch',), ('label', 'label_Text33', '委托日期'), ro('Text33', maxw=52),
+                   ('label', 'label_Text34', '年'), ro('Text34', maxw=30), ('label', 'label_Text35', '月'),
+                   ro('Text35', maxw=30), ('label', 'label_day', '日'), ('stretch',)]),
+            ('h', [party_block('payerBlock', '付款人', [
+                       ('全  称', 'Text3'), ('帐号或地址', 'Text22'),
+                       ('汇出地点', [ro('Text4', w=60), ('label', 'label_Text5a', '省'), ro('Text5', w=80),
+                                 ('label', 'label_Text5b', '市/县')]),
+                       ('汇出行名称', 'Text30')]),
+                   party_block('payeeBlock', '收款人', [
+                       ('全  称', 'Text25'), ('帐号或地址', 'Text2'),
+                       ('汇入地点', [ro('Text6', w=60), ('label', 'label_Text21a', '省'), ro('Text21', w=80),
+                                 ('label', 'label_Text21b', '市/县')]),
+                       ('汇入行名称', 'Text23')])],
+             {'spacing': 8}),
+            ('h', [('label', 'label_Text28', '金额 人民币\n(大写)'), ro('Text28', w=300), ('stretch',),
+                   cells(ELEVEN_HEADS, ELEVEN_CELLS)]),
+            ('h', [('label', 'label_Text20', '附加信息及用途'), ('edit', 'Text20', {'w': 300, 'editable': True}),
+                   ('stretch',)]),
+        ], {'spacing': 6, 'margins': 8}), {'margins': 8}),
+        button_row([('Command3', '打印(&P)'), ('Command7', '退出(&X)')], 'printRow'),
+    ], {'spacing': 6})
+    heads = ('设置内容', '左右', '上下')
+    settings = ('v', [
+        ('h', [layout_block('leftBlock', heads, [
+                   ('整体调整', 'Text83', 'Text84'), ('委托日期年', 'Text85', 'Text86'), ('委托日期月', 'Text87', None),
+                   ('委托日期日', 'Text88', None), ('付款人全称', 'Text89', 'Text90'), ('付款人帐号或地址', None, 'Text92'),
+                   (' 付款人银行名称', None, 'Text98'), ('付款人地点省/市', 'Text93', 'Text94'),
+                   ('付款人地点市/县', 'Text95', None), ('金额小写间隔', 'Text117', None), ('密码间隔', 'Text118', None)]),
+               layout_block('rightBlock', heads, [
+                   ('收款人全称', 'Text99', None), ('收款人帐号或地址', None, None), ('收款人银行名称', None, None),
+                   ('收款人地点省/市', 'Text103', None), ('收款人地点市/县', 'Text105', None),
+                   ('人民币大写', 'Text109', 'Text110'), ('人民币小写', 'Text111', 'Text112'),
+                   ('支付密码', 'Text113', 'Text114'), ('附加信息及用途', 'Text115', 'Text116')]),
+               ('stretch',)], {'spacing': 16}),
+        ('label', 'label_note', '注：数字减小为左或上，增大为右或下，单位为毫米，可为负数'),
+        ('vstretch',),
+        button_row([('Command13', '修改(&M)'), ('Command12', '保存(&S)'), ('Command11', '取消(&C)'),
+                    ('Command10', '退出(&X)')], 'settingsButtons'),
+    ], {'spacing': 10})
+    root = ('v', [('tabs', 'SSTab1', [('tabPrint', '通用电汇凭证打印', entry),
+                                      ('tabSettings', '通用电汇凭证打印机设置', settings)])])
+    return form('tydhpz', '通用电汇凭证打印', root, tabstops=[
+        'Text43', 'Command8', 'Command5', 'Command4', 'Command6', 'DataGrid1', 'Text39', 'DTPicker1', 'Command1',
+        'Text8', 'Text19', 'Command2', 'Text40', 'Option1', 'Option2', 'Command9', 'Command3', 'Command7'])
+
+
+def tydysz():
+    heads = ('设置内容', '左右', '上下')
+    root = ('v', [
+        ('label', 'heading', '通 用 凭 证 打 印 设 置', {'center': True}),
+        ('h', [layout_block('leftHalf', heads, [
+                   ('整体调整', 'Text1', 'Text2'), ('委托日期月', 'Text3', 'Text4'),
+                   ('group', '付 款 人', [('全  称', 'Text5', 'Text6'), ('帐号或地址', 'Text7', 'Text8'),
+                                       ('汇出地点省/市', 'Text9', 'Text10'), ('汇出地点市/县', 'Text11', 'Text12'),
+                                       ('汇出行名称', 'Text13', 'Text14')]),
+                   ('人民币大写', 'Text15', 'Text16'), ('支付密码', 'Text17', 'Text18')]),
+               layout_block('rightHalf', heads, [
+                   ('委托日期年', 'Text19', 'Text20'), ('委托日期日', 'Text21', 'Text22'),
+                   ('group', '收 款 人', [('全   称', 'Text23', 'Text24'), ('帐号或地址', 'Text25', 'Text26'),
+                                       ('汇入地点省/市', 'Text27', 'Text28'), ('汇入地点市/县', 'Text29', 'Text30'),
+                                       ('汇入行名称', 'Text31', 'Text32')]),
+                   ('人民币小写', 'Text33', 'Text34'), ('附加信息及用途', 'Text35', 'Text36')])],
+         {'spacing': 12}),
+        ('h', [('label', 'label_Text74', '金额小写间隔'), ('edit', 'Text74', {'w': 60, 'maxw': 80}),
+               ('label', 'label_Text73', '密码间隔'), ('edit', 'Text73', {'w': 60, 'maxw': 80}), ('stretch',)]),
+        ('label', 'label_note', '注：数字减小为左或上，增大为右或下，单位为毫米，可为负数'),
+        button_row([('Command1', '修改(&M)'), ('Command2', '保存(&S)'), ('Command3', '取消(&C)'),
+                    ('Command4', '退出(&X)')], 'buttons'),
+    ], {'spacing': 10, 'margins': 12})
+    return form('tydysz', '通用凭证打印设置', root)
+
+
 FORMS = {
     'src/vouchers/jzddy.ui': jzddy,
     'src/vouchers/jkddy.ui': jkddy,
     'src/vouchers/jhdhpz.ui': jhdhpz,
     'src/vouchers/nhjsywsqs.ui': nhjsywsqs,
+    'src/vouchers/tydhpz.ui': tydhpz,
+    'src/vouchers/tydysz.ui': tydysz,
 }
 
 if __name__ == '__main__':

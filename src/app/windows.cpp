@@ -15,6 +15,8 @@
 #include "vouchers/jkddy.h"
 #include "vouchers/jzddy.h"
 #include "vouchers/nhjsywsqs.h"
+#include "vouchers/tydhpz.h"
+#include "vouchers/tydysz.h"
 #include "vouchers/zpdy.h"
 
 namespace app {
@@ -41,6 +43,8 @@ void registerWindows(MainWindow &main)
     offer<vouchers::NoticeWindow>(main, "jkddy");
     offer<vouchers::WireWindow>(main, "jhdhpz");
     offer<vouchers::ApplicationWindow>(main, "nhjsywsqs");
+    offer<vouchers::GeneralWireWindow>(main, "tydhpz");
+    offer<vouchers::GeneralLayoutWindow>(main, "tydysz");
     offer<history::HistoryWindow>(main, "lsjlcx");
     offer<maintenance::CustomerImportWindow>(main, "khxxdr");
     offer<maintenance::BackupWindow>(main, "sjbf");

@@ -99,7 +99,7 @@ private slots:
             w->hide();
             ++opened;
         }
-        QVERIFY(opened >= 17);
+        QVERIFY(opened >= 19);
 
         // The pickers the windows open.
         NoTarget target;

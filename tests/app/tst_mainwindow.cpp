@@ -183,6 +183,8 @@ private slots:
                                                      {"Command4", "pjdyc06", "jkddy"},
                                                      {"Command11", "pjdyc03", "jhdhpz"},
                                                      {"Command8", "pjdyc05", "nhjsywsqs"},
+                                                     {"Command13", "pjdyc04", "tydhpz"},
+                                                     {"Command5", "pjdyc08", "tydysz"},
                                                      {"Command20", "pjdyc07", "dyjsz"}}) {
             QVERIFY2(shown.contains(QLatin1String(button)), button);
             QVERIFY2(w.findChild<QAction *>(QLatin1String(action))->isVisible(), action);

@@ -1,0 +1,64 @@
+#pragma once
+// The general wire voucher window tydhpz: the own company wires money to a customer on the
+// general form; the positions come from the general layout (tydysz), part of which the window's
+// second tab edits.
+
+#include "store/datasource.h"
+#include "vouchers/general.h"
+#include "vouchers/generallayout.h"
+#include "vouchers/voucherwindow.h"
+
+#include <QDate>
+
+namespace Ui { class tydhpz; }
+
+namespace vouchers {
+
+class AmountBlock;
+
+// The boxes of the voucher's settings tab and the columns they edit.
+const QList<LayoutBox> &voucherTabBoxes();
+
+class GeneralWireWindow : public VoucherWindow {
+    Q_OBJECT
+public:
+    explicit GeneralWireWindow(QWidget *parent = nullptr);
+    ~GeneralWireWindow() override;
+
+    // The texts the print would put on paper now, and the layout it would use.
+    GeneralFace face() const;
+    const GeneralLayout &layout() const { return m_layout; }
+    // Text119: "1" prints the places; anything else blanks them.
+    QString placeOption() const { return m_placeOption; }
+
+    void confirmDate(); // "确定日期(&Q)"
+    void print();       // "打印(&P)"
+
+protected:
+    void activate() override;
+    void takeOver() override;
+
+private:
+    struct Places {
+        QString text1, text26; // own company's hp and hc as loaded
+        QString text27, text31; // payee's sheng and shi as loaded
+    };
+
+    void refresh();
+    void applyPlaceOption();
+    void choosePlaces(bool print);
+    void rememberPlaceOption();
+    void editLayout();
+    void saveLayout();
+    void cancelLayout();
+
+    Ui::tydhpz *ui;
+    store::DataSource m_company; // bssz
+    GeneralLayout m_layout;      // tydysz
+    Places m_places;
+    QString m_placeOption;
+    AmountBlock *m_amount = nullptr;
+    QDate m_confirmed;
+};
+
+} // namespace vouchers
