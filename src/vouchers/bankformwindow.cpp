@@ -129,6 +129,39 @@ void BankFormWindow::confirmDate()
         field("Text8")->setFocus();
 }
 
+QList<DataProblem> BankFormWindow::fill(const VoucherData &data)
+{
+    QList<DataProblem> problems = chooseCustomer(data);
+    field("Text39")->setText(data.value(key::number));
+    if (const auto date = dataDate(data, problems)) {
+        field("Text32")->setText(QString::number(date->year()));
+        field("Text36")->setText(QString::number(date->month()));
+        field("Text37")->setText(QString::number(date->day()));
+        confirmDate();
+    } else {
+        for (const char *f : {"Text33", "Text34", "Text35"})
+            field(f)->clear();
+    }
+    field("Text8")->setText(data.value(key::amount));
+    field("Text19")->setText(data.value(key::purpose));
+    m_setup.paymentCode->setText(data.value(key::paymentCode));
+    const QString method = data.value(key::method).trimmed();
+    if (method.isEmpty() || method == QStringLiteral("普通"))
+        m_method->tick(0);
+    else if (method == QStringLiteral("加急"))
+        m_method->tick(1);
+    else
+        problems.append({key::method, QStringLiteral("汇款方式“%1”不对，只能是“普通”或“加急”").arg(method)});
+    return problems;
+}
+
+void BankFormWindow::setCounterparty(const VoucherData &data)
+{
+    field("Text25")->setText(data.value(key::counterparty));
+    field("Text2")->setText(data.value(key::account));
+    field("Text23")->setText(data.value(key::bank));
+}
+
 BankFormFace BankFormWindow::baseFace() const
 {
     BankFormFace f;
@@ -153,15 +186,16 @@ BankFormFace BankFormWindow::baseFace() const
 void BankFormWindow::print()
 {
     auto *confirmButton = findChild<QPushButton *>(QStringLiteral("Command1"));
-    if (!passChecks({{field("Text39"), m_setup.numberMessage, field("Text39")},
-                     {field("Text33"), QStringLiteral("请确认日期"), confirmButton},
-                     {field("Text8"), QStringLiteral("请输入金额"), field("Text8")},
-                     {field("Text20"), QStringLiteral("请输入用途"), field("Text19")}}))
+    if (!passChecks({{field("Text39"), m_setup.numberMessage, field("Text39"), key::number},
+                     {field("Text33"), QStringLiteral("请确认日期"), confirmButton, key::date},
+                     {field("Text8"), QStringLiteral("请输入金额"), field("Text8"), key::amount},
+                     {field("Text20"), QStringLiteral("请输入用途"), field("Text19"), key::purpose}}))
         return;
     // The confirmed date goes into the history: one that is not a real date would be refused
     // there after the paper is printed.
     const std::optional<QDate> date = m_date->confirmed();
     if (!date) {
+        refuse(key::date);
         ui::tell(this, TypedDate::wrongDateMessage(), QStringLiteral("打印"), ui::Icon::Information);
         confirmButton->setFocus();
         return;

@@ -28,7 +28,8 @@ public:
     TickPair &method() const { return *m_method; }
 
     void confirmDate(); // "确定日期(&Q)"
-    void print();       // "打印(&P)"
+    void print() override; // "打印(&P)"
+    QList<DataProblem> fill(const VoucherData &data) override;
 
 protected:
     // Where the two forms differ.
@@ -55,6 +56,7 @@ protected:
 
     void activate() override;
     void takeOver() override;
+    void setCounterparty(const VoucherData &data) override;
 
 private:
     void refresh();

@@ -132,6 +132,33 @@ void NoticeWindow::saveCalibration()
                  QStringLiteral("交款单打印设置"), ui::Icon::Warning);
 }
 
+QList<DataProblem> NoticeWindow::fill(const VoucherData &data)
+{
+    QList<DataProblem> problems = chooseCustomer(data);
+    ui->Text40->setText(data.value(key::number));
+    if (const auto date = dataDate(data, problems)) {
+        ui->DTPicker1->setDate(*date);
+        confirmDate();
+    } else {
+        for (QLineEdit *f : {ui->Text33, ui->Text34, ui->Text35})
+            f->clear();
+        m_confirmed = QDate();
+    }
+    ui->Text8->setText(data.value(key::amount));
+    ui->Text4->setText(data.value(key::billKind));
+    ui->Text5->setText(data.value(key::address));
+    ui->Text19->setText(data.value(key::purpose));
+    ui->Text6->setText(data.value(key::remark));
+    return problems;
+}
+
+void NoticeWindow::setCounterparty(const VoucherData &data)
+{
+    ui->Text3->setText(data.value(key::counterparty));
+    ui->Text22->setText(data.value(key::account));
+    ui->Text30->setText(data.value(key::bank));
+}
+
 NoticeFace NoticeWindow::face() const
 {
     NoticeFace f;
@@ -157,10 +184,10 @@ NoticeFace NoticeWindow::face() const
 
 void NoticeWindow::print()
 {
-    const bool checked = passChecks({{ui->Text40, QStringLiteral("请输入单号"), ui->Text40},
-                                     {ui->Text33, QStringLiteral("请确认日期"), ui->Command1},
-                                     {ui->Text8, QStringLiteral("请输入金额"), ui->Text8},
-                                     {ui->Text19, QStringLiteral("请输入用途"), ui->Text19}})
+    const bool checked = passChecks({{ui->Text40, QStringLiteral("请输入单号"), ui->Text40, key::number},
+                                     {ui->Text33, QStringLiteral("请确认日期"), ui->Command1, key::date},
+                                     {ui->Text8, QStringLiteral("请输入金额"), ui->Text8, key::amount},
+                                     {ui->Text19, QStringLiteral("请输入用途"), ui->Text19, key::purpose}})
         && amountPrintable(ui->Text8, text::AmountVariant::ElevenPlaces)
         && payeeAccepted(ui->Text25->text(), ui->Text25);
     if (!checked)

@@ -28,11 +28,13 @@ public:
     NoticeFace face() const;
 
     void confirmDate(); // "确定日期"
-    void print();       // "打印(&P)"
+    void print() override; // "打印(&P)"
+    QList<DataProblem> fill(const VoucherData &data) override;
 
 protected:
     void activate() override;
     void takeOver() override;
+    void setCounterparty(const VoucherData &data) override;
 
 private:
     void refresh();

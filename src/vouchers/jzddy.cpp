@@ -127,6 +127,34 @@ void DepositWindow::saveCalibration()
                  QStringLiteral("进账单打印设置"), ui::Icon::Warning);
 }
 
+QList<DataProblem> DepositWindow::fill(const VoucherData &data)
+{
+    QList<DataProblem> problems = chooseCustomer(data);
+    if (const auto date = dataDate(data, problems)) {
+        ui->DTPicker1->setDate(*date);
+        confirmDate();
+    } else {
+        for (QLineEdit *f : {ui->Text33, ui->Text34, ui->Text35})
+            f->clear();
+        m_confirmed = QDate();
+    }
+    ui->Text8->setText(data.value(key::amount));
+    const QString kind = data.value(key::billKind);
+    ui->Text4->setText(kind.isEmpty() ? QStringLiteral("支票") : kind);
+    ui->Text5->setText(data.value(key::number));
+    const QString count = data.value(key::billCount);
+    ui->Text6->setText(count.isEmpty() ? QStringLiteral("1") : count);
+    ui->Text19->setText(data.value(key::purpose));
+    return problems;
+}
+
+void DepositWindow::setCounterparty(const VoucherData &data)
+{
+    ui->Text3->setText(data.value(key::counterparty));
+    ui->Text22->setText(data.value(key::account));
+    ui->Text30->setText(data.value(key::bank));
+}
+
 DepositFace DepositWindow::face() const
 {
     DepositFace f;
@@ -152,10 +180,10 @@ DepositFace DepositWindow::face() const
 
 void DepositWindow::print()
 {
-    const bool checked = passChecks({{ui->Text33, QStringLiteral("请确认日期"), ui->Command1},
-                                     {ui->Text8, QStringLiteral("请输入金额"), ui->Text8},
-                                     {ui->Text19, QStringLiteral("请输入用途"), ui->Text19},
-                                     {ui->Text5, QStringLiteral("请输入票据号码"), ui->Text5}})
+    const bool checked = passChecks({{ui->Text33, QStringLiteral("请确认日期"), ui->Command1, key::date},
+                                     {ui->Text8, QStringLiteral("请输入金额"), ui->Text8, key::amount},
+                                     {ui->Text19, QStringLiteral("请输入用途"), ui->Text19, key::purpose},
+                                     {ui->Text5, QStringLiteral("请输入票据号码"), ui->Text5, key::number}})
         && amountPrintable(ui->Text8, text::AmountVariant::ElevenPlaces)
         && payeeAccepted(ui->Text25->text(), ui->Text43);
     if (!checked)

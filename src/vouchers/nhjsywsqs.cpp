@@ -25,6 +25,19 @@ ApplicationWindow::ApplicationWindow(QWidget *parent)
 
 ApplicationWindow::~ApplicationWindow() { delete ui; }
 
+QList<DataProblem> ApplicationWindow::fill(const VoucherData &data)
+{
+    QList<DataProblem> problems = BankFormWindow::fill(data);
+    const QString type = data.value(key::businessType).trimmed();
+    const qsizetype i = type.isEmpty() ? 0 : applicationTypes().indexOf(type);
+    if (i < 0)
+        problems.append({key::businessType, QStringLiteral("业务类型“%1”不对，只能是%2之一")
+                                                .arg(type, applicationTypes().join(QStringLiteral("、")))});
+    else
+        m_type->tick(int(i));
+    return problems;
+}
+
 ApplicationFace ApplicationWindow::face() const
 {
     ApplicationFace f;

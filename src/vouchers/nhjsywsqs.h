@@ -19,6 +19,7 @@ public:
     // The texts the print would put on paper now.
     ApplicationFace face() const;
     TickChoice &businessType() const { return *m_type; }
+    QList<DataProblem> fill(const VoucherData &data) override;
 
 protected:
     PrintRoutine routine() const override;

@@ -194,6 +194,34 @@ void GeneralWireWindow::cancelLayout()
     ui->Command10->setEnabled(true);
 }
 
+QList<DataProblem> GeneralWireWindow::fill(const VoucherData &data)
+{
+    QList<DataProblem> problems = chooseCustomer(data);
+    ui->Text39->setText(data.value(key::number));
+    if (const auto date = dataDate(data, problems)) {
+        ui->DTPicker1->setDate(*date);
+        confirmDate();
+    } else {
+        for (QLineEdit *f : {ui->Text33, ui->Text34, ui->Text35})
+            f->clear();
+        m_confirmed = QDate();
+    }
+    ui->Text8->setText(data.value(key::amount));
+    ui->Text19->setText(data.value(key::purpose));
+    ui->Text40->setText(data.value(key::paymentCode));
+    return problems;
+}
+
+void GeneralWireWindow::setCounterparty(const VoucherData &data)
+{
+    ui->Text25->setText(data.value(key::counterparty));
+    ui->Text2->setText(data.value(key::account));
+    ui->Text23->setText(data.value(key::bank));
+    m_places.text27 = data.value(key::province);
+    m_places.text31 = data.value(key::city);
+    applyPlaceOption();
+}
+
 GeneralFace GeneralWireWindow::face() const
 {
     GeneralFace f;
@@ -221,10 +249,10 @@ GeneralFace GeneralWireWindow::face() const
 
 void GeneralWireWindow::print()
 {
-    const bool checked = passChecks({{ui->Text39, QStringLiteral("请输入凭证号"), ui->Text39},
-                                     {ui->Text33, QStringLiteral("请确认日期"), ui->Command1},
-                                     {ui->Text8, QStringLiteral("请输入金额"), ui->Text8},
-                                     {ui->Text19, QStringLiteral("请输入用途"), ui->Text19}})
+    const bool checked = passChecks({{ui->Text39, QStringLiteral("请输入凭证号"), ui->Text39, key::number},
+                                     {ui->Text33, QStringLiteral("请确认日期"), ui->Command1, key::date},
+                                     {ui->Text8, QStringLiteral("请输入金额"), ui->Text8, key::amount},
+                                     {ui->Text19, QStringLiteral("请输入用途"), ui->Text19, key::purpose}})
         && amountPrintable(ui->Text8, text::AmountVariant::ElevenPlaces)
         && payeeAccepted(ui->Text25->text(), ui->Text43);
     if (!checked)

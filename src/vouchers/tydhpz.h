@@ -32,11 +32,13 @@ public:
     QString placeOption() const { return m_placeOption; }
 
     void confirmDate(); // "确定日期(&Q)"
-    void print();       // "打印(&P)"
+    void print() override; // "打印(&P)"
+    QList<DataProblem> fill(const VoucherData &data) override;
 
 protected:
     void activate() override;
     void takeOver() override;
+    void setCounterparty(const VoucherData &data) override;
 
 private:
     struct Places {

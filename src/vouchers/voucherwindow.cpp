@@ -98,8 +98,10 @@ void VoucherWindow::openPurposePicker()
 
 bool VoucherWindow::passChecks(const QList<PrintCheck> &checks)
 {
+    m_refusedKey.clear();
     for (const PrintCheck &c : checks) {
         if (c.field->text().isEmpty()) {
+            m_refusedKey = c.key;
             ui::tell(this, c.message, kPrintTitle, ui::Icon::Information);
             c.focus->setFocus();
             return false;
@@ -114,6 +116,7 @@ bool VoucherWindow::amountPrintable(QLineEdit *amount, text::AmountVariant varia
     const text::AmountProblem problem = text::checkPrintable(amount->text(), variant);
     if (problem == text::AmountProblem::None)
         return true;
+    m_refusedKey = key::amount;
     ui::tell(this, text::amountProblemMessage(problem), kPrintTitle, ui::Icon::Information);
     amount->setFocus();
     return false;
@@ -126,9 +129,37 @@ bool VoucherWindow::payeeAccepted(const QString &payee, QWidget *focus)
     if (ui::ask(this, QStringLiteral("收款人为空，仍然打印吗？"), kPrintTitle, ui::Yes | ui::No, ui::Icon::Question,
                 ui::No) == ui::Yes)
         return true;
+    m_refusedKey = key::counterparty;
     if (focus)
         focus->setFocus();
     return false;
+}
+
+QList<DataProblem> VoucherWindow::chooseCustomer(const VoucherData &data)
+{
+    const QString name = data.value(key::counterparty);
+    customers().setStatement(store::statements::customersNamed(name));
+    customers().refresh();
+    takeOver();
+    if (customers().recordCount() > 0 || name.isEmpty())
+        return {};
+    // Not in the address book: the list must say where the money goes or comes from.
+    if (data.value(key::account).trimmed().isEmpty() || data.value(key::bank).trimmed().isEmpty())
+        return {{key::counterparty,
+                 QStringLiteral("“%1”不在客户资料中，请在客户设置中添加，或在本行填写账号和开户行").arg(name)}};
+    setCounterparty(data);
+    return {};
+}
+
+std::optional<QDate> VoucherWindow::dataDate(const VoucherData &data, QList<DataProblem> &problems)
+{
+    const QString text = data.value(key::date);
+    if (text.trimmed().isEmpty())
+        return std::nullopt; // the window's own check asks for the date
+    const std::optional<QDate> date = listDate(text);
+    if (!date)
+        problems.append({key::date, QStringLiteral("日期“%1”不正确，应写作2010-04-14").arg(text)});
+    return date;
 }
 
 PrintOutcome VoucherWindow::printWithHistory(const PrintRoutine &routine, const HistoryRow &row,

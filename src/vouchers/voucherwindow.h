@@ -9,6 +9,7 @@
 #include "text/amount.h"
 #include "vouchers/history.h"
 #include "vouchers/printing.h"
+#include "vouchers/voucherdata.h"
 
 #include <QList>
 #include <QString>
@@ -26,6 +27,7 @@ struct PrintCheck {
     QLineEdit *field;
     QString message;
     QWidget *focus;
+    QString key = {}; // the data key of the entry (key::amount ...), for a list's problems
 };
 
 class VoucherWindow : public QWidget, public reference::CustomerPickTarget, public reference::PurposePickTarget {
@@ -48,6 +50,14 @@ public:
     void customerPicked(const QString &name) override;
     void setPurposeText(const QString &text) override;
 
+    // Fills the entries as the clerk would, from data (a row of a payment list); what cannot be
+    // taken is returned. print() then checks and prints them as it does typed ones.
+    virtual QList<DataProblem> fill(const VoucherData &data) = 0;
+    // The data key of the entry the last print() refused, with the message it showed; empty
+    // when the last print() went through its checks.
+    QString refusedKey() const { return m_refusedKey; }
+    virtual void print() = 0;
+
 protected:
     // customerTag and purposeTag: the caller tags the pickers are opened with.
     VoucherWindow(QWidget *parent, QString customerTag, QString purposeTag);
@@ -67,6 +77,17 @@ protected:
 
     void openCustomerPicker();
     void openPurposePicker();
+
+    // Makes the customer of that exact name current and takes it over. A name not in the
+    // address book is taken with the account and bank given (setCounterparty); without them it is
+    // a problem.
+    QList<DataProblem> chooseCustomer(const VoucherData &data);
+    // Writes a customer the address book does not hold into the voucher's fields.
+    virtual void setCounterparty(const VoucherData &data) = 0;
+    // The date of the data, or a problem.
+    static std::optional<QDate> dataDate(const VoucherData &data, QList<DataProblem> &problems);
+    // Marks the entry the current print refuses (for checks beyond passChecks()).
+    void refuse(const QString &key) { m_refusedKey = key; }
 
     // The checks before printing, in order; false (told, focus moved) at the first that fails.
     bool passChecks(const QList<PrintCheck> &checks);
@@ -93,6 +114,7 @@ private:
     PrintPath m_printPath;
     QString m_pickedName;  // Text7: the name the customer picker handed back
     bool m_picked = false; // the open customer picker has handed a name back
+    QString m_refusedKey;
 };
 
 // The date as the history keeps it: year/month/day without leading zeros ("2010/4/14").

@@ -182,6 +182,33 @@ void ChequeWindow::saveCalibration()
                  QStringLiteral("支票打印设置"), ui::Icon::Warning);
 }
 
+QList<DataProblem> ChequeWindow::fill(const VoucherData &data)
+{
+    QList<DataProblem> problems = chooseCustomer(data);
+    ui->Text21->setText(data.value(key::number));
+    if (const auto date = dataDate(data, problems)) {
+        ui->DTPicker1->setDate(*date);
+        confirmDate();
+    } else {
+        for (QLineEdit *f : {ui->Text33, ui->Text34, ui->Text35, ui->Text38, ui->Text39, ui->Text40})
+            f->clear();
+        m_held.confirmed = QDate();
+    }
+    ui->Text8->setText(data.value(key::amount));
+    ui->Text19->setText(data.value(key::purpose));
+    return problems;
+}
+
+void ChequeWindow::setCounterparty(const VoucherData &data)
+{
+    const QString name = data.value(key::counterparty);
+    ui->Text25->setText(name);
+    m_held.text101 = name;
+    m_held.text24 = data.value(key::account);
+    m_held.text26 = data.value(key::bank);
+    applySwitches();
+}
+
 ChequeFace ChequeWindow::face() const
 {
     ChequeFace f;
@@ -208,10 +235,10 @@ ChequeFace ChequeWindow::face() const
 
 bool ChequeWindow::checkInput()
 {
-    return passChecks({{ui->Text21, QStringLiteral("请输入支票号码"), ui->Text21},
-                       {ui->Text33, QStringLiteral("请确认日期"), ui->Command1},
-                       {ui->Text8, QStringLiteral("请输入金额"), ui->Text8},
-                       {ui->Text19, QStringLiteral("请输入用途"), ui->Text19}})
+    return passChecks({{ui->Text21, QStringLiteral("请输入支票号码"), ui->Text21, key::number},
+                       {ui->Text33, QStringLiteral("请确认日期"), ui->Command1, key::date},
+                       {ui->Text8, QStringLiteral("请输入金额"), ui->Text8, key::amount},
+                       {ui->Text19, QStringLiteral("请输入用途"), ui->Text19, key::purpose}})
         && amountPrintable(ui->Text8, text::AmountVariant::TenPlaces) && payeeAccepted(ui->Text25->text(), ui->Text43);
 }
 

@@ -27,11 +27,13 @@ public:
 
     // The commands, as their buttons run them.
     void confirmDate(); // "确定日期(&Q)"
-    void print();       // "打印(&P)"
+    void print() override; // "打印(&P)"
+    QList<DataProblem> fill(const VoucherData &data) override;
 
 protected:
     void activate() override;
     void takeOver() override;
+    void setCounterparty(const VoucherData &data) override;
 
 private:
     // Hidden holders of the window, named after the fields that kept them.
