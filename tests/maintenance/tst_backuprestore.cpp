@@ -14,6 +14,7 @@
 #include "ui/fonts.h"
 
 #include <QCryptographicHash>
+#include <QDate>
 #include <QDir>
 #include <QLineEdit>
 #include <QPointer>
@@ -128,6 +129,23 @@ private slots:
         QVERIFY(button(r, "Command3")->isEnabled());
         saveScreenshot(r, "sjhf");
         QVERIFY(prompter->prompts.isEmpty());
+    }
+
+    void backupIsProposedInDocumentsOrHome()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
+        const QString name = "sjk-备份-" + QDate::currentDate().toString("yyyyMMdd") + ".mdb";
+        // No Documents folder: the home folder.
+        const QString withoutDocuments = maintenance::BackupWindow::proposedDestination();
+        QVERIFY(QDir(home.path()).mkdir("Documents"));
+        const QString withDocuments = maintenance::BackupWindow::proposedDestination();
+        qputenv("HOME", oldHome);
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+        QCOMPARE(withoutDocuments, home.filePath(name));
+        QCOMPARE(withDocuments, home.filePath("Documents/" + name));
     }
 
     void backupOverALargerFileHoldsTheWholeDatabase()
