@@ -57,6 +57,8 @@ Statement customersInitialsContain(const QString &text)
     return StatementMaker::make("khb", "gsmczmjc LIKE ? ESCAPE '\\'", {contains(text)});
 }
 
+Statement customersForAppending() { return StatementMaker::make("khb", "0"); }
+
 Statement ownCompany() { return StatementMaker::make("bssz"); }
 
 Statement purposes() { return StatementMaker::make("ytb"); }

@@ -46,6 +46,8 @@ Statement customersNamed(const QString &name);               // gsmc equals name
 Statement customersBeginningWith(const QString &name);       // gsmc begins with name
 Statement customersNameContains(const QString &text);        // gsmc contains text
 Statement customersInitialsContain(const QString &text);     // gsmczmjc contains text
+// No row at all: an import only appends and need not read the address book first.
+Statement customersForAppending();
 
 Statement ownCompany(); // the one bssz row
 
