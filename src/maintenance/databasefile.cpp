@@ -21,19 +21,22 @@ namespace {
 
 const QStringList kSideFiles = {QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
 
-// A journal beside the database means a write is under way (or was cut off); a write-ahead log
-// holds committed rows the file alone lacks. Either way the file must not be replaced now.
+// Another program writing to the database, or a write-ahead log that holds committed rows the
+// file alone lacks: either way the file must not be replaced now. (A journal a crash left is
+// rolled back by the check; one that was never completed is no write at all.)
 QString liveFileBusy()
 {
     const QString live = store::databasePath();
-    for (const QString &side : {QStringLiteral("-journal"), QStringLiteral("-wal")}) {
-        const QFileInfo f(live + side);
-        if (f.exists() && f.size() > 0)
-            return QStringLiteral("数据库正在写入（%1 存在），现在不能恢复。请稍后再试；"
-                                  "若此情况一直存在，请重新启动本程序。")
-                .arg(f.filePath());
-    }
-    return QString();
+    const QFileInfo wal(live + QStringLiteral("-wal"));
+    QString why;
+    if (wal.exists() && wal.size() > 0)
+        why = QStringLiteral("%1 存在").arg(wal.filePath());
+    else
+        why = store::checkNoWriter(live);
+    if (why.isEmpty())
+        return QString();
+    return QStringLiteral("数据库正在写入（%1），现在不能恢复。请稍后再试；若此情况一直存在，请重新启动本程序。")
+        .arg(why);
 }
 
 bool sameFile(const QString &a, const QString &b)

@@ -217,6 +217,20 @@ QString snapshotDatabase(const QString &source, const QString &destination, cons
     return QString();
 }
 
+QString checkNoWriter(const QString &path)
+{
+    Handle h;
+    if (openFile(path, SQLITE_OPEN_READWRITE, h) != SQLITE_OK)
+        return QStringLiteral("无法打开数据库 %1：%2").arg(path, h.error());
+    sqlite3_busy_timeout(h.db, 1000);
+    QString error;
+    single(h, "BEGIN IMMEDIATE", &error);
+    if (!error.isEmpty())
+        return error;
+    single(h, "ROLLBACK", &error);
+    return QString();
+}
+
 QString useRollbackJournal(const QString &path)
 {
     Handle h;

@@ -47,6 +47,11 @@ QuickCheck quickCheck(const QString &path, const KeepGoing &keepGoing = {});
 // with no file beside it, and flushed to the disk. Empty on success, otherwise the message.
 QString snapshotDatabase(const QString &source, const QString &destination, const Progress &progress = {});
 
+// Whether another connection is writing to the database right now: empty when a write could
+// begin (a journal a crash left is rolled back first), otherwise why not. A journal that was
+// never completed (a write killed before it changed the file) is no write under way.
+QString checkNoWriter(const QString &path);
+
 // Puts a database file in the journal mode the program keeps: a rollback journal that exists only
 // while a write is under way. A write-ahead log beside the file is taken into it and removed,
 // a journal left by a crash is rolled back. Empty on success, otherwise the message.
