@@ -2,10 +2,24 @@
 
 #include "ui/prompter.h"
 
+#include <QFile>
+
+#include <sys/stat.h>
+
 namespace app {
 
+namespace {
+QByteArray fileId(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino));
+}
+} // namespace
+
 StartupCheck::StartupCheck(const QString &path, QWidget *window, QObject *parent)
-    : QObject(parent), m_path(path), m_window(window)
+    : QObject(parent), m_path(path), m_fileId(fileId(path)), m_window(window)
 {
     m_thread = std::thread([this] {
         const store::QuickCheck result = store::quickCheck(m_path, [this] { return !m_stop.load(); });
@@ -35,8 +49,9 @@ void StartupCheck::report(const store::QuickCheck &result)
     m_result = result;
     m_done = true;
     // A check that could not run (another program holds the file) proves nothing either way; the
-    // check before every backup still guards the user's backups.
-    if (result.damaged())
+    // check before every backup still guards the user's backups. A file restored while the check
+    // ran is not the one it read.
+    if (result.damaged() && fileId(m_path) == m_fileId)
         ui::tell(m_window, damageMessage(m_path, result), QStringLiteral("蓝石竞技通"), ui::Icon::Critical);
     emit finished();
 }

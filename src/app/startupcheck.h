@@ -35,6 +35,7 @@ private:
     void report(const store::QuickCheck &result);
 
     QString m_path;
+    QByteArray m_fileId; // the file checked; a restore meanwhile puts another in its place
     QPointer<QWidget> m_window;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
