@@ -238,6 +238,9 @@ bool isDateFormat(int format, const QHash<int, QString> &own)
 
 QString dateText(double serial, bool from1904)
 {
+    // Excel's dates run from day 0 to 9999-12-31; anything else is shown as the number it is.
+    if (!std::isfinite(serial) || serial < 0 || serial >= 2958466)
+        return numberCellText(serial);
     const QDate base = from1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
     const double day = std::floor(serial);
     const QDate date = base.addDays(qint64(day));

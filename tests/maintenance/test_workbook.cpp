@@ -159,12 +159,15 @@ TEST_F(WorkbookTest, FormulaCellsReadAsTheirSavedResult)
     const auto sheet = readCustomerSheet(write(xlstest::customerWorkbook({
         Row{QStringLiteral("甲公司"), Formula{6222021234567890.0}, Formula{QStringLiteral("工商银行海淀支行")},
             Formula{QString()}, QStringLiteral("海淀")},
-        Row{Formula{QStringLiteral("乙公司")}, Formula{12.5}},
+        Row{Formula{QStringLiteral("乙公司")}, Formula{12.5}, Formula{40282.0, true}, Formula{1e300, true}},
     })));
     ASSERT_TRUE(sheet.ok()) << sheet.error.toStdString();
     ASSERT_EQ(sheet.rows.size(), 2);
     EXPECT_EQ(sheet.rows[0].cells, (QStringList{"甲公司", "6222021234567890", "工商银行海淀支行", "", "海淀"}));
-    EXPECT_EQ(sheet.rows[1].cells, (QStringList{"乙公司", "12.5", "", "", ""}));
+    // A date as the cell shows it; a number no calendar holds as the number it is.
+    EXPECT_EQ(sheet.rows[1].cells.mid(0, 3), (QStringList{"乙公司", "12.5", "2010-04-14"}));
+    EXPECT_FALSE(sheet.rows[1].cells[3].isEmpty());
+    EXPECT_FALSE(sheet.rows[1].cells[3].contains('-'));
 }
 
 TEST_F(WorkbookTest, FormulaWithoutAUsableResultIsRefusedNamingItsCell)

@@ -25,6 +25,7 @@ struct Error {
 };
 struct Formula {
     std::variant<double, QString, Error> result;
+    bool shownAsDate = false; // the cell's format is a date format
 };
 using Cell = std::variant<std::monostate, QString, double, Date, Formula>;
 using Row = QVector<Cell>;
@@ -212,7 +213,7 @@ inline QByteArray workbookStream(const QVector<Sheet> &sheets, const Options &op
                     putDouble(b, dt->serial);
                     record(stream, 0x0203, b);
                 } else if (const Formula *f = std::get_if<Formula>(&cell)) {
-                    put16(b, 16);
+                    put16(b, f->shownAsDate ? 17 : 16);
                     const QString *text = std::get_if<QString>(&f->result);
                     if (const double *n = std::get_if<double>(&f->result)) {
                         putDouble(b, *n);
