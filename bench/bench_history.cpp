@@ -1,8 +1,10 @@
 // Print history timings at the size a long-used installation reaches (1,000,000 rows):
 // the query by payee and payment dates, and the workbook export of 100,000 rows with the
-// memory it takes.
-//   bench_history                               (the set-up fills the history once, ~20 s)
+// memory it takes. Two histories: payees from a list of 2,000 (as in real use), and a payee of
+// its own on every row (the worst case for a search that tests each distinct name).
+//   bench_history                               (each set-up fills its history once, ~20 s)
 //   bench_history --benchmark_filter=Query      (queries only)
+//   bench_history --benchmark_filter=Distinct   (the one-payee-per-row history only)
 // process_cpu_s is the CPU time of both export threads.
 // Memory: peak_MB is the highest resident size during the export above the size before it
 // (the kernel's peak is reset before each export through /proc/self/clear_refs).
@@ -13,10 +15,12 @@
 #include "store/connection.h"
 #include "store/database.h"
 #include "store/datasource.h"
+#include "store/sqlitefile.h"
 #include "store/statements.h"
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -46,11 +50,14 @@ const QDate kFirstDay(2010, 1, 1);
     std::abort();
 }
 
+enum class Payees { FromAList, OnePerRow };
+
 struct Bench {
     QTemporaryDir dir;
     std::unique_ptr<Connection> connection;
+    Payees kind;
 
-    Bench()
+    explicit Bench(Payees payees) : kind(payees)
     {
         setAppDir(dir.path());
         const DatabaseStatus status = ensureDatabase();
@@ -60,16 +67,26 @@ struct Bench {
         fill();
     }
 
-    static std::unique_ptr<Bench> &instance()
+    static std::unique_ptr<Bench> &instance(Payees payees)
     {
-        static std::unique_ptr<Bench> bench;
-        return bench;
+        static std::unique_ptr<Bench> benches[2];
+        return benches[int(payees)];
     }
-    static Bench &get()
+    // One history at a time: a connection follows the application directory it was opened in.
+    static Bench &get(Payees payees = Payees::FromAList)
     {
-        if (!instance())
-            instance() = std::make_unique<Bench>();
-        return *instance();
+        if (!instance(payees)) {
+            instance(Payees(1 - int(payees))).reset();
+            instance(payees) = std::make_unique<Bench>(payees);
+        }
+        return *instance(payees);
+    }
+
+    // The payee of row i.
+    static QString payee(Payees kind, const QStringList &names, std::mt19937 &random, int i)
+    {
+        const QString &name = names.at(int(random() % names.size()));
+        return kind == Payees::FromAList ? name : name + QLatin1Char('-') + QString::number(i);
     }
 
     // Payees come from a customer list of 2,000 names, as in real use where the same
@@ -113,7 +130,7 @@ struct Bench {
             q.addBindValue(QStringLiteral("北京示例商贸有限公司"));
             q.addBindValue(QStringLiteral("0200001009014412345"));
             q.addBindValue(QStringLiteral("中国工商银行北京朝阳支行"));
-            q.addBindValue(names.at(int(random() % names.size())));
+            q.addBindValue(payee(kind, names, random, i));
             q.addBindValue(QStringLiteral("31001234567890123456"));
             q.addBindValue(QStringLiteral("中国建设银行上海浦东支行"));
             if (!q.exec())
@@ -121,20 +138,33 @@ struct Bench {
         }
         if (!t.commit())
             die(t.errorText());
-        // The plans of a narrow and of a whole-history range, for the record.
-        for (const char *range : {"'2014-03-01' AND '2014-03-31'", "'2000-01-01' AND '2030-01-01'"}) {
+        // The plans of both forms of the payee search, for the record.
+        const Statement forms[] = {
+            statements::historyByPayeeAndDates(QStringLiteral("a"), QDate(2014, 3, 1), QDate(2014, 3, 31),
+                                               statements::PayeePlan::NamesFirst),
+            statements::historyByPayeeAndDates(QStringLiteral("a"), QDate(2014, 3, 1), QDate(2014, 3, 31),
+                                               statements::PayeePlan::DatesFirst)};
+        for (const Statement &form : forms) {
             QSqlQuery plan(db);
-            plan.exec(QStringLiteral("EXPLAIN QUERY PLAN SELECT rowid FROM dyb WHERE fkrq BETWEEN %1 AND skrmc IN "
-                                       "(SELECT skrmc FROM dyb_skrmc WHERE skrmc LIKE '%a%' ESCAPE '\\') ORDER BY rowid").arg(QLatin1String(range)));
+            plan.prepare(QStringLiteral("EXPLAIN QUERY PLAN SELECT rowid FROM dyb WHERE %1 ORDER BY rowid").arg(form.condition()));
+            for (const QVariant &v : form.values())
+                plan.addBindValue(v);
+            plan.exec();
             while (plan.next())
-                std::fprintf(stderr, "plan %s: %s\n", range, qPrintable(plan.value(3).toString()));
+                std::fprintf(stderr, "plan %s: %s\n", qPrintable(form.condition().left(40)), qPrintable(plan.value(3).toString()));
         }
     }
 };
 
-void refreshLoop(benchmark::State &state, const Statement &statement)
+// The plan of the payee searches: 0 the cheaper one as chosen, 1 names first, 2 dates first.
+statements::PayeePlan planOf(const benchmark::State &state)
 {
-    DataSource rows(*Bench::get().connection);
+    return statements::PayeePlan(state.range(0));
+}
+
+void refreshLoop(benchmark::State &state, const Statement &statement, Payees payees = Payees::FromAList)
+{
+    DataSource rows(*Bench::get(payees).connection);
     rows.setStatement(statement);
     for (auto _ : state) {
         rows.refresh();
@@ -148,7 +178,7 @@ void refreshLoop(benchmark::State &state, const Statement &statement)
 void BM_Query_PayeeAndMonth(benchmark::State &state)
 {
     refreshLoop(state, statements::historyByPayeeAndDates(QStringLiteral("建材"), QDate(2014, 3, 1),
-                                                          QDate(2014, 3, 31)));
+                                                          QDate(2014, 3, 31), planOf(state)));
 }
 
 // The window's opening dates: today only, any payee.
@@ -161,20 +191,85 @@ void BM_Query_OneDayAnyPayee(benchmark::State &state)
 void BM_Query_PayeeAndYear(benchmark::State &state)
 {
     const QString payee = Bench::payees().at(42);
-    refreshLoop(state, statements::historyByPayeeAndDates(payee, QDate(2013, 1, 1), QDate(2013, 12, 31)));
+    refreshLoop(state, statements::historyByPayeeAndDates(payee, QDate(2013, 1, 1), QDate(2013, 12, 31), planOf(state)));
 }
 
 // One payee over every year: the range covers the whole history.
 void BM_Query_PayeeAllYears(benchmark::State &state)
 {
     const QString payee = Bench::payees().at(42);
-    refreshLoop(state, statements::historyByPayeeAndDates(payee, QDate(2000, 1, 1), QDate(2030, 1, 1)));
+    refreshLoop(state, statements::historyByPayeeAndDates(payee, QDate(2000, 1, 1), QDate(2030, 1, 1), planOf(state)));
 }
 
 // Every row through the date query (the widest result there is).
 void BM_Query_EverythingByDates(benchmark::State &state)
 {
     refreshLoop(state, statements::historyByPayeeAndDates(QString(), QDate(2000, 1, 1), QDate(2030, 1, 1)));
+}
+
+// The same searches in a history where every row has a payee of its own.
+void BM_Distinct_PayeeAnd3Months(benchmark::State &state)
+{
+    refreshLoop(state, statements::historyByPayeeAndDates(QStringLiteral("建材"), QDate(2014, 3, 1), QDate(2014, 5, 31), planOf(state)),
+                Payees::OnePerRow);
+}
+
+void BM_Distinct_PayeeAndMonth(benchmark::State &state)
+{
+    refreshLoop(state, statements::historyByPayeeAndDates(QStringLiteral("建材"), QDate(2014, 3, 1), QDate(2014, 3, 31), planOf(state)),
+                Payees::OnePerRow);
+}
+
+// One payee (one row: the names end in the row's number) over every year.
+void BM_Distinct_OnePayeeAllYears(benchmark::State &state)
+{
+    refreshLoop(state, statements::historyByPayeeAndDates(QStringLiteral("-424242"), QDate(2000, 1, 1), QDate(2030, 1, 1), planOf(state)),
+                Payees::OnePerRow);
+}
+
+// A character in a fifth of the names, over a month and over every year.
+void BM_Distinct_CommonTextAndMonth(benchmark::State &state)
+{
+    refreshLoop(state, statements::historyByPayeeAndDates(QStringLiteral("华"), QDate(2014, 3, 1), QDate(2014, 3, 31), planOf(state)),
+                Payees::OnePerRow);
+}
+
+void BM_Distinct_CommonTextAllYears(benchmark::State &state)
+{
+    refreshLoop(state, statements::historyByPayeeAndDates(QStringLiteral("华"), QDate(2000, 1, 1), QDate(2030, 1, 1), planOf(state)),
+                Payees::OnePerRow);
+}
+
+// A window's first search: its connection opens and counts the distinct payees once.
+void BM_Distinct_FirstSearchOfAWindow(benchmark::State &state)
+{
+    Bench::get(Payees::OnePerRow);
+    for (auto _ : state) {
+        Connection connection;
+        DataSource rows(connection);
+        rows.setStatement(statements::historyByPayeeAndDates(QStringLiteral("建材"), QDate(2014, 3, 1), QDate(2014, 5, 31)));
+        rows.refresh();
+        benchmark::DoNotOptimize(rows.text(0));
+    }
+}
+
+void BM_Distinct_OneDayAnyPayee(benchmark::State &state)
+{
+    refreshLoop(state, statements::historyByPayeeAndDates(QString(), QDate(2012, 6, 1), QDate(2012, 6, 1)),
+                Payees::OnePerRow);
+}
+
+// The check of every page that runs at start (on a thread of its own) and before a backup.
+void BM_QuickCheck(benchmark::State &state)
+{
+    Bench &bench = Bench::get();
+    const QString path = QDir(bench.dir.path()).filePath(QStringLiteral("sjk.mdb"));
+    for (auto _ : state) {
+        const QuickCheck check = quickCheck(path);
+        if (!check.sound())
+            die(check.detail);
+    }
+    state.counters["file_MB"] = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
 }
 
 long statusKb(const char *field)
@@ -247,13 +342,22 @@ void BM_Export_ReadOnly_100k(benchmark::State &state)
                 benchmark::DoNotOptimize(rows.valueAt(r, c));
 }
 
-BENCHMARK(BM_Query_PayeeAndMonth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Query_PayeeAndMonth)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
 BENCHMARK(BM_Query_OneDayAnyPayee)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Query_PayeeAndYear)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Query_PayeeAllYears)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Query_PayeeAndYear)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
+BENCHMARK(BM_Query_PayeeAllYears)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
 BENCHMARK(BM_Query_EverythingByDates)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QuickCheck)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Export_ReadOnly_100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Export_100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+// Last: building the second history replaces the first.
+BENCHMARK(BM_Distinct_PayeeAnd3Months)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
+BENCHMARK(BM_Distinct_PayeeAndMonth)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
+BENCHMARK(BM_Distinct_OnePayeeAllYears)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
+BENCHMARK(BM_Distinct_CommonTextAndMonth)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
+BENCHMARK(BM_Distinct_CommonTextAllYears)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
+BENCHMARK(BM_Distinct_OneDayAnyPayee)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Distinct_FirstSearchOfAWindow)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -265,6 +369,7 @@ int main(int argc, char **argv)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    Bench::instance().reset(); // connections close while the application object exists
+    Bench::instance(Payees::FromAList).reset(); // connections close while the application object exists
+    Bench::instance(Payees::OnePerRow).reset();
     return 0;
 }

@@ -23,7 +23,8 @@ clang++ $common -o "$work/make_seeds" "$here/make_seeds.cpp" $qt
 
 clang++ $common -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -o "$work/fuzz_workbook" \
-    "$here/fuzz_workbook.cpp" "$root/src/maintenance/workbook.cpp" "$root/src/text/numbers.cpp" $qt
+    "$here/fuzz_workbook.cpp" "$root/src/maintenance/workbook.cpp" "$root/src/maintenance/workbookscan.cpp" \
+    "$root/src/text/numbers.cpp" $qt
 
 cd "$work"
 start=$(date +%s)

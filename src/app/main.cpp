@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
+#include "app/startupcheck.h"
+#include "maintenance/databasefile.h"
 #include "app/windows.h"
 #include "store/database.h"
 #include "ui/prompter.h"
@@ -22,12 +24,19 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // What a backup, restore or export cut off by a crash left in the program folder.
+    maintenance::removeLeftoversAtStart();
+
     auto *main = new app::MainWindow;
     app::registerWindows(*main);
     QObject::connect(main, &app::MainWindow::exitConfirmed, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     main->show();
-    const int code = application.exec();
+    int code;
+    {
+        const app::StartupCheck check(store::databasePath(), main);
+        code = application.exec();
+    }
     delete main; // takes every child window with it
     return code;
 }

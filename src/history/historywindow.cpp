@@ -30,6 +30,19 @@ namespace {
 
 const QString kTitle = QStringLiteral("付款查询");
 
+// "5、302、1200" for the user; a long list is cut short: "5、302、……等 40 行".
+QString rowList(const QVector<int> &rows)
+{
+    constexpr int kShown = 10;
+    QStringList shown;
+    for (int i = 0; i < rows.size() && i < kShown; ++i)
+        shown << QString::number(rows.at(i));
+    QString text = shown.join(QStringLiteral("、"));
+    if (rows.size() > kShown)
+        text += QStringLiteral("……等 %1 行").arg(rows.size());
+    return text;
+}
+
 // The detail fields with the column each shows.
 struct Detail {
     const char *field;
@@ -264,6 +277,13 @@ void HistoryWindow::exportRows()
             text += QStringLiteral("\n表格中有 %1 行数据，一张工作表最多容纳 %2 行，只导出了前 %2 行。")
                         .arg(result.rowsAvailable)
                         .arg(result.rowsWritten);
+        if (!result.cutRows.isEmpty())
+            text += QStringLiteral("\n工作表第 %1 行有内容超过一个单元格能容纳的 %2 个字符，超出的部分没有导出。")
+                        .arg(rowList(result.cutRows))
+                        .arg(kCellCharacters);
+        if (!result.cleanedRows.isEmpty())
+            text += QStringLiteral("\n工作表第 %1 行的内容中有表格文件不能保存的控制字符（如 NUL），这些字符没有导出。")
+                        .arg(rowList(result.cleanedRows));
         ui::tell(this, text, title, ui::Icon::Information);
         break;
     }

@@ -1,10 +1,12 @@
 #include "history/workbookexport.h"
 
 #include "store/datasource.h"
+#include "store/leftovers.h"
 
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryFile>
 
@@ -236,6 +238,48 @@ private:
 
 } // namespace
 
+QString cellText(const QString &value, bool *cut, bool *cleaned)
+{
+    *cut = false;
+    *cleaned = false;
+    // XML 1.0 holds tab, line feed, carriage return and everything from U+0020 except the
+    // surrogates on their own and U+FFFE/U+FFFF.
+    QString text;
+    text.reserve(value.size());
+    for (int i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c.isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate()) {
+            text += c;
+            text += value.at(++i);
+            continue;
+        }
+        const ushort u = c.unicode();
+        if ((u < 0x20 && u != 0x09 && u != 0x0A && u != 0x0D) || c.isSurrogate() || u == 0xFFFE || u == 0xFFFF) {
+            *cleaned = true;
+            continue;
+        }
+        text += c;
+    }
+
+    // "_x0041_" in a cell is read as the character U+0041; a literal one has its underscore
+    // written as "_x005F_". The escapes count against the cell's length, so the text is cut
+    // until its written form fits (never between the halves of a surrogate pair).
+    static const QRegularExpression literal(QStringLiteral("_(x[0-9A-Fa-f]{4}_)"));
+    const auto written = [](const QString &t) {
+        return t.contains(QLatin1String("_x")) ? QString(t).replace(literal, QStringLiteral("_x005F_\\1")) : t;
+    };
+    QString out = written(text);
+    int keep = int(text.size());
+    while (out.size() > kCellCharacters) {
+        keep -= int(out.size()) - kCellCharacters;
+        if (keep > 0 && text.at(keep - 1).isHighSurrogate())
+            --keep;
+        *cut = true;
+        out = written(text.left(keep));
+    }
+    return out;
+}
+
 QString workbookFileName(const QString &chosen)
 {
     if (chosen.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
@@ -258,14 +302,15 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
         return failed(result, QStringLiteral("%1 是一个文件夹。").arg(result.path));
 
     // The temporary name lives in the target's folder so that the final rename cannot cross
-    // file systems; it also proves early that the folder takes new files.
-    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName()
-                        + QStringLiteral(".XXXXXX"));
-    if (!temp.open())
+    // file systems; it also proves early that the folder takes new files. It stays open, marked
+    // in use, while the library writes it by name; what an export cut off by a crash left under
+    // such a name goes first.
+    store::removeLeftoversOf(result.path);
+    QTemporaryFile temp(store::temporaryTemplate(result.path));
+    if (!store::openInUse(temp))
         return failed(result, QStringLiteral("无法在 %1 中建立文件：%2")
                                   .arg(target.absolutePath(), temp.errorString()));
     const QString tempName = temp.fileName();
-    temp.close(); // the file stays; the library writes it by name and the destructor removes leftovers
 
     QVector<int> positions;
     for (const store::GridColumn &c : columns)
@@ -294,7 +339,15 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
                 else
                     batch.addText(sheetRow, lxw_col_t(c), d.toString(Qt::ISODate));
             } else {
-                const QString text = v.toString();
+                const QString value = v.toString();
+                if (value.isEmpty())
+                    continue;
+                bool cut = false, cleaned = false;
+                const QString text = cellText(value, &cut, &cleaned);
+                if (cut && (result.cutRows.isEmpty() || result.cutRows.last() != int(sheetRow) + 1))
+                    result.cutRows << int(sheetRow) + 1;
+                if (cleaned && (result.cleanedRows.isEmpty() || result.cleanedRows.last() != int(sheetRow) + 1))
+                    result.cleanedRows << int(sheetRow) + 1;
                 if (!text.isEmpty())
                     batch.addText(sheetRow, lxw_col_t(c), text);
             }
@@ -337,6 +390,7 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
                     QFile::encodeName(result.path).constData()) != 0)
         return failed(result, QStringLiteral("无法保存为 %1：%2")
                                   .arg(result.path, QString::fromLocal8Bit(std::strerror(errno))));
+    temp.setAutoRemove(false); // it is the workbook now
     result.status = ExportResult::Status::Written;
     return result;
 }

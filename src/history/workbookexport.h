@@ -24,6 +24,9 @@ struct ExportOptions {
     int progressStep = 1000;
 };
 
+// A cell holds at most this many characters.
+constexpr int kCellCharacters = 32767;
+
 struct ExportResult {
     enum class Status { Written, NoRows, Cancelled, Failed };
     Status status = Status::Failed;
@@ -31,6 +34,10 @@ struct ExportResult {
     int rowsWritten = 0;
     int rowsAvailable = 0; // rows of the data source's result
     QString error;         // for the user, when Failed
+    // Sheet rows (the caption row is 1) with a value cut at kCellCharacters, and with characters
+    // the file format cannot hold (control characters such as NUL) left out.
+    QVector<int> cutRows;
+    QVector<int> cleanedRows;
 
     bool ok() const { return status == Status::Written; }
     bool truncated() const { return ok() && rowsWritten < rowsAvailable; }
@@ -40,9 +47,15 @@ struct ExportResult {
 // (in any letter case).
 QString workbookFileName(const QString &chosen);
 
+// The text a cell gets for value: characters XML cannot hold left out (*cleaned), at most
+// kCellCharacters characters (*cut), and literal "_xHHHH_" sequences escaped as the file format
+// requires, so that they read back as written instead of as the character they would encode.
+QString cellText(const QString &value, bool *cut, bool *cleaned);
+
 // Writes every row of the data source's current result, in its order, one sheet column per
 // grid column (caption in row 1). Dates become date cells, everything else text cells, so a
-// value such as "=1+1" or "007" stays exactly as stored. The workbook is built under a
+// value such as "=1+1" or "007" stays exactly as stored (see cellText for what a cell cannot
+// hold). The workbook is built under a
 // temporary name beside the target and renamed over it only when complete, so the chosen name
 // never holds a half-written file; an existing file of that name is replaced. A data source with
 // no rows writes nothing (NoRows). Memory stays flat however many rows are written.

@@ -8,6 +8,10 @@
 #include "ui_sjhf.h"
 
 #include <QCloseEvent>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -71,8 +75,19 @@ BackupWindow::~BackupWindow() { delete ui; }
 
 QString BackupWindow::askDestination(QWidget *parent)
 {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("数据备份"), store::appDir() + QStringLiteral("/sjk.mdb"),
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("数据备份"), proposedDestination(),
                                         QStringLiteral("文本文件(*.mdb);;Txt文件(*.txt);;ALL File(*)"));
+}
+
+QString BackupWindow::proposedDestination()
+{
+    // A backup beside the live file is lost with the disk or folder it lives in, and the
+    // program folder's own sjk.mdb must never be offered as the target.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const QString name = QStringLiteral("sjk-备份-%1.mdb").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    return QDir(folder).filePath(name);
 }
 
 void BackupWindow::showEvent(QShowEvent *event)
@@ -116,7 +131,7 @@ void BackupWindow::start()
     ui->Command2->setEnabled(false);
     ui->Command4->setEnabled(false);
 
-    const CopyResult result = backupDatabase(ui->Text2->text(), barProgress(ui->ProgressBar1));
+    const BackupResult result = backupDatabase(ui->Text2->text(), barProgress(ui->ProgressBar1));
 
     m_copying = false;
     ui->Command2->setEnabled(true);
@@ -203,7 +218,8 @@ void RestoreWindow::start()
     ui->Command4->setEnabled(true);
     if (result.ok()) {
         ui->ProgressBar1->setValue(10000);
-        tellDone(this, QStringLiteral("数据恢复完成!!"));
+        tellDone(this, QStringLiteral("数据恢复完成!!\n恢复前的数据库已另存为：\n%1")
+                           .arg(QDir::toNativeSeparators(result.safetyCopy)));
     } else {
         ui->ProgressBar1->setValue(0);
         ui::tell(this, result.error + (result.safetyCopy.isEmpty() ? QStringLiteral("\n数据没有恢复，当前数据库保持原样。")

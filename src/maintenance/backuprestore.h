@@ -23,6 +23,9 @@ public:
 
     void setDestinationChooser(PathChooser chooser) { m_choose = std::move(chooser); }
     static QString askDestination(QWidget *parent); // the save dialog
+    // What the save dialog proposes: sjk-备份-<yyyyMMdd>.mdb in the user's Documents folder, or
+    // in the home folder when there is none; never the live database.
+    static QString proposedDestination();
 
 protected:
     void showEvent(QShowEvent *event) override;

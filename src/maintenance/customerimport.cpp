@@ -164,37 +164,27 @@ void CustomerImportWindow::startImport()
     close();
 }
 
-bool CustomerImportWindow::importRows(QString *failedRow, QString *error)
+bool appendCustomers(store::Connection &connection, const QVector<QStringList> &rows, const QVector<int> &sheetRows,
+                     const std::function<void(int added)> &progress, QString *failedRow, QString *error)
 {
-    store::Transaction transaction(m_connection);
+    store::Transaction transaction(connection);
     if (!transaction.isActive()) {
         *error = transaction.errorText();
         return false;
     }
-    const int total = int(m_sheet.rows.size()) - m_current;
-    ui->ProgressBar1->setRange(0, total);
-    ui->ProgressBar1->setValue(0);
-    ui->ProgressBar1->setVisible(true);
-
-    // The rows go in through a data source of their own: the grid's would have the view lay out
-    // its header again for every row, which costs seconds on a long sheet.
-    store::DataSource writer(m_connection);
-    writer.setStatement(m_customers.statement());
+    // The rows go in through a data source of their own: a window's grid would lay out its
+    // header again for every row, which costs seconds on a long sheet.
+    store::DataSource writer(connection);
+    writer.setStatement(store::statements::customersForAppending());
     if (!writer.refresh()) {
         *error = writer.errorText();
         return false;
     }
-    // The first row is taken from the fields, as the user may have corrected it there; the
-    // following rows go straight from the sheet. GETDATA into fields that were just cleared
-    // amounts to the row's cells, so the widgets are spared ten edits per row.
-    QStringList values;
-    for (int i = 0; i < kSheetColumns; ++i)
-        values << field(i)->text();
-    int added = 0;
-    for (;;) {
-        *failedRow = QStringLiteral("工作表第 %1 行").arg(m_sheet.rows.at(m_current).sheetRow);
+    for (int r = 0; r < rows.size(); ++r) {
+        *failedRow = QStringLiteral("工作表第 %1 行").arg(sheetRows.value(r));
+        QStringList values = rows.at(r);
         for (int i = 1; i < kSheetColumns; ++i)
-            if (values.at(i).isEmpty())
+            if (values.value(i).isEmpty())
                 values[i] = kNone;
         const QString initials = text::initials(values.at(0));
         writer.addNew();
@@ -208,17 +198,8 @@ bool CustomerImportWindow::importRows(QString *failedRow, QString *error)
             writer.cancelUpdate();
             return false; // the transaction rolls back every row of this run
         }
-        ++added;
-        ui->Label4->setText(QString::number(added));
-        ui->ProgressBar1->setValue(added);
-        if (added == 1)
-            for (int i = 0; i < kSheetColumns; ++i)
-                field(i)->clear();
-        if ((added & 255) == 0)
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        if (++m_current >= m_sheet.rows.size())
-            break;
-        values = m_sheet.rows.at(m_current).cells;
+        if (progress)
+            progress(r + 1);
     }
     *failedRow = QStringLiteral("提交时");
     if (!transaction.commit()) {
@@ -226,6 +207,42 @@ bool CustomerImportWindow::importRows(QString *failedRow, QString *error)
         return false;
     }
     return true;
+}
+
+bool CustomerImportWindow::importRows(QString *failedRow, QString *error)
+{
+    const int total = int(m_sheet.rows.size()) - m_current;
+    ui->ProgressBar1->setRange(0, total);
+    ui->ProgressBar1->setValue(0);
+    ui->ProgressBar1->setVisible(true);
+
+    // The first row is taken from the fields, as the user may have corrected it there; the
+    // following rows go straight from the sheet (GETDATA into fields that were just cleared
+    // amounts to the row's cells, so the widgets are spared ten edits per row).
+    QVector<QStringList> rows;
+    QVector<int> sheetRows;
+    rows.reserve(total);
+    sheetRows.reserve(total);
+    for (int r = m_current; r < m_sheet.rows.size(); ++r) {
+        rows << m_sheet.rows.at(r).cells;
+        sheetRows << m_sheet.rows.at(r).sheetRow;
+    }
+    QStringList first;
+    for (int i = 0; i < kSheetColumns; ++i)
+        first << field(i)->text();
+    rows[0] = first;
+
+    const bool ok = appendCustomers(m_connection, rows, sheetRows, [this](int added) {
+        ui->Label4->setText(QString::number(added));
+        ui->ProgressBar1->setValue(added);
+        if (added == 1)
+            for (int i = 0; i < kSheetColumns; ++i)
+                field(i)->clear();
+        if ((added & 255) == 0)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }, failedRow, error);
+    m_current = ok ? int(m_sheet.rows.size()) : m_current;
+    return ok;
 }
 
 } // namespace maintenance

@@ -15,6 +15,13 @@ class QLineEdit;
 
 namespace maintenance {
 
+// Appends customers to khb in one transaction: every row or none. Each row is five texts (name,
+// account, bank, province, city); an empty account, bank, province or city becomes "无", and the
+// initials of the name are added. progress(added) runs after each row. On failure *failedRow
+// names the sheet row (from sheetRows, parallel to rows) or the commit, and *error says why.
+bool appendCustomers(store::Connection &connection, const QVector<QStringList> &rows, const QVector<int> &sheetRows,
+                     const std::function<void(int added)> &progress, QString *failedRow, QString *error);
+
 class CustomerImportWindow : public QWidget {
     Q_OBJECT
 public:

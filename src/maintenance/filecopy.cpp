@@ -1,5 +1,7 @@
 #include "maintenance/filecopy.h"
 
+#include "store/leftovers.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -50,7 +52,7 @@ QString replaceFile(const QString &source, const QString &target)
     return QString();
 }
 
-CopyResult copyFileSafely(const QString &source, const QString &destination, const CopyProgress &progress)
+CopyResult copyInto(const QString &source, QFile &out, const QString &destination, const CopyProgress &progress)
 {
     CopyResult result;
     QFile in(source);
@@ -62,27 +64,7 @@ CopyResult copyFileSafely(const QString &source, const QString &destination, con
         result.error = QStringLiteral("无法打开文件 %1：%2").arg(source, in.errorString());
         return result;
     }
-    const QFileInfo target(destination);
-    if (target.isDir()) {
-        result.error = QStringLiteral("%1 是一个文件夹，请给出文件名。").arg(destination);
-        return result;
-    }
-    if (QFileInfo::exists(destination) && target.canonicalFilePath() == QFileInfo(source).canonicalFilePath()) {
-        result.error = QStringLiteral("源文件和目标文件是同一个文件：%1").arg(destination);
-        return result;
-    }
-    const QDir folder = target.absoluteDir();
-    if (!folder.exists()) {
-        result.error = QStringLiteral("文件夹 %1 不存在。").arg(folder.path());
-        return result;
-    }
-
-    QTemporaryFile out(folder.filePath(QStringLiteral(".%1.XXXXXX.tmp").arg(target.fileName())));
-    if (!out.open()) {
-        result.error = QStringLiteral("无法在文件夹 %1 中写入文件：%2").arg(folder.path(), out.errorString());
-        return result;
-    }
-
+    const QString folder = QFileInfo(destination).absolutePath();
     const qint64 total = in.size();
     QCryptographicHash sourceHash(QCryptographicHash::Sha256);
     QByteArray buffer;
@@ -100,7 +82,7 @@ CopyResult copyFileSafely(const QString &source, const QString &destination, con
         }
         sourceHash.addData(buffer);
         if (out.write(buffer) != buffer.size()) {
-            result.error = QStringLiteral("写入文件夹 %1 时出错（磁盘可能已满）：%2").arg(folder.path(), out.errorString());
+            result.error = QStringLiteral("写入文件夹 %1 时出错（磁盘可能已满）：%2").arg(folder, out.errorString());
             return result;
         }
         done += buffer.size();
@@ -108,7 +90,7 @@ CopyResult copyFileSafely(const QString &source, const QString &destination, con
             progress(done, total);
     }
     if (!out.flush() || ::fsync(out.handle()) != 0) {
-        result.error = QStringLiteral("写入文件夹 %1 时出错（磁盘可能已满）：%2").arg(folder.path(), systemError());
+        result.error = QStringLiteral("写入文件夹 %1 时出错（磁盘可能已满）：%2").arg(folder, systemError());
         return result;
     }
 
@@ -125,6 +107,40 @@ CopyResult copyFileSafely(const QString &source, const QString &destination, con
         result.error = QStringLiteral("文件 %1 在复制过程中被改动，请重试。").arg(source);
         return result;
     }
+    return result;
+}
+
+CopyResult copyFileSafely(const QString &source, const QString &destination, const CopyProgress &progress)
+{
+    CopyResult result;
+    if (!QFileInfo(source).isFile()) {
+        result.error = QStringLiteral("找不到文件 %1。").arg(source);
+        return result;
+    }
+    const QFileInfo target(destination);
+    if (target.isDir()) {
+        result.error = QStringLiteral("%1 是一个文件夹，请给出文件名。").arg(destination);
+        return result;
+    }
+    if (QFileInfo::exists(destination) && target.canonicalFilePath() == QFileInfo(source).canonicalFilePath()) {
+        result.error = QStringLiteral("源文件和目标文件是同一个文件：%1").arg(destination);
+        return result;
+    }
+    const QDir folder = target.absoluteDir();
+    if (!folder.exists()) {
+        result.error = QStringLiteral("文件夹 %1 不存在。").arg(folder.path());
+        return result;
+    }
+
+    store::removeLeftoversOf(destination);
+    QTemporaryFile out(store::temporaryTemplate(destination));
+    if (!store::openInUse(out)) {
+        result.error = QStringLiteral("无法在文件夹 %1 中写入文件：%2").arg(folder.path(), out.errorString());
+        return result;
+    }
+    result = copyInto(source, out, destination, progress);
+    if (!result.ok())
+        return result;
 
     // A temporary file is private to its owner; the copy gets the permissions of the file it
     // replaces, or those of an ordinary new file.

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QFile;
+
 #include <functional>
 
 namespace maintenance {
@@ -21,8 +23,13 @@ struct CopyResult {
 // Copies source to destination byte for byte: into a temporary file in the destination's folder,
 // flushed to disk, read back, and renamed over the destination only when its length and hash
 // match what was read from the source. On any failure the destination is as it was before (absent
-// or with its old contents) and the temporary file is gone.
+// or with its old contents) and the temporary file is gone. Temporary files that an earlier copy
+// to the same name left when it was cut off are removed first.
 CopyResult copyFileSafely(const QString &source, const QString &destination, const CopyProgress &progress = {});
+
+// The copying and checking part of copyFileSafely, into a file the caller has opened (empty, for
+// writing and reading); destination only names the place in messages.
+CopyResult copyInto(const QString &source, QFile &out, const QString &destination, const CopyProgress &progress = {});
 
 // SHA-256 of a file's contents; empty, with *error set, when it cannot be read.
 QByteArray fileHash(const QString &path, QString *error = nullptr);

@@ -1,5 +1,7 @@
 #include "maintenance/workbook.h"
 
+#include "maintenance/workbookscan.h"
+
 #include "text/numbers.h"
 
 #include <QDataStream>
@@ -166,6 +168,32 @@ CustomerSheet readCustomerSheetInProcess(const QString &path)
         return result;
     }
 
+    // The reader says nothing when a damaged file loses records: its later rows simply read as
+    // empty. A reading of our own tells whether the sheet's records are whole, which cells exist,
+    // and what the formula cells (which the reader leaves empty) showed when last saved.
+    QByteArray bytes;
+    {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            bytes = file.readAll();
+    }
+    const SheetScan scan = scanSheet(bytes, QStringLiteral("sheet1"), kSheetColumns);
+    const auto refuse = [&result](const QString &error) {
+        result.rows.clear();
+        result.error = error;
+        return result;
+    };
+    const auto lost = [&path](int firstRow, const QString &why) {
+        return QStringLiteral("工作簿 %1 已损坏（%2）：工作表 sheet1 从第 %3 行起的内容无法完整读取。"
+                              "请在 Excel 或 WPS 表格中打开它，另存为“Excel 97-2003 工作簿”后再导入。")
+            .arg(path, why)
+            .arg(firstRow);
+    };
+    if (!scan.ok())
+        return refuse(lost(scan.firstLostRow, scan.damage));
+    if (!scan.found || scan.declaredRows != int(rows))
+        return refuse(lost(1, QStringLiteral("工作表的范围无法确定")));
+
     const unsigned short readColumns = std::min<unsigned short>(columns, kSheetColumns);
     // Row 0 holds the headings.
     for (unsigned int r = 1; r < rows; ++r) {
@@ -177,16 +205,45 @@ CustomerSheet readCustomerSheetInProcess(const QString &path)
             if (c < readColumns) {
                 FreeXL_CellValue cell;
                 const int got = freexl_get_cell_value(xls.handle, r, c, &cell);
-                if (got != FREEXL_OK) {
-                    result.rows.clear();
-                    result.error = QStringLiteral("工作表 sheet1 第 %1 行第 %2 列的内容无法读取，"
-                                                  "工作簿可能已损坏（错误代码 %3）。")
-                                       .arg(row.sheetRow)
-                                       .arg(c + 1)
-                                       .arg(got);
-                    return result;
-                }
+                if (got != FREEXL_OK)
+                    return refuse(QStringLiteral("工作表 sheet1 第 %1 行第 %2 列的内容无法读取，"
+                                                 "工作簿可能已损坏（错误代码 %3）。")
+                                      .arg(row.sheetRow)
+                                      .arg(c + 1)
+                                      .arg(got));
                 text = cellText(cell);
+            }
+            const auto scanned = scan.cells.constFind(SheetScan::key(int(r), c));
+            // A cell that only one of the two readings found: they went different ways through
+            // damaged records.
+            if (scanned == scan.cells.constEnd() && !text.isEmpty())
+                return refuse(lost(row.sheetRow, QStringLiteral("第 %1 行第 %2 列的记录无法确认")
+                                                     .arg(row.sheetRow)
+                                                     .arg(c + 1)));
+            if (scanned != scan.cells.constEnd()) {
+                switch (scanned->kind) {
+                case ScannedCell::Kind::Value:
+                    if (text.isEmpty())
+                        return refuse(lost(row.sheetRow, QStringLiteral("第 %1 行第 %2 列的内容没有读出")
+                                                             .arg(row.sheetRow)
+                                                             .arg(c + 1)));
+                    break;
+                case ScannedCell::Kind::FormulaResult:
+                    text = scanned->text;
+                    break;
+                case ScannedCell::Kind::FormulaUnusable:
+                    return refuse(QStringLiteral("工作表 sheet1 第 %1 行第 %2 列是公式，它的结果是 %3，"
+                                                 "不是文字或数字，无法导入。请把这个单元格改为要导入的内容后再导入。")
+                                      .arg(row.sheetRow)
+                                      .arg(c + 1)
+                                      .arg(scanned->text));
+                case ScannedCell::Kind::Logical:
+                    return refuse(QStringLiteral("工作表 sheet1 第 %1 行第 %2 列是逻辑值或错误值 %3，"
+                                                 "不是文字或数字，无法导入。请把这个单元格改为要导入的内容后再导入。")
+                                      .arg(row.sheetRow)
+                                      .arg(c + 1)
+                                      .arg(scanned->text));
+                }
             }
             any = any || !text.isEmpty();
             row.cells.append(text);

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QUrl>
 
 #include <algorithm>
@@ -67,6 +68,8 @@ bool Connection::open()
         m_error = QStringLiteral("无法打开数据库文件 %1：%2").arg(path, db.lastError().text());
         return false;
     }
+    // Every commit reaches the disk before it is reported done.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "store/database.h"
 
 #include "store/appdir.h"
+#include "store/sqlitefile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -290,6 +291,11 @@ DatabaseStatus ensureDatabase()
     }
     // Read-write, as the program will use it: a journal left by a crash is rolled back here.
     status.errorText = check(path, false);
+    // A file that another program put in WAL mode keeps part of its rows in "-wal" beside it,
+    // where a copy of the file alone misses them: they are taken into the file, which goes back
+    // to the rollback journal the program keeps. A file in that mode already stays untouched.
+    if (status.errorText.isEmpty() && readFileHeader(path).writeAheadLog)
+        status.errorText = useRollbackJournal(path);
     status.ok = status.errorText.isEmpty();
     return status;
 }

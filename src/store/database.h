@@ -17,7 +17,9 @@ struct DatabaseStatus {
 };
 
 // Run once at start, before any Connection: creates sjk.mdb from the built-in schema when it is
-// missing, otherwise checks that the file is one of ours. An existing file is never altered.
+// missing, otherwise checks that the file is one of ours. An existing file is never altered,
+// except that a file another program left in WAL mode is put back in rollback-journal mode (its
+// log taken in), so that the file alone always holds every committed row.
 DatabaseStatus ensureDatabase();
 
 // Checks any file (a backup about to be restored, say) without changing it: empty when it is a

@@ -78,16 +78,17 @@ bool DataSource::refresh()
     if (!m_statement.isValid()) {
         ok = fail(QStringLiteral("数据源没有设置查询。"));
     } else if (loadColumns()) {
+        const Statement statement = statements::cheaperForm(m_statement, m_connection);
         QString sql = QStringLiteral("SELECT rowid FROM ") + quoted(m_table);
-        if (!m_statement.condition().isEmpty())
-            sql += QStringLiteral(" WHERE ") + m_statement.condition();
+        if (!statement.condition().isEmpty())
+            sql += QStringLiteral(" WHERE ") + statement.condition();
         sql += QStringLiteral(" ORDER BY rowid");
         QSqlQuery q(m_connection.database());
         q.setForwardOnly(true);
         if (!q.prepare(sql)) {
             ok = fail(QStringLiteral("查询失败：%1").arg(q.lastError().text()));
         } else {
-            for (const QVariant &v : m_statement.values())
+            for (const QVariant &v : statement.values())
                 q.addBindValue(v);
             if (!q.exec()) {
                 ok = fail(QStringLiteral("查询失败：%1").arg(q.lastError().text()));

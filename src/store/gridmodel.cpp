@@ -5,37 +5,44 @@
 namespace store {
 
 GridModel::GridModel(DataSource &source, QVector<GridColumn> columns, QObject *parent)
-    : QAbstractTableModel(parent), m_source(source), m_columns(std::move(columns))
+    : QAbstractTableModel(parent), m_source(&source), m_columns(std::move(columns))
 {
     resolveColumns();
-    connect(&m_source, &DataSource::aboutToReset, this, &GridModel::beginResetModel);
-    connect(&m_source, &DataSource::resetDone, this, [this] {
+    // QObject::destroyed comes after the DataSource part is gone: only forget it here.
+    connect(&source, &QObject::destroyed, this, [this] {
+        m_source = nullptr;
+        beginResetModel();
+        m_positions.fill(-1);
+        endResetModel();
+    });
+    connect(&source, &DataSource::aboutToReset, this, &GridModel::beginResetModel);
+    connect(&source, &DataSource::resetDone, this, [this] {
         resolveColumns();
         endResetModel();
     });
-    connect(&m_source, &DataSource::rowAboutToBeInserted, this,
+    connect(&source, &DataSource::rowAboutToBeInserted, this,
             [this](int row) { beginInsertRows(QModelIndex(), row, row); });
-    connect(&m_source, &DataSource::rowInserted, this, &GridModel::endInsertRows);
-    connect(&m_source, &DataSource::rowAboutToBeRemoved, this,
+    connect(&source, &DataSource::rowInserted, this, &GridModel::endInsertRows);
+    connect(&source, &DataSource::rowAboutToBeRemoved, this,
             [this](int row) { beginRemoveRows(QModelIndex(), row, row); });
-    connect(&m_source, &DataSource::rowRemoved, this, &GridModel::endRemoveRows);
-    connect(&m_source, &DataSource::rowChanged, this, [this](int row) {
+    connect(&source, &DataSource::rowRemoved, this, &GridModel::endRemoveRows);
+    connect(&source, &DataSource::rowChanged, this, [this](int row) {
         if (!m_columns.isEmpty())
             emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1));
     });
-    connect(&m_source, &DataSource::currentRowChanged, this, &GridModel::currentRowChanged);
+    connect(&source, &DataSource::currentRowChanged, this, &GridModel::currentRowChanged);
 }
 
 void GridModel::resolveColumns()
 {
     m_positions.clear();
     for (const GridColumn &c : m_columns)
-        m_positions.append(m_source.columnIndex(c.column));
+        m_positions.append(m_source ? m_source->columnIndex(c.column) : -1);
 }
 
 int GridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_source.recordCount();
+    return parent.isValid() || !m_source ? 0 : m_source->recordCount();
 }
 
 int GridModel::columnCount(const QModelIndex &parent) const
@@ -49,11 +56,11 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
         return QVariant();
     const GridColumn &c = m_columns.at(index.column());
     const int position = m_positions.at(index.column());
-    if (position < 0)
+    if (position < 0 || !m_source)
         return QString();
     if (c.format)
-        return c.format(m_source.valueAt(index.row(), position));
-    return m_source.textAt(index.row(), position);
+        return c.format(m_source->valueAt(index.row(), position));
+    return m_source->textAt(index.row(), position);
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -64,7 +71,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-int GridModel::currentRow() const { return m_source.currentRow(); }
+int GridModel::currentRow() const { return m_source ? m_source->currentRow() : -1; }
 
 QModelIndex GridModel::currentIndex() const
 {
@@ -74,8 +81,8 @@ QModelIndex GridModel::currentIndex() const
 
 void GridModel::setCurrentIndex(const QModelIndex &index)
 {
-    if (index.isValid() && index.model() == this)
-        m_source.setCurrentRow(index.row());
+    if (m_source && index.isValid() && index.model() == this)
+        m_source->setCurrentRow(index.row());
 }
 
 } // namespace store

@@ -19,6 +19,8 @@ struct GridColumn {
 
 // Shows every row of the data source's current result; a view selects currentIndex() when
 // currentRowChanged() fires, and a click hands the clicked index to setCurrentIndex().
+// A window usually holds the data source as a member and the model as a child object, so the
+// source is destroyed first; from then on the model is empty and never touches it again.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -30,7 +32,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    DataSource &source() const { return m_source; }
     int currentRow() const;           // -1 when the data source is not on a row
     QModelIndex currentIndex() const; // first column of the current row, invalid when none
 
@@ -44,7 +45,7 @@ signals:
 private:
     void resolveColumns();
 
-    DataSource &m_source;
+    DataSource *m_source; // null once the data source is gone
     QVector<GridColumn> m_columns;
     QVector<int> m_positions; // column positions in the table, -1 for an unknown name
 };

@@ -1,5 +1,12 @@
 #include "store/statements.h"
 
+#include "store/connection.h"
+
+#include <QHash>
+#include <QSqlQuery>
+
+#include <algorithm>
+
 namespace store {
 
 struct StatementMaker {
@@ -8,6 +15,17 @@ struct StatementMaker {
         return Statement(QString::fromLatin1(table), QString::fromLatin1(condition),
                          std::move(values));
     }
+    static Statement withAlternative(Statement s, const char *condition, QVariantList values)
+    {
+        s.m_alternative = QString::fromLatin1(condition);
+        s.m_alternativeValues = std::move(values);
+        return s;
+    }
+    static Statement alternativeOf(const Statement &s)
+    {
+        return Statement(s.m_table, s.m_alternative, s.m_alternativeValues);
+    }
+    static Statement primaryOf(const Statement &s) { return Statement(s.m_table, s.m_condition, s.m_values); }
 };
 
 namespace statements {
@@ -57,6 +75,8 @@ Statement customersInitialsContain(const QString &text)
     return StatementMaker::make("khb", "gsmczmjc LIKE ? ESCAPE '\\'", {contains(text)});
 }
 
+Statement customersForAppending() { return StatementMaker::make("khb", "0"); }
+
 Statement ownCompany() { return StatementMaker::make("bssz"); }
 
 Statement purposes() { return StatementMaker::make("ytb"); }
@@ -70,7 +90,7 @@ Statement history() { return StatementMaker::make("dyb"); }
 
 Statement historyForAppending() { return StatementMaker::make("dyb", "0"); }
 
-Statement historyByPayeeAndDates(const QString &name, const QDate &from, const QDate &to)
+Statement historyByPayeeAndDates(const QString &name, const QDate &from, const QDate &to, PayeePlan plan)
 {
     // Dates are stored as ISO text, whose order is the calendar's; an invalid date binds NULL
     // and finds nothing.
@@ -81,17 +101,89 @@ Statement historyByPayeeAndDates(const QString &name, const QDate &from, const Q
     // a payee is never found, as with like).
     if (name.isEmpty())
         return StatementMaker::make("dyb", "fkrq BETWEEN ? AND ? AND skrmc IS NOT NULL", {iso(from), iso(to)});
-    // The name is tested against the distinct payee names, not against every row.
-    return StatementMaker::make("dyb",
-                                "fkrq BETWEEN ? AND ? AND skrmc IN "
-                                "(SELECT skrmc FROM dyb_skrmc WHERE skrmc LIKE ? ESCAPE '\\')",
-                                {iso(from), iso(to), contains(name)});
+    // Names first: the text is tested against the distinct payee names, not against every row,
+    // and the matching names' rows are sought by (skrmc, fkrq).
+    const Statement namesFirst = StatementMaker::make("dyb",
+                                                      "fkrq BETWEEN ? AND ? AND skrmc IN "
+                                                      "(SELECT skrmc FROM dyb_skrmc WHERE skrmc LIKE ? ESCAPE '\\')",
+                                                      {iso(from), iso(to), contains(name)});
+    // Dates first: the range is read from the (fkrq, skrmc) index, which holds the payee to test.
+    const char *datesFirst = "fkrq BETWEEN ? AND ? AND skrmc LIKE ? ESCAPE '\\'";
+    switch (plan) {
+    case PayeePlan::NamesFirst:
+        return namesFirst;
+    case PayeePlan::DatesFirst:
+        return StatementMaker::make("dyb", datesFirst, {iso(from), iso(to), contains(name)});
+    case PayeePlan::Cheaper:
+        break;
+    }
+    return StatementMaker::withAlternative(namesFirst, datesFirst, {iso(from), iso(to), contains(name)});
 }
 
 Statement historyPayeeBeginsWith(const QString &name)
 {
     return StatementMaker::make("dyb", "skrmc IN (SELECT skrmc FROM dyb_skrmc WHERE skrmc LIKE ? ESCAPE '\\')",
                                 {beginsWith(name)});
+}
+
+namespace {
+
+// The number of distinct payee names, counted once per connection and counted again when the
+// history has grown by so many rows that the count could be off by half.
+struct NameCount {
+    int generation = -1;
+    qint64 lastRowid = -1;
+    qint64 names = 0;
+};
+
+qint64 number(QSqlQuery &q, const QString &sql)
+{
+    if (!q.exec(sql) || !q.next())
+        return -1;
+    return q.value(0).isNull() ? 0 : q.value(0).toLongLong();
+}
+
+} // namespace
+
+Statement cheaperForm(const Statement &statement, Connection &connection)
+{
+    if (!statement.hasAlternative())
+        return statement;
+    const Statement namesFirst = StatementMaker::primaryOf(statement);
+    const QVariantList values = statement.values();
+    const QDate from = QDate::fromString(values.value(0).toString(), Qt::ISODate);
+    const QDate to = QDate::fromString(values.value(1).toString(), Qt::ISODate);
+    if (!from.isValid() || !to.isValid() || from > to)
+        return namesFirst; // finds nothing either way
+
+    QSqlQuery q(connection.database());
+    q.setForwardOnly(true);
+    // Each is one look-up in an index or at an end of the table.
+    const qint64 firstRowid = number(q, QStringLiteral("SELECT min(rowid) FROM dyb"));
+    const qint64 lastRowid = number(q, QStringLiteral("SELECT max(rowid) FROM dyb"));
+    QDate first, last;
+    if (q.exec(QStringLiteral("SELECT (SELECT min(fkrq) FROM dyb), (SELECT max(fkrq) FROM dyb)")) && q.next()) {
+        first = QDate::fromString(q.value(0).toString(), Qt::ISODate);
+        last = QDate::fromString(q.value(1).toString(), Qt::ISODate);
+    }
+    if (firstRowid < 0 || lastRowid < 0 || !first.isValid() || !last.isValid())
+        return namesFirst;
+    // Rows spread over the history's days as evenly as vouchers are printed.
+    const qint64 rows = lastRowid - firstRowid + 1;
+    const qint64 overlap =
+        std::max<qint64>(0, std::min(to, last).toJulianDay() - std::max(from, first).toJulianDay() + 1);
+    const double inRange = double(rows) * double(overlap) / double(last.toJulianDay() - first.toJulianDay() + 1);
+
+    static QHash<QString, NameCount> counts;
+    NameCount &count = counts[connection.name()];
+    if (count.generation != connection.generation() || lastRowid < count.lastRowid
+        || lastRowid - count.lastRowid > std::max<qint64>(1000, count.names / 2)) {
+        const qint64 names = number(q, QStringLiteral("SELECT count(*) FROM dyb_skrmc"));
+        if (names < 0)
+            return namesFirst;
+        count = {connection.generation(), lastRowid, names};
+    }
+    return inRange <= double(count.names) ? StatementMaker::alternativeOf(statement) : namesFirst;
 }
 
 Statement printOffsets() { return StatementMaker::make("dytj"); }

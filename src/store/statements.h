@@ -18,9 +18,16 @@ public:
     QString condition() const { return m_condition; } // SQL with ? placeholders; empty = all rows
     QVariantList values() const { return m_values; }
 
+    // A second form of the same statement, which finds the same rows by another way; when set,
+    // the data source runs whichever form is cheaper on the data at hand (see cheaperForm).
+    bool hasAlternative() const { return !m_alternative.isEmpty(); }
+    QString alternative() const { return m_alternative; }
+    QVariantList alternativeValues() const { return m_alternativeValues; }
+
     friend bool operator==(const Statement &a, const Statement &b)
     {
-        return a.m_table == b.m_table && a.m_condition == b.m_condition && a.m_values == b.m_values;
+        return a.m_table == b.m_table && a.m_condition == b.m_condition && a.m_values == b.m_values
+            && a.m_alternative == b.m_alternative && a.m_alternativeValues == b.m_alternativeValues;
     }
     friend bool operator!=(const Statement &a, const Statement &b) { return !(a == b); }
 
@@ -34,7 +41,11 @@ private:
     QString m_table;
     QString m_condition;
     QVariantList m_values;
+    QString m_alternative;
+    QVariantList m_alternativeValues;
 };
+
+class Connection;
 
 namespace statements {
 
@@ -46,6 +57,8 @@ Statement customersNamed(const QString &name);               // gsmc equals name
 Statement customersBeginningWith(const QString &name);       // gsmc begins with name
 Statement customersNameContains(const QString &text);        // gsmc contains text
 Statement customersInitialsContain(const QString &text);     // gsmczmjc contains text
+// No row at all: an import only appends and need not read the address book first.
+Statement customersForAppending();
 
 Statement ownCompany(); // the one bssz row
 
@@ -55,8 +68,15 @@ Statement purposeNamed(const QString &text);   // yt equals text exactly
 Statement history(); // every print history row
 // No row at all: a voucher window only appends to the history and need not read it first.
 Statement historyForAppending();
+
+// How the payee search finds its rows. NamesFirst tests the text once per distinct payee name
+// and seeks each matching name's rows in the date range: cheap when names repeat. DatesFirst
+// reads the date range and tests each row's payee: cheap when the range holds few rows. Cheaper
+// leaves the choice to the data source, at each refresh.
+enum class PayeePlan { Cheaper, NamesFirst, DatesFirst };
 // Payee name contains name and the voucher date lies from..to, both days included.
-Statement historyByPayeeAndDates(const QString &name, const QDate &from, const QDate &to);
+Statement historyByPayeeAndDates(const QString &name, const QDate &from, const QDate &to,
+                                 PayeePlan plan = PayeePlan::Cheaper);
 Statement historyPayeeBeginsWith(const QString &name); // skrmc begins with name
 
 Statement printOffsets();  // the one dytj row
@@ -64,6 +84,13 @@ Statement generalLayout(); // the one tydysz row
 
 // A user's text as a like pattern that matches it literally (escape character \).
 QString likeLiteral(const QString &text);
+
+// The form of statement to run on connection's data: the statement itself, or its alternative
+// when that is cheaper. For the payee search: the date range is read first when it holds no more
+// rows than the history has distinct payee names. The rows in the range are estimated from the
+// history's first and last dates and its size (a few index look-ups); the number of names is
+// counted once per connection and again when the history has grown by half as many rows.
+Statement cheaperForm(const Statement &statement, Connection &connection);
 
 } // namespace statements
 

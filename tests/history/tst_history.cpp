@@ -468,6 +468,27 @@ private slots:
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plain"});
     }
 
+    // A value no cell can hold is cut, a control character left out, and the user told where.
+    void exportSaysWhichRowsItChanged()
+    {
+        addHistory("1", "甲公司", QDate(2010, 4, 1));
+        addHistory("2", QString(40000, QChar(u'长')), QDate(2010, 4, 2));
+        addHistory("3", QString("乙") + QChar(0) + "公司", QDate(2010, 4, 3));
+        auto w = openWindow();
+        QVERIFY(w);
+        QTemporaryDir out;
+        edit(w.get(), "Text15")->setText(out.filePath("x.xlsx"));
+        click(w.get(), "Command7");
+        QCOMPARE(prompter->prompts.size(), 1);
+        const QString said = prompter->lastText();
+        QVERIFY2(said.startsWith("数据成功导出\n"), qPrintable(said));
+        QVERIFY2(said.contains("工作表第 3 行有内容超过一个单元格能容纳的 32767 个字符"), qPrintable(said));
+        QVERIFY2(said.contains("工作表第 4 行的内容中有表格文件不能保存的控制字符"), qPrintable(said));
+        XlsxFile book(out.filePath("x.xlsx"));
+        QCOMPARE(book.lastRow(), 4);
+        QCOMPARE(book.text("G4"), QString("乙公司"));
+    }
+
     void aLargeExportShowsItsProgress()
     {
         {

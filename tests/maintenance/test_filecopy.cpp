@@ -8,8 +8,27 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <dlfcn.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
+
+// Stands between the program and the disk: while armed, one bit of the next large write is
+// flipped on its way, as a failing disk, cable or memory would do.
+static std::atomic<bool> g_flipNextWrite{false};
+
+extern "C" ssize_t write(int fd, const void *buffer, size_t count)
+{
+    using Write = ssize_t (*)(int, const void *, size_t);
+    static const Write real = reinterpret_cast<Write>(dlsym(RTLD_NEXT, "write"));
+    if (count >= 4096 && g_flipNextWrite.exchange(false)) {
+        std::vector<char> changed(static_cast<const char *>(buffer), static_cast<const char *>(buffer) + count);
+        changed[count / 2] ^= 0x10;
+        return real(fd, changed.data(), count);
+    }
+    return real(fd, buffer, count);
+}
 
 using maintenance::copyFileSafely;
 
@@ -108,4 +127,19 @@ TEST(FileCopy, FailuresLeaveTheDestinationAsItWas)
     EXPECT_EQ(read(dir.filePath("src")), "new");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"dst", "src"}));
     EXPECT_FALSE(QFileInfo::exists("/proc/lanshi-backup.mdb"));
+}
+
+TEST(FileCopy, AByteChangedOnTheWayIsRefusedAndTheDestinationKept)
+{
+    QTemporaryDir dir;
+    const QByteArray data = pattern(3 * 1024 * 1024);
+    write(dir.filePath("src"), data);
+    write(dir.filePath("dst"), "the good old backup");
+    g_flipNextWrite = true;
+    const auto result = copyFileSafely(dir.filePath("src"), dir.filePath("dst"));
+    ASSERT_FALSE(g_flipNextWrite.load()) << "the copy wrote nothing large enough";
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.error.contains(QStringLiteral("内容与原文件不符"))) << result.error.toStdString();
+    EXPECT_EQ(read(dir.filePath("dst")), "the good old backup");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"dst", "src"}));
 }

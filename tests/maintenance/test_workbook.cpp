@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <random>
+
 using maintenance::readCustomerSheet;
 using xlstest::Row;
 
@@ -147,4 +149,85 @@ TEST_F(WorkbookTest, FileThatBreaksTheLibraryIsReportedAsDamaged)
     EXPECT_FALSE(sheet.ok());
     EXPECT_TRUE(sheet.rows.isEmpty());
     EXPECT_FALSE(sheet.error.isEmpty());
+}
+
+// Formula cells keep the result Excel saved with them; the cell reader leaves them empty, and an
+// account number computed by a formula used to import as "无" with the success message.
+TEST_F(WorkbookTest, FormulaCellsReadAsTheirSavedResult)
+{
+    using xlstest::Formula;
+    const auto sheet = readCustomerSheet(write(xlstest::customerWorkbook({
+        Row{QStringLiteral("甲公司"), Formula{6222021234567890.0}, Formula{QStringLiteral("工商银行海淀支行")},
+            Formula{QString()}, QStringLiteral("海淀")},
+        Row{Formula{QStringLiteral("乙公司")}, Formula{12.5}, Formula{40282.0, true}, Formula{1e300, true}},
+    })));
+    ASSERT_TRUE(sheet.ok()) << sheet.error.toStdString();
+    ASSERT_EQ(sheet.rows.size(), 2);
+    EXPECT_EQ(sheet.rows[0].cells, (QStringList{"甲公司", "6222021234567890", "工商银行海淀支行", "", "海淀"}));
+    // A date as the cell shows it; a number no calendar holds as the number it is.
+    EXPECT_EQ(sheet.rows[1].cells.mid(0, 3), (QStringList{"乙公司", "12.5", "2010-04-14"}));
+    EXPECT_FALSE(sheet.rows[1].cells[3].isEmpty());
+    EXPECT_FALSE(sheet.rows[1].cells[3].contains('-'));
+}
+
+TEST_F(WorkbookTest, FormulaWithoutAUsableResultIsRefusedNamingItsCell)
+{
+    using xlstest::Formula;
+    const auto sheet = readCustomerSheet(write(xlstest::customerWorkbook({
+        Row{QStringLiteral("甲公司"), QStringLiteral("6222")},
+        Row{QStringLiteral("乙公司"), QStringLiteral("6223"), Formula{xlstest::Error{0x07}}},
+    })));
+    EXPECT_FALSE(sheet.ok());
+    EXPECT_TRUE(sheet.rows.isEmpty());
+    EXPECT_TRUE(sheet.error.contains(QStringLiteral("第 3 行第 3 列是公式"))) << sheet.error.toStdString();
+    EXPECT_TRUE(sheet.error.contains(QStringLiteral("#DIV/0!"))) << sheet.error.toStdString();
+}
+
+// Damaged copies of a 300-row sheet, as a bad disk or an interrupted download leaves them: a
+// few random bytes, a sector of noise, one byte. Each one is either refused or read whole; none
+// may give part of its rows as if it were the whole sheet.
+TEST_F(WorkbookTest, ADamagedWorkbookIsNeverReadInPart)
+{
+    QVector<Row> rows;
+    for (int i = 0; i < 300; ++i)
+        rows.append(Row{QStringLiteral("客户%1有限公司").arg(i), QStringLiteral("6222%1").arg(i),
+                        QStringLiteral("工商银行%1支行").arg(i % 7), QStringLiteral("北京"), QStringLiteral("海淀")});
+    const QByteArray good = xlstest::customerWorkbook(rows);
+    std::mt19937 random(20261209);
+    int refused = 0;
+    for (int copy = 0; copy < 250; ++copy) {
+        QByteArray bytes = good;
+        const int at = 512 + int(random() % quint32(bytes.size() - 512));
+        const int length = copy % 3 == 0 ? 1 + int(random() % 64) : copy % 3 == 1 ? 512 : 1;
+        for (int i = 0; i < length && at + i < bytes.size(); ++i)
+            bytes[at + i] = char(random());
+        const auto sheet = readCustomerSheet(write(bytes, QStringLiteral("damaged.xls")));
+        if (!sheet.ok()) {
+            ++refused;
+            EXPECT_TRUE(sheet.rows.isEmpty());
+            continue;
+        }
+        EXPECT_EQ(sheet.rows.size(), 300) << "copy " << copy << ": " << length << " bytes at " << at;
+    }
+    EXPECT_GT(refused, 100); // the damage is real
+}
+
+// The length of one cell record grown so that it swallows the next row's five cells: both
+// readings skip them, and only the sheet's own records can tell.
+TEST_F(WorkbookTest, RowsSwallowedByADamagedRecordAreNamed)
+{
+    QVector<Row> rows;
+    for (int i = 0; i < 300; ++i)
+        rows.append(Row{QStringLiteral("客户%1").arg(i), QStringLiteral("6222%1").arg(i), QStringLiteral("工行"),
+                        QStringLiteral("北京"), QStringLiteral("海淀")});
+    QByteArray bytes = xlstest::customerWorkbook(rows);
+    // The string cell of row index 96, column 4: type 0x00FD, length 10, row 0x60, column 4.
+    const QByteArray cell("\xfd\x00\x0a\x00\x60\x00\x04\x00", 8);
+    const int at = bytes.indexOf(cell);
+    ASSERT_GT(at, 0);
+    bytes[at + 2] = char(0x4c); // 4 + 76 bytes: up to the middle of the next row's last record
+    const auto sheet = readCustomerSheet(write(bytes));
+    EXPECT_FALSE(sheet.ok());
+    EXPECT_TRUE(sheet.rows.isEmpty());
+    EXPECT_TRUE(sheet.error.contains(QStringLiteral("从第 97 行起"))) << sheet.error.toStdString();
 }

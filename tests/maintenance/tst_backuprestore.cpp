@@ -2,23 +2,29 @@
 // windows that see the restored data.
 
 #include "maintenance/backuprestore.h"
+#include "maintenance/databasefile.h"
 #include "reference/customermanage.h"
+#include "rawdatabase.h"
 #include "scriptedprompter.h"
 #include "screenshot.h"
 #include "store/appdir.h"
+#include "store/connection.h"
 #include "store/database.h"
 #include "storefixture.h"
 #include "ui/fonts.h"
 
 #include <QCryptographicHash>
+#include <QDate>
 #include <QDir>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <memory>
@@ -39,6 +45,13 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 QPushButton *button(QWidget *w, const char *name) { return w->findChild<QPushButton *>(name); }
+
+// Everything a database holds: tables, rows, and the ids that mark it as ours.
+QString everything(const QString &file)
+{
+    return sqlite3(file, ".dump") + "\n" + sqlite3(file, "PRAGMA application_id; PRAGMA user_version;");
+}
+int customerCount(const QString &file) { return sqlite3(file, "SELECT count(*) FROM khb").toInt(); }
 QLineEdit *edit(QWidget *w, const char *name) { return w->findChild<QLineEdit *>(name); }
 QStringList filesIn(const QString &dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
@@ -71,7 +84,7 @@ class TestBackupRestore : public QObject {
         QPointer<maintenance::RestoreWindow> w = restoreWindow(path);
         QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
         QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
-        const bool ok = prompter->texts().contains("数据恢复完成!!");
+        const bool ok = prompter->lastText().startsWith("数据恢复完成!!");
         delete w;
         return ok;
     }
@@ -118,7 +131,24 @@ private slots:
         QVERIFY(prompter->prompts.isEmpty());
     }
 
-    void backupOverALargerFileIsAnExactCopy()
+    void backupIsProposedInDocumentsOrHome()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config")));
+        const QString name = "sjk-备份-" + QDate::currentDate().toString("yyyyMMdd") + ".mdb";
+        // No Documents folder: the home folder.
+        const QString withoutDocuments = maintenance::BackupWindow::proposedDestination();
+        QVERIFY(QDir(home.path()).mkdir("Documents"));
+        const QString withDocuments = maintenance::BackupWindow::proposedDestination();
+        qputenv("HOME", oldHome);
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+        QCOMPARE(withoutDocuments, home.filePath(name));
+        QCOMPARE(withDocuments, home.filePath("Documents/" + name));
+    }
+
+    void backupOverALargerFileHoldsTheWholeDatabase()
     {
         const QString target = elsewhere.filePath("sjk.mdb");
         QVERIFY(writeBytes(target, QByteArray(int(QFileInfo(store::databasePath()).size()) * 3, 'x')));
@@ -131,7 +161,8 @@ private slots:
                 [&] { captions << button(w, "Command3")->text(); });
         QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
 
-        QCOMPARE(contents(target), contents(store::databasePath()));
+        QCOMPARE(everything(target), everything(store::databasePath()));
+        QCOMPARE(QFileInfo(target).size(), QFileInfo(store::databasePath()).size());
         QVERIFY(!captions.isEmpty());
         QCOMPARE(captions.first(), QStringLiteral("正在备份..."));
         QCOMPARE(button(w, "Command3")->text(), QStringLiteral("开始备份"));
@@ -165,19 +196,11 @@ private slots:
         QVERIFY(!prompter->lastText().contains("完成!!"));
         QCOMPARE(hashOf(store::databasePath()), before);
 
-        // A write of another program under way.
+        // The database file gone.
         prompter->clear();
-        QVERIFY(writeBytes(store::databasePath() + "-journal", QByteArray(512, '\1')));
         const QString target = elsewhere.filePath("b.mdb");
         w->setDestinationChooser([target](QWidget *) { return target; });
         QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
-        QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
-        QVERIFY(prompter->lastText().contains("正在写入"));
-        QVERIFY(!QFileInfo::exists(target));
-        QFile::remove(store::databasePath() + "-journal");
-
-        // The database file gone.
-        prompter->clear();
         QVERIFY(QFile::rename(store::databasePath(), elsewhere.filePath("moved")));
         QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
         QVERIFY(prompter->lastText().contains("找不到文件"));
@@ -188,40 +211,60 @@ private slots:
 
     void restoreRefusesWhatIsNotOurDatabase_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("says");
-        const QByteArray live = contents(store::databasePath());
-        QTest::newRow("empty file") << QByteArray() << "空文件";
-        QTest::newRow("truncated database") << live.left(live.size() / 2) << "";
-        QTest::newRow("text file") << QByteArray("客户名称,帐号\n甲,6222\n") << "不是本程序的数据库";
-        QTest::newRow("database header only") << live.left(100) << "";
-        QByteArray scrambled = live;
-        for (int i = 4096; i < scrambled.size(); i += 3)
-            scrambled[i] = char(0x5A);
-        QTest::newRow("scrambled pages") << scrambled << "";
-        QTest::newRow("another program's database") << QByteArray() << "other";
-        QTest::newRow("missing file") << QByteArray() << "missing";
+        QTest::newRow("empty file") << "empty" << "空文件";
+        QTest::newRow("truncated database") << "truncated" << "不完整";
+        QTest::newRow("text file") << "text" << "不是本程序的数据库";
+        QTest::newRow("database header only") << "header" << "不完整";
+        QTest::newRow("longer than its header says") << "longer" << "不符";
+        QTest::newRow("scrambled pages") << "scrambled" << "已损坏";
+        // The tables are all there; only the last page of rows is damaged.
+        QTest::newRow("damaged last data page") << "last page" << "已损坏";
+        QTest::newRow("another program's database") << "other" << "不是本程序的数据库";
+        QTest::newRow("missing file") << "missing" << "找不到文件";
     }
     void restoreRefusesWhatIsNotOurDatabase()
     {
-        QFETCH(QByteArray, bytes);
+        QFETCH(QString, kind);
         QFETCH(QString, says);
+        // A sound backup with enough rows to fill several pages of the history.
+        const QString good = elsewhere.filePath("good.mdb");
+        {
+            RawDatabase raw(store::databasePath());
+            QVERIFY(raw.run("BEGIN"));
+            for (int i = 0; i < 400; ++i)
+                QVERIFY(raw.run(QString("INSERT INTO dyb (fkrq, skrmc, pzhm) VALUES ('2024-01-01', '收款人%1', '%1')").arg(i)));
+            QVERIFY(raw.run("COMMIT"));
+        }
+        QVERIFY(maintenance::backupDatabase(good).ok());
+        QCOMPARE(maintenance::checkBackupFile(good), QString());
+        const QByteArray sound = contents(good);
+
         const QString path = elsewhere.filePath("备份.mdb");
-        if (says == "other") {
-            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-            other.setDatabaseName(path);
-            QVERIFY(other.open());
-            QSqlQuery q(other);
-            QVERIFY(q.exec("CREATE TABLE khb (name text, phone text)"));
-            QVERIFY(q.exec("INSERT INTO khb VALUES ('x', '1')"));
-            other.close();
-            other = QSqlDatabase();
-            QSqlDatabase::removeDatabase("other");
-            says = "不是本程序的数据库";
-        } else if (says == "missing") {
-            says = "找不到文件";
-        } else {
-            QVERIFY(writeBytes(path, bytes));
+        if (kind == "empty") {
+            QVERIFY(writeBytes(path, {}));
+        } else if (kind == "truncated") {
+            QVERIFY(writeBytes(path, sound.left(sound.size() / 2)));
+        } else if (kind == "text") {
+            QVERIFY(writeBytes(path, "客户名称,帐号\n甲,6222\n"));
+        } else if (kind == "header") {
+            QVERIFY(writeBytes(path, sound.left(100)));
+        } else if (kind == "longer") {
+            QVERIFY(writeBytes(path, sound + QByteArray(4096, '\0')));
+        } else if (kind == "scrambled") {
+            QByteArray scrambled = sound;
+            for (int i = 4096; i < scrambled.size(); i += 3)
+                scrambled[i] = char(0x5A);
+            QVERIFY(writeBytes(path, scrambled));
+        } else if (kind == "last page") {
+            QVERIFY(writeBytes(path, sound));
+            QVERIFY(scramblePage(path, int(sound.size() / 4096)));
+            QCOMPARE(store::checkDatabaseFile(path), QString()); // every table and column in place
+        } else if (kind == "other") {
+            RawDatabase other(path);
+            QVERIFY(other.run("CREATE TABLE khb (name text, phone text)"));
+            QVERIFY(other.run("INSERT INTO khb VALUES ('x', '1')"));
         }
         const QByteArray before = hashOf(store::databasePath());
         const QStringList filesBefore = filesIn(db->dir().path());
@@ -235,6 +278,125 @@ private slots:
         QCOMPARE(StoreFixture::column(customers(), "gsmc").size(), 1); // still usable
     }
 
+    // A file that can be refused from its first bytes and its length is refused before a byte of
+    // it is copied: a 2 GB file of the wrong kind costs nothing.
+    void restoreLooksAtAFileBeforeCopyingIt_data()
+    {
+        QTest::addColumn<bool>("ourHeader");
+        QTest::newRow("not a database") << false;
+        QTest::newRow("our header, wrong length") << true;
+    }
+    void restoreLooksAtAFileBeforeCopyingIt()
+    {
+        QFETCH(bool, ourHeader);
+        const QByteArray head = ourHeader ? contents(store::databasePath()).left(4096) : QByteArray(4096, 'x');
+        const QString path = elsewhere.filePath("大文件.mdb");
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QCOMPARE(f.write(head), head.size());
+            QVERIFY(f.resize(qint64(2) << 30)); // sparse: takes no room on the disk
+        }
+        const QByteArray before = hashOf(store::databasePath());
+        const QStringList filesBefore = filesIn(db->dir().path());
+        qint64 copied = 0;
+        const maintenance::RestoreResult r = maintenance::restoreDatabase(path, [&](qint64 done, qint64) {
+            copied = std::max(copied, done);
+        });
+        QVERIFY(!r.ok());
+        QCOMPARE(copied, 0);
+        QCOMPARE(hashOf(store::databasePath()), before);
+        QCOMPARE(filesIn(db->dir().path()), filesBefore);
+    }
+
+    // Another SQLite program put the database in WAL mode and its newest rows are still in the
+    // log beside the file: the backup has them all.
+    void backupOfAWalModeDatabaseHoldsEveryCommittedRow()
+    {
+        const QString live = store::databasePath();
+        RawDatabase other(live);
+        QVERIFY(other.run("PRAGMA journal_mode=WAL"));
+        QVERIFY(other.run("PRAGMA wal_autocheckpoint=0"));
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(other.run(QString("INSERT INTO khb (gsmc) VALUES ('WAL客户%1')").arg(i)));
+        QVERIFY(QFileInfo(live + "-wal").size() > 0);
+
+        const QString target = elsewhere.filePath("wal.mdb");
+        QPointer<maintenance::BackupWindow> w = backupWindow(target);
+        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+        QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
+        QCOMPARE(prompter->texts(), QStringList{"数据备份完成!!"});
+        QCOMPARE(customerCount(target), 21);
+        QCOMPARE(sqlite3(target, "PRAGMA journal_mode"), QStringLiteral("delete"));
+        QCOMPARE(filesIn(elsewhere.path()), QStringList{"wal.mdb"}); // no log, no temporary
+    }
+
+    // A restored file is put in the program's journal mode with its log taken in: every row of
+    // the chosen backup, no -wal or -shm left in the program folder.
+    void restoreOfAWalModeBackupTakesItsLogIn()
+    {
+        const QString backup = elsewhere.filePath("wal.mdb");
+        QVERIFY(QFile::copy(store::databasePath(), backup));
+        RawDatabase other(backup); // stays open: the log stays beside the file
+        QVERIFY(other.run("PRAGMA journal_mode=WAL"));
+        QVERIFY(other.run("PRAGMA wal_autocheckpoint=0"));
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(other.run(QString("INSERT INTO khb (gsmc) VALUES ('WAL客户%1')").arg(i)));
+        QVERIFY(QFileInfo(backup + "-wal").size() > 0);
+
+        QVERIFY2(restore(backup), qPrintable(prompter->lastText()));
+        QCOMPARE(StoreFixture::column(customers(), "gsmc").size(), 21);
+        const QStringList files = filesIn(db->dir().path());
+        QVERIFY2(files.filter(QRegularExpression("-(wal|shm|journal)$|^\\.")).isEmpty(), qPrintable(files.join(' ')));
+        QCOMPARE(sqlite3(store::databasePath(), "PRAGMA journal_mode"), QStringLiteral("delete"));
+        QCOMPARE(customerCount(store::databasePath()), 21);
+    }
+
+    // One page of khb overwritten: the backup says so and the good backup the user keeps stays.
+    void backupOfADamagedDatabaseKeepsTheGoodBackup()
+    {
+        {
+            RawDatabase raw(store::databasePath());
+            QVERIFY(raw.run("BEGIN"));
+            for (int i = 0; i < 500; ++i)
+                QVERIFY(raw.run(QString("INSERT INTO khb (gsmc, zhh) VALUES ('客户%1', '6222%1')").arg(i)));
+            QVERIFY(raw.run("COMMIT"));
+        }
+        const QString target = elsewhere.filePath("sjk-备份.mdb");
+        QVERIFY(maintenance::backupDatabase(target).ok());
+        const QByteArray good = hashOf(target);
+
+        store::Connection::closeAll(); // nothing cached over the damage
+        QVERIFY(scramblePage(store::databasePath(), rootPage(store::databasePath(), "khb")));
+        store::Connection::reopenAll();
+
+        QPointer<maintenance::BackupWindow> w = backupWindow(target);
+        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+        QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
+        QCOMPARE(prompter->prompts.size(), 1);
+        QVERIFY2(prompter->lastText().contains("已损坏"), qPrintable(prompter->lastText()));
+        QVERIFY(prompter->lastText().contains("数据恢复"));
+        QVERIFY(prompter->lastText().contains("没有改变"));
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Critical);
+        QCOMPARE(hashOf(target), good);
+        QCOMPARE(filesIn(elsewhere.path()), QStringList{"sjk-备份.mdb"});
+    }
+
+    // Files an earlier backup to the same name left when it was killed go; nothing else does.
+    void backupRemovesWhatAnEarlierBackupLeft()
+    {
+        const QStringList leftovers = {".b.mdb.Ab12Cd.tmp", ".b.mdb.Ab12Cd.tmp-journal", ".b.mdb.x9Y8z7.tmp-wal"};
+        const QStringList others = {".c.mdb.Ab12Cd.tmp", ".b.mdb.Ab12C.tmp", "b.mdb.Ab12Cd.tmp", ".b.mdb.Ab12Cd.bak",
+                                    "笔记.txt"};
+        for (const QString &name : leftovers + others)
+            QVERIFY(writeBytes(elsewhere.filePath(name), QByteArray(100, 'x')));
+        QVERIFY(maintenance::backupDatabase(elsewhere.filePath("b.mdb")).ok());
+        QStringList expected = others;
+        expected << "b.mdb";
+        expected.sort();
+        QCOMPARE(filesIn(elsewhere.path()), expected);
+    }
+
     void restoredDataIsSeenByAnOpenWindow()
     {
         // A backup with today's one sample customer, then a customer added after it.
@@ -246,7 +408,7 @@ private slots:
         delete b;
         const QStringList backedUp = StoreFixture::column(customers(), "gsmc");
         QVERIFY(StoreFixture::append(customers(), {"恢复后不应再有", "1", "2", "3", "4", "HFH"}));
-        const QByteArray liveBefore = contents(store::databasePath());
+        const QString liveBefore = everything(store::databasePath());
 
         auto *manage = new reference::CustomerManageWindow;
         manage->show();
@@ -259,7 +421,9 @@ private slots:
         connect(r->findChild<QProgressBar *>("ProgressBar1"), &QProgressBar::valueChanged, this,
                 [&] { captions << button(r, "Command3")->text(); });
         QTest::mouseClick(button(r, "Command3"), Qt::LeftButton);
-        QCOMPARE(prompter->texts(), QStringList{"数据恢复完成!!"});
+        QCOMPARE(prompter->prompts.size(), 1);
+        // The user is told where the database as it was has been kept.
+        QCOMPARE(prompter->lastText(), "数据恢复完成!!\n恢复前的数据库已另存为：\n" + r->lastSafetyCopy());
         QCOMPARE(prompter->lastTitle(), QStringLiteral("蓝石票据通"));
         QVERIFY(prompter->prompts.last().centredOnScreen);
         QVERIFY(captions.contains("正在恢复..."));
@@ -268,7 +432,7 @@ private slots:
         QCOMPARE(hashOf(store::databasePath()), hashOf(backup));
         // The live file as it was is kept beside it.
         QVERIFY(r->lastSafetyCopy().startsWith(db->dir().path()));
-        QCOMPARE(contents(r->lastSafetyCopy()), liveBefore);
+        QCOMPARE(everything(r->lastSafetyCopy()), liveBefore);
 
         // The window opened before the restore reads the restored file, not the replaced one.
         QVERIFY(manage->customers().refresh());

@@ -18,7 +18,16 @@ namespace xlstest {
 struct Date {
     double serial; // days since 1899-12-30, as the workbook stores dates
 };
-using Cell = std::variant<std::monostate, QString, double, Date>;
+// A formula cell with the result the workbook keeps beside it (Excel saves the last computed
+// value): a number, a text, or an error code (Error{0x07} is #DIV/0!).
+struct Error {
+    quint8 code;
+};
+struct Formula {
+    std::variant<double, QString, Error> result;
+    bool shownAsDate = false; // the cell's format is a date format
+};
+using Cell = std::variant<std::monostate, QString, double, Date, Formula>;
 using Row = QVector<Cell>;
 
 struct Sheet {
@@ -203,6 +212,34 @@ inline QByteArray workbookStream(const QVector<Sheet> &sheets, const Options &op
                     put16(b, 17);
                     putDouble(b, dt->serial);
                     record(stream, 0x0203, b);
+                } else if (const Formula *f = std::get_if<Formula>(&cell)) {
+                    put16(b, f->shownAsDate ? 17 : 16);
+                    const QString *text = std::get_if<QString>(&f->result);
+                    if (const double *n = std::get_if<double>(&f->result)) {
+                        putDouble(b, *n);
+                    } else {
+                        // Not a number: a type byte, the value, and 0xFFFF in the top bytes.
+                        const Error *e = std::get_if<Error>(&f->result);
+                        b.append(char(text ? 0 : 2));
+                        b.append(char(0));
+                        b.append(char(e ? e->code : 0));
+                        b.append(3, '\0');
+                        put16(b, 0xFFFF);
+                    }
+                    put16(b, 0); // options
+                    put32(b, 0);
+                    put16(b, 3); // the formula: the integer 1 (ptgInt)
+                    b.append(char(0x1E));
+                    put16(b, 1);
+                    record(stream, 0x0006, b);
+                    if (text) { // a text result follows in a record of its own
+                        QByteArray str;
+                        put16(str, quint16(text->size()));
+                        str.append(char(1));
+                        for (QChar c : *text)
+                            put16(str, c.unicode());
+                        record(stream, 0x0207, str);
+                    }
                 }
             }
         }

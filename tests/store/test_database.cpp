@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <vector>
@@ -281,6 +282,51 @@ TEST(CheckDatabase, FilesThatAreNotOursGiveAClearMessageAndStayUntouched)
         EXPECT_EQ(fileBytes(databasePath()), before);
         EXPECT_NE(checkDatabaseFile(databasePath()), QString());
     }
+}
+
+// Another SQLite program left the file in WAL mode with its newest rows still in the log beside
+// it: at start the rows are taken into the file, which is back in the program's journal mode,
+// with nothing left beside it.
+TEST(CheckDatabase, AWalModeFileComesBackToTheRollbackJournalWithEveryRow)
+{
+    QTemporaryDir copied;
+    {
+        TempAppDir first;
+        ASSERT_TRUE(ensureDatabase().ok);
+        const QString name = QStringLiteral("test-wal");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(databasePath());
+            ASSERT_TRUE(db.open());
+            QSqlQuery q(db);
+            ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA journal_mode=WAL")));
+            ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA wal_autocheckpoint=0")));
+            for (int i = 0; i < 20; ++i)
+                ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO khb (gsmc) VALUES ('客户%1')").arg(i)));
+            // The files as that program leaves them when it is killed: rows in the log.
+            ASSERT_GT(QFileInfo(databasePath() + QStringLiteral("-wal")).size(), 0);
+            ASSERT_TRUE(QFile::copy(databasePath(), copied.filePath(QStringLiteral("sjk.mdb"))));
+            ASSERT_TRUE(QFile::copy(databasePath() + QStringLiteral("-wal"), copied.filePath(QStringLiteral("sjk.mdb-wal"))));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    setAppDir(copied.path());
+    const DatabaseStatus status = ensureDatabase();
+    ASSERT_TRUE(status.ok) << status.errorText.toStdString();
+    {
+        Connection c; // the program at work
+        DataSource customers(c);
+        customers.setStatement(statements::customers());
+        ASSERT_TRUE(customers.refresh());
+        EXPECT_EQ(customers.recordCount(), 21);
+        EXPECT_EQ(QDir(copied.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("sjk.mdb")});
+    }
+    // Bytes 18 and 19 of the header: 1 for the rollback journal, 2 for WAL.
+    const QByteArray header = fileBytes(databasePath()).left(20);
+    EXPECT_EQ(int(header.at(18)), 1);
+    EXPECT_EQ(int(header.at(19)), 1);
+    setAppDir(QString());
 }
 
 TEST(CheckDatabase, AConnectionNeverCreatesAMissingFile)

@@ -555,3 +555,22 @@ TEST_F(DataSourceTest, GridShowsHistoryDatesInTheChosenForm)
 }
 
 } // namespace
+
+// A window holds its data source as a member and the grid model as a child: the source goes
+// first, and the view still asks the model while it is torn down.
+TEST_F(DataSourceTest, GridOutlivingItsDataSourceIsEmpty)
+{
+    addCustomers({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    auto *ds = new DataSource(m_conn);
+    ds->setStatement(statements::customers());
+    ds->refresh();
+    GridModel grid(*ds, {{QStringLiteral("gsmc"), QStringLiteral("客户名称"), {}}});
+    QSignalSpy reset(&grid, &QAbstractItemModel::modelReset);
+    ASSERT_EQ(grid.rowCount(), 3);
+    delete ds;
+    EXPECT_EQ(reset.size(), 1);
+    EXPECT_EQ(grid.rowCount(), 0);
+    EXPECT_EQ(grid.currentRow(), -1);
+    EXPECT_FALSE(grid.currentIndex().isValid());
+    grid.setCurrentIndex(grid.index(0, 0)); // nothing to move
+}

@@ -62,6 +62,10 @@ const WorkedAmount kWorked[] = {
     {"FiveJiao", Ten, "0.5", "50", "伍角整", ". . . . . . . ￥ 5 0"},
     {"OneYuan", Ten, "1", "100", "壹元整", ". . . . . . ￥ 1 0 0"},
     {"TenYuanFiveFen", Ten, "10.05", "1005", "壹拾元零伍分", ". . . . . ￥ 1 0 0 5"},
+    // Exactly one zero skipped: it reads 零 all the same.
+    {"OneYuanFiveFen", Ten, "1.05", "105", "壹元零伍分", ". . . . . . ￥ 1 0 5"},
+    {"HundredOne", Ten, "101", "10100", "壹佰零壹元整", ". . . . ￥ 1 0 1 0 0"},
+    {"TenYuanFiveJiao", Ten, "10.5", "1050", "壹拾元零伍角整", ". . . . . ￥ 1 0 5 0"},
     {"Twenty", Ten, "20", "2000", "贰拾元整", ". . . . . ￥ 2 0 0 0"},
     {"ThousandFiveJiao", Ten, "1000.50", "100050", "壹仟元零伍角整", ". . . ￥ 1 0 0 0 5 0"},
     {"ThousandFive", Ten, "1005.30", "100530", "壹仟零伍元叁角整", ". . . ￥ 1 0 0 5 3 0"},

@@ -114,7 +114,8 @@ private slots:
         const QSizeF size = pdftools::pageSize(pdf);
         QVERIFY2(qAbs(size.width() - points.width()) < 1 && qAbs(size.height() - points.height()) < 1,
                  qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
-        const pdftools::Word *t = pdftools::find(pdftools::words(pdf), QStringLiteral("T"));
+        const QList<pdftools::Word> words = pdftools::words(pdf); // find() points into this list
+        const pdftools::Word *t = pdftools::find(words, QStringLiteral("T"));
         QVERIFY(t);
         QVERIFY(qAbs(t->box.left() - 72) < 0.1);
     }
