@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(edit(w, "Text21")->text(), QStringLiteral("杭州"));
         fill(w);
         click(w, "Command3");
-        QCOMPARE(textAt(h->recorder.placedTexts(), 7200, 1516)->text, QStringLiteral("杭州"));
+        QCOMPARE(printedAt(h->recorder.placedTexts(), 7200, 1516), QStringLiteral("杭州"));
     }
 
     void rememberingThePlaceOptionWritesOnlyItsKey()
@@ -178,7 +178,7 @@ private slots:
         click(w, "Command3");
         QCOMPARE(StoreFixture::column(history(), "skrmc"), QStringList{"杭州之江电子有限公司"});
         QCOMPARE(StoreFixture::column(history(), "skrzhh"), QStringList{"6003"});
-        QCOMPARE(textAt(h->recorder.placedTexts(), 6066 + 57, 816)->text, QStringLiteral("杭州之江电子有限公司"));
+        QCOMPARE(printedAt(h->recorder.placedTexts(), 6066 + 57, 816), QStringLiteral("杭州之江电子有限公司"));
     }
 
     void historyRowWithoutThePassword()
@@ -196,7 +196,7 @@ private slots:
         for (const auto &[column, value] : expected)
             QCOMPARE(StoreFixture::column(history(), QString::fromLatin1(column)), QStringList{value});
         // The password is printed and appears nowhere in the history.
-        QCOMPARE(textAt(h->recorder.placedTexts(), 6066, 3000)->text, QStringLiteral("PW-98765"));
+        QCOMPARE(printedAt(h->recorder.placedTexts(), 6066, 3000), QStringLiteral("PW-98765"));
         store::Connection c;
         QSqlQuery q(c.database());
         QVERIFY(q.exec(QStringLiteral("select * from dyb")));

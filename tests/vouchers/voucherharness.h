@@ -61,6 +61,14 @@ inline const vouchers::PlacedText *textAt(const QList<vouchers::PlacedText> &tex
     return nullptr;
 }
 
+// The text printed at exactly (x, y), or a note that nothing is, so that a comparison fails
+// instead of the program crashing.
+inline QString printedAt(const QList<vouchers::PlacedText> &texts, double x, double y)
+{
+    const vouchers::PlacedText *t = textAt(texts, x, y);
+    return t ? t->text : QStringLiteral("（此处没有打印）");
+}
+
 // Replaces the own company (bssz) by one row.
 inline bool setOwnCompany(const QString &name, const QString &bank, const QString &account)
 {
