@@ -139,6 +139,17 @@ void PrinterPageWriter::line(double x1, double y1, double x2, double y2)
     m_painter.drawLine(toDevice(x1, y1), toDevice(x2, y2));
 }
 
+bool PrinterPageWriter::newPage()
+{
+    if (!ensureBegun())
+        return false;
+    if (!m_printer.newPage()) {
+        m_failed = true;
+        return false;
+    }
+    return true;
+}
+
 void PrinterPageWriter::endDocument()
 {
     if (!m_painter.isActive())

@@ -37,6 +37,9 @@ public:
     void printText(const QString &text) override;
     void line(double x1, double y1, double x2, double y2) override;
     void endDocument() override;
+    // Ends the page and starts the next one of the same document (a batch of vouchers); false when
+    // the printer refused.
+    bool newPage();
 
 private:
     bool ensureBegun();

@@ -31,12 +31,9 @@ bool isDrawing(const PrintOp &op)
         || op.kind == PrintOp::Kind::EndDocument;
 }
 
-QList<PrintOp> record(const PrintRoutine &routine)
-{
-    RecordingPageWriter recorder;
-    routine(recorder);
-    return recorder.ops();
-}
+QList<PrintOp> record(const PrintRoutine &routine) { return recordRoutine(routine); }
+
+bool isPageSize(const PrintOp &op) { return op.kind == PrintOp::Kind::PageHeight || op.kind == PrintOp::Kind::PageWidth; }
 
 void tellFailedAfterStart(QWidget *parent)
 {
@@ -155,6 +152,58 @@ JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const std::functi
     return writer.hasFailed() ? JobResult::FailedAfterStart : JobResult::Done;
 }
 
+QList<PrintOp> recordRoutine(const PrintRoutine &routine)
+{
+    RecordingPageWriter recorder;
+    routine(recorder);
+    return recorder.ops();
+}
+
+JobResult runPages(QPrinter &printer, const QList<QList<PrintOp>> &pages, const std::function<bool(int)> &beforePage,
+                   int *drawn)
+{
+    if (drawn)
+        *drawn = 0;
+    if (pages.isEmpty())
+        return JobResult::Done;
+    PrinterPageWriter writer(printer);
+    // The paper is fixed when the job begins: the first voucher's page size is every page's.
+    for (const PrintOp &op : pages.first())
+        if (isPageSize(op))
+            op.applyTo(writer);
+    if (!writer.begin())
+        return JobResult::NotStarted;
+    for (int p = 0; p < pages.size(); ++p) {
+        if (p > 0 && !writer.newPage())
+            break;
+        if (beforePage && !beforePage(p))
+            break;
+        for (const PrintOp &op : pages[p])
+            if (!isPageSize(op) && op.kind != PrintOp::Kind::EndDocument)
+                op.applyTo(writer);
+        if (drawn)
+            *drawn = p + 1;
+    }
+    writer.endDocument();
+    return writer.hasFailed() ? JobResult::FailedAfterStart : JobResult::Done;
+}
+
+// Draws into a PDF file through a temporary file beside it, renamed once complete.
+bool writePdfFile(const QString &path, const QString &documentName, QString *error,
+                  const std::function<JobResult(QPrinter &)> &draw);
+
+bool savePdfPages(const QList<QList<PrintOp>> &pages, const QString &path, const QString &documentName,
+                  const std::function<bool(int)> &beforePage, int *drawn, QString *error)
+{
+    QString why;
+    const bool ok = writePdfFile(path, documentName, &why, [&](QPrinter &printer) {
+        return runPages(printer, pages, beforePage, drawn);
+    });
+    if (!ok && error)
+        *error = why;
+    return ok;
+}
+
 PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const Issued &onIssued,
                           const PrintSettings &settings)
 {
@@ -228,7 +277,8 @@ PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Is
     return outcome;
 }
 
-bool savePdf(const QList<PrintOp> &ops, const QString &path, const QString &documentName, QString *error)
+bool writePdfFile(const QString &path, const QString &documentName, QString *error,
+                  const std::function<JobResult(QPrinter &)> &draw)
 {
     auto fail = [error](const QString &why) {
         if (error)
@@ -251,7 +301,7 @@ bool savePdf(const QList<PrintOp> &ops, const QString &path, const QString &docu
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
 
-    const JobResult result = runJob(printer, ops);
+    const JobResult result = draw(printer);
     if (result != JobResult::Done || QFileInfo(partial).size() == 0) {
         QFile::remove(partial);
         return fail(QStringLiteral("无法写入“%1”").arg(QDir::toNativeSeparators(path)));
@@ -265,6 +315,11 @@ bool savePdf(const QList<PrintOp> &ops, const QString &path, const QString &docu
         return fail(QStringLiteral("无法写入“%1”").arg(QDir::toNativeSeparators(path)));
     }
     return true;
+}
+
+bool savePdf(const QList<PrintOp> &ops, const QString &path, const QString &documentName, QString *error)
+{
+    return writePdfFile(path, documentName, error, [&ops](QPrinter &printer) { return runJob(printer, ops); });
 }
 
 bool savePdf(const PrintRoutine &routine, const QString &path, const QString &documentName, QString *error)

@@ -86,4 +86,18 @@ bool savePdf(const PrintRoutine &routine, const QString &path, const QString &do
 enum class JobResult { Done, NotStarted, FailedAfterStart };
 JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const std::function<void()> &onStarted = {});
 
+// Several vouchers of one kind as one job, one page each. The page size comes from the first
+// voucher; beforePage(i) runs when page i is about to be drawn (the job has started) and may
+// return false to stop there: the pages drawn so far go out. *drawn counts the pages drawn.
+JobResult runPages(QPrinter &printer, const QList<QList<PrintOp>> &pages,
+                   const std::function<bool(int page)> &beforePage, int *drawn = nullptr);
+
+// The pages into one PDF file (origin at the paper's corner), replaced only by a complete file.
+// beforePage as for runPages(); *drawn counts the pages the file holds.
+bool savePdfPages(const QList<QList<PrintOp>> &pages, const QString &path, const QString &documentName,
+                  const std::function<bool(int page)> &beforePage, int *drawn, QString *error);
+
+// The operations a routine records.
+QList<PrintOp> recordRoutine(const PrintRoutine &routine);
+
 } // namespace vouchers

@@ -123,7 +123,12 @@ public:
         default: return QVariant();
         }
     }
-    bool newPage() override { return true; }
+    bool newPage() override
+    {
+        ++newPages;
+        return true;
+    }
+    int newPages = 0;
     bool abort() override { return false; }
     int metric(QPaintDevice::PaintDeviceMetric m) const override
     {

@@ -100,9 +100,13 @@ inline QString unescape(QString s)
         .replace(QLatin1String("&amp;"), QLatin1String("&"));
 }
 
-inline QList<Word> words(const QString &pdf)
+// The words of one page (1-based), or of every page when page is 0.
+inline QList<Word> words(const QString &pdf, int page = 0)
 {
-    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    QStringList args = {QStringLiteral("-bbox")};
+    if (page > 0)
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    const QString html = run(QStringLiteral("pdftotext"), args << pdf << QStringLiteral("-"));
     static const QRegularExpression re(QStringLiteral(
         R"re(<word xMin="([\d.\-]+)" yMin="([\d.\-]+)" xMax="([\d.\-]+)" yMax="([\d.\-]+)">([^<]*)</word>)re"));
     QList<Word> out;

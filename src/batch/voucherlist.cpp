@@ -1,0 +1,202 @@
+#include "batch/voucherlist.h"
+
+#include "ui/prompter.h"
+#include "vouchers/voucherwindow.h"
+
+namespace batch {
+
+namespace {
+
+// Answers every question a window asks while a row is checked: no (a list cannot ask its clerk
+// row by row) and keeps what was said.
+class ListPrompter : public ui::Prompter {
+public:
+    ListPrompter() : m_previous(&ui::prompter()) { ui::setPrompter(this); }
+    ~ListPrompter() override { ui::setPrompter(m_previous); }
+    ui::Button ask(const ui::Prompt &prompt) override
+    {
+        said << prompt.text;
+        return prompt.buttons & ui::No ? ui::No : prompt.buttons & ui::Cancel ? ui::Cancel : ui::Ok;
+    }
+    QStringList said;
+
+private:
+    ui::Prompter *m_previous;
+};
+
+QString normalized(const QString &caption) { return caption.simplified().remove(QLatin1Char(' ')).toLower(); }
+
+} // namespace
+
+QString RowProblem::toString() const
+{
+    return column.isEmpty() ? QStringLiteral("第%1行：%2").arg(sheetRow).arg(message)
+                            : QStringLiteral("第%1行“%2”：%3").arg(sheetRow).arg(column, message);
+}
+
+VoucherList::VoucherList(const vouchers::VoucherKind &kind) : m_kind(kind), m_window(kind.make()) {}
+
+VoucherList::~VoucherList() = default;
+
+QList<RowProblem> VoucherList::setHeader(const QStringList &header)
+{
+    m_columnOfKey.clear();
+    QList<RowProblem> problems;
+    for (const vouchers::ListColumn &column : m_kind.columns) {
+        QStringList names = column.aliases;
+        names.prepend(column.caption);
+        for (int i = 0; i < header.size() && !m_columnOfKey.contains(column.key); ++i)
+            for (const QString &name : names)
+                if (normalized(header[i]) == normalized(name))
+                    m_columnOfKey.insert(column.key, i);
+        if (column.required && !m_columnOfKey.contains(column.key))
+            problems.append({1, column.caption, QStringLiteral("表头中没有这一列")});
+    }
+    return problems;
+}
+
+Entry VoucherList::prepare(const ListRow &row)
+{
+    vouchers::VoucherData data;
+    for (auto it = m_columnOfKey.cbegin(); it != m_columnOfKey.cend(); ++it)
+        data.insert(it.key(), row.cells.value(it.value()).trimmed());
+
+    Entry entry;
+    entry.sheetRow = row.sheetRow;
+    entry.counterparty = data.value(vouchers::key::counterparty);
+    entry.amount = data.value(vouchers::key::amount);
+    entry.date = data.value(vouchers::key::date);
+    entry.number = data.value(vouchers::key::number);
+
+    ListPrompter prompter;
+    for (const vouchers::DataProblem &p : m_window->fill(data))
+        entry.problems.append({row.sheetRow, m_kind.captionOf(p.key), p.message});
+
+    vouchers::PrintRoutine routine;
+    vouchers::Issued issued;
+    m_window->setPrintPath([&](const vouchers::PrintRoutine &r, QWidget *, const vouchers::Issued &i) {
+        routine = r;
+        issued = i;
+        return vouchers::PrintOutcome::Cancelled; // drawn later, with the others
+    });
+    prompter.said.clear();
+    m_window->print();
+    if (!routine) {
+        const QString column = m_window->refusedKey().isEmpty() ? QString() : m_kind.captionOf(m_window->refusedKey());
+        const QString message = prompter.said.isEmpty() ? QStringLiteral("无法打印") : prompter.said.last();
+        // The window's own check may repeat what filling found already.
+        bool known = false;
+        for (const RowProblem &p : std::as_const(entry.problems))
+            known = known || p.column == column;
+        if (!known)
+            entry.problems.append({row.sheetRow, column, message});
+    }
+    if (entry.problems.isEmpty()) {
+        entry.routine = routine;
+        entry.issued = issued;
+    }
+    return entry;
+}
+
+QList<RowProblem> ListCheck::blocking(const QSet<int> &skippedRows) const
+{
+    QList<RowProblem> out = header;
+    for (const Entry &e : entries)
+        if (!skippedRows.contains(e.sheetRow))
+            out += e.problems;
+    return out;
+}
+
+QList<const Entry *> ListCheck::toPrint(const QSet<int> &skippedRows) const
+{
+    QList<const Entry *> out;
+    for (const Entry &e : entries)
+        if (!skippedRows.contains(e.sheetRow) && e.ready())
+            out.append(&e);
+    return out;
+}
+
+ListCheck checkList(VoucherList &list, const QStringList &header, const QList<ListRow> &rows)
+{
+    ListCheck check;
+    check.header = list.setHeader(header);
+    if (!check.header.isEmpty())
+        return check; // rows cannot be read without their columns
+    for (const ListRow &row : rows)
+        check.entries.append(list.prepare(row));
+    return check;
+}
+
+namespace {
+
+QList<QList<vouchers::PrintOp>> pagesOf(const QList<const Entry *> &entries)
+{
+    QList<QList<vouchers::PrintOp>> pages;
+    for (const Entry *e : entries)
+        pages.append(vouchers::recordRoutine(e->routine));
+    return pages;
+}
+
+} // namespace
+
+Outcome printEntries(const QList<const Entry *> &entries, QPrinter &printer, const Progress &progress)
+{
+    Outcome out;
+    int drawn = 0;
+    const auto before = [&](int page) {
+        if (progress && !progress(page, int(entries.size()))) {
+            out.cancelled = true;
+            return false;
+        }
+        if (entries[page]->issued)
+            entries[page]->issued(); // the job has started: the row as a single print writes it
+        return true;
+    };
+    const vouchers::JobResult result = vouchers::runPages(printer, pagesOf(entries), before, &drawn);
+    const int total = int(entries.size());
+    switch (result) {
+    case vouchers::JobResult::Done:
+        out.printed = drawn; // a cancel leaves the rest neither printed nor failed
+        break;
+    case vouchers::JobResult::NotStarted:
+        out.failed = total;
+        out.error = printer.printerName().isEmpty()
+            ? QStringLiteral("打印机无法开始打印，没有打印。")
+            : QStringLiteral("打印机“%1”无法开始打印，没有打印。").arg(printer.printerName());
+        break;
+    case vouchers::JobResult::FailedAfterStart:
+        // The pages drawn have their rows; whether they came out whole the printer did not say.
+        out.printed = drawn;
+        out.failed = total - drawn;
+        out.error = QStringLiteral("打印过程中出错，票据可能没有打印完整。请检查打印机；已开出的凭证见打印查询。");
+        break;
+    }
+    return out;
+}
+
+Outcome saveEntriesPdf(const QList<const Entry *> &entries, const QString &path, const Progress &progress)
+{
+    Outcome out;
+    int drawn = 0;
+    const auto before = [&](int page) {
+        if (progress && !progress(page, int(entries.size()))) {
+            out.cancelled = true;
+            return false;
+        }
+        return true;
+    };
+    QString error;
+    if (!vouchers::savePdfPages(pagesOf(entries), path, QStringLiteral("批量打印"), before, &drawn, &error)) {
+        out.error = QStringLiteral("PDF文件保存失败：%1").arg(error);
+        out.failed = int(entries.size());
+        return out;
+    }
+    // The file is complete: the vouchers it holds are issued.
+    for (int i = 0; i < drawn; ++i)
+        if (entries[i]->issued)
+            entries[i]->issued();
+    out.printed = drawn;
+    return out;
+}
+
+} // namespace batch

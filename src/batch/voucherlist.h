@@ -1,0 +1,100 @@
+#pragma once
+// A list of vouchers of one kind, one per row of a payment list: each row goes through the
+// voucher's own window (hidden), which fills, checks and draws it exactly as a single print does.
+
+#include "vouchers/printing.h"
+#include "vouchers/voucherdata.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace vouchers { class VoucherWindow; }
+
+namespace batch {
+
+// One data row of a list: its row number as the spreadsheet shows it, and its cells.
+struct ListRow {
+    int sheetRow = 0;
+    QStringList cells;
+};
+
+// A problem of a row (row 1 is the header), named by its column.
+struct RowProblem {
+    int sheetRow = 0;
+    QString column;
+    QString message;
+    QString toString() const; // 第3行 “金额”：金额必须大于零
+};
+
+// A row after its checks: ready to print (a drawing and the history row it writes once issued)
+// or with its problems.
+struct Entry {
+    int sheetRow = 0;
+    QString counterparty; // for the grid and the summary
+    QString amount;
+    QString date;
+    QString number;
+    QList<RowProblem> problems;
+    vouchers::PrintRoutine routine;
+    vouchers::Issued issued; // appends the history row as the window does
+    bool ready() const { return problems.isEmpty() && bool(routine); }
+};
+
+class VoucherList {
+public:
+    // Makes the kind's window, hidden; it lives as long as the list (the entries' history rows
+    // are written through it).
+    explicit VoucherList(const vouchers::VoucherKind &kind);
+    ~VoucherList();
+
+    const vouchers::VoucherKind &kind() const { return m_kind; }
+
+    // Finds the columns by their captions (or the other names they go by); problems for the
+    // columns a row must give and the header lacks.
+    QList<RowProblem> setHeader(const QStringList &header);
+    // Fills the window from the row and lets it check and draw the voucher.
+    Entry prepare(const ListRow &row);
+
+private:
+    const vouchers::VoucherKind &m_kind;
+    std::unique_ptr<vouchers::VoucherWindow> m_window;
+    QHash<QString, int> m_columnOfKey; // data key -> column position
+};
+
+// A whole list after its checks: the header's problems and every row's entry.
+struct ListCheck {
+    QList<RowProblem> header;
+    QList<Entry> entries;
+
+    // What stands in the way of printing: the header's problems and those of every row the
+    // clerk has not chosen to skip. Nothing prints while there is one.
+    QList<RowProblem> blocking(const QSet<int> &skippedRows = {}) const;
+    // The entries to print: every row not skipped (all ready when nothing blocks).
+    QList<const Entry *> toPrint(const QSet<int> &skippedRows = {}) const;
+};
+
+// Checks a list: header first, then every row through the voucher's window.
+ListCheck checkList(VoucherList &list, const QStringList &header, const QList<ListRow> &rows);
+
+// How a batch went.
+struct Outcome {
+    int printed = 0; // vouchers issued (pages drawn, each with its history row)
+    int failed = 0;  // vouchers meant to print that did not
+    bool cancelled = false;
+    QString error; // for the user, in Chinese; empty when nothing failed
+};
+
+// Called before each voucher; false stops the batch there.
+using Progress = std::function<bool(int done, int total)>;
+
+// The ready entries as one job on the printer, one page each; each page writes its entry's
+// history row when the page starts (the job has started, as for a single voucher).
+Outcome printEntries(const QList<const Entry *> &entries, QPrinter &printer, const Progress &progress = {});
+// The ready entries into one PDF file; the history rows are written once the file is complete.
+Outcome saveEntriesPdf(const QList<const Entry *> &entries, const QString &path, const Progress &progress = {});
+
+} // namespace batch
