@@ -186,6 +186,13 @@ Statement cheaperForm(const Statement &statement, Connection &connection)
     return inRange <= double(count.names) ? StatementMaker::alternativeOf(statement) : namesFirst;
 }
 
+Statement historyOfPayeeBetween(const QString &name, const QDate &from, const QDate &to)
+{
+    const auto iso = [](const QDate &d) { return d.isValid() ? QVariant(d.toString(Qt::ISODate)) : QVariant(); };
+    // One seek in the (skrmc, fkrq) index.
+    return StatementMaker::make("dyb", "skrmc = ? AND fkrq BETWEEN ? AND ?", {text(name), iso(from), iso(to)});
+}
+
 Statement printOffsets() { return StatementMaker::make("dytj"); }
 
 Statement generalLayout() { return StatementMaker::make("tydysz"); }

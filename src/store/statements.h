@@ -78,6 +78,8 @@ enum class PayeePlan { Cheaper, NamesFirst, DatesFirst };
 Statement historyByPayeeAndDates(const QString &name, const QDate &from, const QDate &to,
                                  PayeePlan plan = PayeePlan::Cheaper);
 Statement historyPayeeBeginsWith(const QString &name); // skrmc begins with name
+// The payee is exactly name and the voucher date lies from..to, both days included.
+Statement historyOfPayeeBetween(const QString &name, const QDate &from, const QDate &to);
 
 Statement printOffsets();  // the one dytj row
 Statement generalLayout(); // the one tydysz row

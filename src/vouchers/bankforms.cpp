@@ -52,6 +52,13 @@ QList<PrintField> wireFields(const WireFace &f)
         rows.append(at(cellX[k], 2915, cellFromLeft(f, k)));
     rows.append(at(6646, 3381, f.paymentCode));
     rows.append(at(6705, 4081, f.purpose));
+    // The place each text has: to the next field on its line or to the form's edge (15000).
+    for (int i : {5, 6, 7})
+        setSpace(rows[i], QStringList{"汇款人全称", "汇款人账号", "汇出行名称"}[i - 5], 6880 - 1924);
+    for (int i : {9, 10, 11})
+        setSpace(rows[i], QStringList{"收款人全称", "收款人账号", "汇入行名称"}[i - 9], kBankFormPageWidth - 6880);
+    setSpace(rows[23], QStringLiteral("支付密码"), kBankFormPageWidth - 6646);
+    setSpace(rows[24], QStringLiteral("附加信息及用途"), kBankFormPageWidth - 6705);
     return rows;
 }
 
@@ -80,6 +87,12 @@ QList<PrintField> applicationFields(const ApplicationFace &f)
     };
     for (int k = 0; k < 11; ++k)
         rows.append(at(7850 + 220.0 * k, 2800, cellFromLeft(f, k)));
+    for (int i : {10, 11, 12})
+        setSpace(rows[i], QStringList{"申请人全称", "申请人账号", "申请人开户行"}[i - 10], 7320 - 2595);
+    for (int i : {14, 15, 16})
+        setSpace(rows[i], QStringList{"收款人全称", "收款人账号", "收款人开户行"}[i - 14], kBankFormPageWidth - 7320);
+    setSpace(rows[17], QStringLiteral("支付密码"), kBankFormPageWidth - 6933);
+    setSpace(rows[18], QStringLiteral("附加信息及用途"), kBankFormPageWidth - 6933);
     return rows;
 }
 

@@ -66,6 +66,15 @@ QList<PrintField> chequeFields(const ChequeFace &f)
         {4896, k("text83"), 1616, k("text84"), 9, f.amountWords},
         {4546, k("text87"), 2216, k("text88"), 9, f.purpose},
     };
+    // The place each text has on the form: to the next field on its line, the counterfoil's texts
+    // to the cheque's left edge (4546), or to the form's right edge (16000).
+    setSpace(rows[6], QStringLiteral("副联收款人"), 4546 - 1396);
+    setSpace(rows[7], QStringLiteral("副联金额"), 4546 - 1396);
+    setSpace(rows[8], QStringLiteral("副联用途"), 4546 - 1396);
+    setSpace(rows[9], QStringLiteral("收款人"), 9846 - 4636);
+    setSpace(rows[10], QStringLiteral("付款行名称"), kChequePageWidth - 9846);
+    setSpace(rows[11], QStringLiteral("出票人账号"), kChequePageWidth - 9846);
+    setSpace(rows[13], QStringLiteral("用途"), kChequePageWidth - 4546);
     // The cells from 千万 (left) to 分 share one pair of offsets.
     for (int left = 0; left < kChequeCells; ++left) {
         const int cell = kChequeCells - 1 - left;

@@ -63,6 +63,15 @@ QList<PrintField> depositFields(const DepositFace &f)
     rows.append({2575, k("text74"), 2850, k("text75"), 9, f.billNumber});
     rows.append({1575, k("text76"), 3250, k("text77"), 9, f.billCount});
     rows.append({2575, k("text78"), 3250, k("text79"), 9, f.purpose});
+    // The place each text has: to the next field on its line or to the form's edge (15000).
+    for (int i : {3, 4, 5})
+        setSpace(rows[i], QStringList{"付款人名称", "付款人账号", "汇出行名称"}[i - 3], 6066 - 1675);
+    for (int i : {7, 8, 9})
+        setSpace(rows[i], QStringList{"收款人名称", "收款人账号", "汇入行名称"}[i - 7], kDepositPageWidth - 6066);
+    setSpace(rows[21], QStringLiteral("票据种类"), 2575 - 1575);
+    setSpace(rows[22], QStringLiteral("票据号码"), kDepositPageWidth - 2575);
+    setSpace(rows[23], QStringLiteral("票据张数"), 2575 - 1575);
+    setSpace(rows[24], QStringLiteral("用途"), kDepositPageWidth - 2575);
     return rows;
 }
 

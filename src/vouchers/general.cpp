@@ -25,6 +25,20 @@ QList<PrintField> generalFields(const GeneralFace &f)
         {6066, k("zhmml"), 3000, k("zhmmu"), 9, f.password},
         {6066, k("ytl"), 3266, k("ytu"), 9, f.purpose},
     };
+    // The place each text has: to the next field on its line or to the form's edge (15000).
+    const double edge = kGeneralPageWidth;
+    setSpace(rows[3], QStringLiteral("付款人全称"), 6066 - 1675);
+    setSpace(rows[4], QStringLiteral("付款人账号"), 6066 - 1675);
+    setSpace(rows[5], QStringLiteral("汇出地点省"), 2725 - 1675);
+    setSpace(rows[6], QStringLiteral("汇出地点市/县"), 6066 - 2725);
+    setSpace(rows[7], QStringLiteral("汇出行名称"), 6066 - 1675);
+    setSpace(rows[9], QStringLiteral("收款人全称"), edge - 6066);
+    setSpace(rows[10], QStringLiteral("收款人账号"), edge - 6066);
+    setSpace(rows[11], QStringLiteral("汇入地点省"), 7200 - 6066);
+    setSpace(rows[12], QStringLiteral("汇入地点市/县"), edge - 7200);
+    setSpace(rows[13], QStringLiteral("汇入行名称"), edge - 6066);
+    setSpace(rows[14], QStringLiteral("支付密码"), edge - 6066);
+    setSpace(rows[15], QStringLiteral("附加信息及用途"), edge - 6066);
     for (int left = 0; left < 11; ++left)
         rows.append({6508.0 + 292 * left, k("jexxl"), 2450, k("jexxu"), 9, f.cells.value(10 - left), k("jexxjg"), left});
     return rows;

@@ -53,6 +53,12 @@ QList<PrintField> noticeTexts(const NoticeFace &f)
     auto at = [](double x, double y, const QString &text, double points = 9) {
         return PrintField{x, {}, y, {}, points, text};
     };
+    // A data text and the place the drawn frame leaves it: to the frame line or label after it.
+    auto data = [&at](double x, double y, const QString &text, const char *name, double space) {
+        PrintField f = at(x, y, text);
+        setSpace(f, QString::fromUtf8(name), space);
+        return f;
+    };
     QList<PrintField> t = {
         at(4719, 1000, QStringLiteral("交  款  通  知  单"), 15),
         at(4834, 1500, QStringLiteral("开票日期：")),
@@ -66,11 +72,11 @@ QList<PrintField> noticeTexts(const NoticeFace &f)
         at(1260, 2337, QStringLiteral("款")),
         at(1260, 2780, QStringLiteral("人")),
         at(1596, 1899, QStringLiteral("全 称")),
-        at(2387, 1899, f.payerName),
+        data(2387, 1899, f.payerName, "交款人全称", 5985 - 2387),
         at(1596, 2334, QStringLiteral("账 号")),
-        at(2387, 2334, f.payerAccount),
+        data(2387, 2334, f.payerAccount, "交款人账号", 5985 - 2387),
         at(1596, 2784, QStringLiteral("汇出行")),
-        at(2387, 2784, f.payerBank),
+        data(2387, 2784, f.payerBank, "汇出行", 5985 - 2387),
         at(1240, 3169, QStringLiteral("金")),
         at(1240, 3454, QStringLiteral("额")),
         at(1596, 3169, QStringLiteral("人民币")),
@@ -80,11 +86,11 @@ QList<PrintField> noticeTexts(const NoticeFace &f)
         at(6085, 2337, QStringLiteral("款")),
         at(6085, 2780, QStringLiteral("人")),
         at(6484, 1899, QStringLiteral("全 称")),
-        at(7282, 1899, f.payeeName),
+        data(7282, 1899, f.payeeName, "收款人全称", 10830 - 7282),
         at(6484, 2334, QStringLiteral("账 号")),
-        at(7282, 2334, f.payeeAccount),
+        data(7282, 2334, f.payeeAccount, "收款人账号", 10830 - 7282),
         at(6484, 2784, QStringLiteral("汇入行")),
-        at(7282, 2784, f.payeeBank),
+        data(7282, 2784, f.payeeBank, "汇入行", 10830 - 7282),
     };
     static const QString heads = QStringLiteral("亿千百十万千百十元角分");
     for (int k = 0; k < kNoticeCells; ++k) {
@@ -93,13 +99,13 @@ QList<PrintField> noticeTexts(const NoticeFace &f)
         t.append(at(7752.0 + 285 * k, 3454, cell < f.cells.size() ? f.cells[cell] : QString()));
     }
     t.append(at(1710, 4033, QStringLiteral("票据种类：")));
-    t.append(at(2565, 4033, f.billKind));
+    t.append(data(2565, 4033, f.billKind, "票据种类", 3705 - 2565));
     t.append(at(3705, 4033, QStringLiteral("单位地址：")));
-    t.append(at(4550, 4033, f.address));
+    t.append(data(4550, 4033, f.address, "单位地址", 10830 - 4550));
     t.append(at(1710, 4503, QStringLiteral("用  途：")));
-    t.append(at(2565, 4503, f.purpose));
+    t.append(data(2565, 4503, f.purpose, "用途", 3705 - 2565));
     t.append(at(3705, 4503, QStringLiteral("备  注：")));
-    t.append(at(4550, 4503, f.remark));
+    t.append(data(4550, 4503, f.remark, "备注", 10830 - 4550));
     return t;
 }
 

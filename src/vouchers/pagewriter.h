@@ -25,6 +25,11 @@ public:
     virtual void line(double x1, double y1, double x2, double y2) = 0;
     // Ends the page and hands the document over.
     virtual void endDocument() = 0;
+
+    // Told by a print routine that the next text is wider than the place the form has for it
+    // even at the smallest size (field: its name on the form). Draws nothing; a recorder keeps
+    // it, so that the clerk can be told before anything prints.
+    virtual void textTooWide(const QString &field) { Q_UNUSED(field); }
 };
 
 // A voucher's drawing: calls the operations above and nothing else, so the same routine drives the

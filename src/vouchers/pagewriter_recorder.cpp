@@ -79,6 +79,14 @@ void RecordingPageWriter::line(double x1, double y1, double x2, double y2)
 {
     m_ops.append(PrintOp::line(x1, y1, x2, y2));
 }
+void RecordingPageWriter::textTooWide(const QString &field)
+{
+    int texts = 0;
+    for (const PrintOp &op : m_ops)
+        texts += op.kind == PrintOp::Kind::Text;
+    m_tooWide.append({field, texts}); // the next text printed is the one
+}
+
 void RecordingPageWriter::endDocument() { m_ops.append(PrintOp::endDocument()); }
 
 QList<PlacedText> RecordingPageWriter::placedTexts() const

@@ -66,9 +66,20 @@ public:
     void printText(const QString &text) override;
     void line(double x1, double y1, double x2, double y2) override;
     void endDocument() override;
+    void textTooWide(const QString &field) override;
 
     const QList<PrintOp> &ops() const { return m_ops; }
-    void clear() { m_ops.clear(); }
+    void clear()
+    {
+        m_ops.clear();
+        m_tooWide.clear();
+    }
+    // The fields that did not fit their place, with the index of their text among placedTexts().
+    struct TooWide {
+        QString field;
+        int text;
+    };
+    const QList<TooWide> &tooWide() const { return m_tooWide; }
 
     // Every printed text with the position and font size in force at that moment. A size never
     // set reads as 0.
@@ -83,6 +94,7 @@ public:
 private:
     double lastValue(PrintOp::Kind kind) const;
     QList<PrintOp> m_ops;
+    QList<TooWide> m_tooWide;
 };
 
 // Sends recorded operations to another writer, in order.

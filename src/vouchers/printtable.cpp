@@ -1,7 +1,13 @@
 #include "vouchers/printtable.h"
 
 #include "text/numbers.h"
+#include "ui/fonts.h"
 #include "vouchers/pagewriter.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImage>
 
 namespace vouchers {
 
@@ -12,11 +18,48 @@ double offsetOf(const Offsets &offsets, const QString &key)
 }
 } // namespace
 
+void setSpace(PrintField &field, const QString &name, double space)
+{
+    field.name = name;
+    field.space = space;
+}
+
+double textWidth(const QString &text, double points)
+{
+    if (!QGuiApplication::instance() || text.isEmpty())
+        return 0;
+    // Measured on a device of 1440 dots per inch, where a pixel is a twip.
+    static QImage device = [] {
+        QImage img(1, 1, QImage::Format_Mono);
+        const int dotsPerMetre = qRound(1440 / 0.0254);
+        img.setDotsPerMeterX(dotsPerMetre);
+        img.setDotsPerMeterY(dotsPerMetre);
+        return img;
+    }();
+    QFont font(ui::songFamily());
+    font.setPointSizeF(points);
+    return QFontMetricsF(font, &device).horizontalAdvance(text);
+}
+
+double fittedSize(const QString &text, double points, double space, bool *tooWide)
+{
+    double size = points;
+    if (space > 0)
+        while (size - 0.5 >= kSmallestPoints && textWidth(text, size) > space)
+            size -= 0.5;
+    if (tooWide)
+        *tooWide = space > 0 && textWidth(text, size) > space;
+    return size;
+}
+
 void printField(PageWriter &w, const PrintField &f, double x0, double y0, const Offsets &offsets, EmptyTexts empty)
 {
     w.setCurrentX(f.baseX + x0 + offsetOf(offsets, f.xKey) + f.step * offsetOf(offsets, f.stepKey));
     w.setCurrentY(offsetOf(offsets, f.yKey) + y0 + f.baseY);
-    w.setFontSize(f.points);
+    bool tooWide = false;
+    w.setFontSize(f.space > 0 && !f.text.isEmpty() ? fittedSize(f.text, f.points, f.space, &tooWide) : f.points);
+    if (tooWide)
+        w.textTooWide(f.name);
     if (!f.text.isEmpty() || empty == EmptyTexts::Print)
         w.printText(f.text);
 }

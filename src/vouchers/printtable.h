@@ -22,13 +22,31 @@ struct PrintField {
     QString text;
     QString stepKey = {};
     int step = 0;
+    // The place the form has for the text (twips to the next field on its line or to the form's
+    // edge) and the field's name; 0: the text is never made smaller (digit cells, capital
+    // amounts, dates).
+    double space = 0;
+    QString name = {};
 };
+
+// Gives a row of a table its place and name.
+void setSpace(PrintField &field, const QString &name, double space);
+
+// The width of a text in the Song face at a size, in twips; 0 when no fonts can be asked
+// (no application object).
+double textWidth(const QString &text, double points);
+
+// The size a text is printed at to fit its place: its own, or smaller in half points down to 6;
+// tooWide tells whether it fits even then.
+double fittedSize(const QString &text, double points, double space, bool *tooWide = nullptr);
+inline constexpr double kSmallestPoints = 6;
 
 // Whether a row with an empty text is still sent to the printer (as an empty text).
 enum class EmptyTexts { Skip, Print };
 
 // Prints one row: current x = base x + x0 + its horizontal offset (+ step × the step key's offset),
-// current y = its vertical offset + y0 + base y, its font size, its text.
+// current y = its vertical offset + y0 + base y, its font size (smaller when the text is wider
+// than its place; a text that does not fit even at 6 points is told to the writer), its text.
 void printField(PageWriter &w, const PrintField &f, double x0, double y0, const Offsets &offsets,
                 EmptyTexts empty = EmptyTexts::Skip);
 

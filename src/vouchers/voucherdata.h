@@ -35,6 +35,10 @@ inline const QString address = QStringLiteral("address");
 inline const QString remark = QStringLiteral("remark");
 inline const QString province = QStringLiteral("province");
 inline const QString city = QStringLiteral("city");
+// Not an entry: the voucher repeats a payment of the history (a question, not an error).
+inline const QString repeat = QStringLiteral("repeat");
+// Not an entry: a text is too long for its place on the form even at the smallest size.
+inline const QString tooWide = QStringLiteral("tooWide");
 } // namespace key
 
 // A problem of one entry: the data key it concerns and the message for the clerk.

@@ -4,6 +4,9 @@
 #include "reference/purposes.h"
 #include "store/statements.h"
 #include "ui/prompter.h"
+#include "vouchers/pagewriter_recorder.h"
+#include "vouchers/printtable.h"
+#include "vouchers/repeats.h"
 
 #include <QLineEdit>
 #include <QShowEvent>
@@ -165,6 +168,31 @@ std::optional<QDate> VoucherWindow::dataDate(const VoucherData &data, QList<Data
 PrintOutcome VoucherWindow::printWithHistory(const PrintRoutine &routine, const HistoryRow &row,
                                              const QString &pdfName)
 {
+    // A text wider than its place even at the smallest size would run into the next field.
+    RecordingPageWriter probe;
+    routine(probe);
+    if (!probe.tooWide().isEmpty()) {
+        QStringList fields;
+        for (const RecordingPageWriter::TooWide &t : probe.tooWide())
+            fields << QStringLiteral("“%1”").arg(t.field);
+        const QString question = QStringLiteral("%1的内容太长，缩小到%2磅仍超出凭证上留给它的位置，仍然打印吗？\n"
+                                                "选择“否”可以缩短后再打印。")
+                                     .arg(fields.join(QStringLiteral("、")))
+                                     .arg(kSmallestPoints);
+        if (ui::ask(this, question, kPrintTitle, ui::Yes | ui::No, ui::Icon::Question, ui::No) != ui::Yes) {
+            m_refusedKey = key::tooWide;
+            return PrintOutcome::Cancelled;
+        }
+    }
+    // The same payment printed twice is money paid twice: ask first, 否 the default.
+    const QDate date = listDate(row.voucherDate).value_or(QDate());
+    if (const std::optional<EarlierVoucher> earlier = findRepeat(m_connection, row, date)) {
+        if (ui::ask(this, repeatQuestion(row, *earlier), kPrintTitle, ui::Yes | ui::No, ui::Icon::Question, ui::No)
+            != ui::Yes) {
+            m_refusedKey = key::repeat;
+            return PrintOutcome::Cancelled;
+        }
+    }
     const Issued issued = [this, row] {
         QString error;
         if (!m_history.append(row, &error))

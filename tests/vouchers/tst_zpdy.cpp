@@ -309,8 +309,10 @@ private slots:
         ChequeWindow *w = open();
         fill(w);
         clickPrint(w);
-        clickPrint(w);
         QVERIFY(prompter->prompts.isEmpty());
+        prompter->answer(ui::Yes); // the same cheque again: asked, and confirmed
+        clickPrint(w);
+        QCOMPARE(prompter->texts(), QStringList{QStringLiteral("30天内已向%1打印过相同金额的支票（2010-04-14，10203040），仍然打印吗？").arg(kPayee)});
         QCOMPARE(prints, 2);
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         const QList<std::pair<const char *, QString>> expected = {

@@ -1,0 +1,133 @@
+// Before a voucher prints: the same payment printed lately is asked about, and a text too long for
+// its place even at the smallest size is named. 否 prints nothing and writes no row.
+
+#include "ui/fonts.h"
+#include "voucherharness.h"
+#include "vouchers/zpdy.h"
+
+#include <QDateEdit>
+
+#include <memory>
+
+using namespace vouchers;
+using store::statements::customers;
+using store::statements::history;
+
+namespace {
+
+// A cheque to the first customer for 1000.50, dated 14 April 2010.
+void fill(ChequeWindow *w)
+{
+    type(edit(w, "Text21"), QStringLiteral("20100414"));
+    w->findChild<QDateEdit *>(QStringLiteral("DTPicker1"))->setDate(QDate(2010, 4, 14));
+    click(w, "Command1");
+    type(edit(w, "Text8"), QStringLiteral("1000.50"));
+    type(edit(w, "Text19"), QStringLiteral("货款"));
+}
+
+// An earlier voucher in the history, by column position.
+bool earlier(const QDate &date, const QString &amount, const QString &payer = kOwnName,
+             const QString &payee = kCustomer, const QString &type = QStringLiteral("汇款凭证"))
+{
+    return StoreFixture::append(history(), {QVariant(), QDate(2010, 1, 1), date, type, QStringLiteral("HK-7"), amount,
+                                            QStringLiteral("货款"), payer, kOwnAccount, kOwnBank, payee,
+                                            kCustomerAccount, kCustomerBank});
+}
+
+} // namespace
+
+class TestPrintSafety : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<StoreFixture> db;
+    std::unique_ptr<ScriptedPrompter> prompter;
+    std::unique_ptr<Harness<ChequeWindow>> h;
+
+private slots:
+    void initTestCase() { ui::installChineseFonts(); }
+    void init()
+    {
+        db = std::make_unique<StoreFixture>();
+        QVERIFY(db->isValid());
+        prompter = std::make_unique<ScriptedPrompter>();
+        h = std::make_unique<Harness<ChequeWindow>>();
+    }
+    void cleanup()
+    {
+        h.reset();
+        prompter.reset();
+        db.reset();
+    }
+
+    void samePaymentWithinThirtyDaysIsAsked_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("payer");
+        QTest::addColumn<QString>("payee");
+        QTest::addColumn<bool>("asked");
+        const QDate d(2010, 4, 14);
+        QTest::newRow("same day") << d << "1000.50" << kOwnName << kCustomer << true;
+        QTest::newRow("30 days before, written otherwise") << d.addDays(-30) << "1000.5" << kOwnName << kCustomer << true;
+        QTest::newRow("30 days after") << d.addDays(30) << "１０００.５０" << kOwnName << kCustomer << true;
+        QTest::newRow("31 days before") << d.addDays(-31) << "1000.50" << kOwnName << kCustomer << false;
+        QTest::newRow("31 days after") << d.addDays(31) << "1000.50" << kOwnName << kCustomer << false;
+        QTest::newRow("another amount") << d << "1000.51" << kOwnName << kCustomer << false;
+        QTest::newRow("another payee") << d << "1000.50" << kOwnName << "上海华东建材有限公司分公司" << false;
+        QTest::newRow("another payer") << d << "1000.50" << "另一家公司" << kCustomer << false;
+    }
+    void samePaymentWithinThirtyDaysIsAsked()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QString, amount);
+        QFETCH(QString, payer);
+        QFETCH(QString, payee);
+        QFETCH(bool, asked);
+        QVERIFY(earlier(date, amount, payer, payee));
+        ChequeWindow *w = h->open();
+        fill(w);
+        click(w, "Command9"); // unanswered: the default, 否
+        if (!asked) {
+            QVERIFY2(prompter->prompts.isEmpty(), qPrintable(prompter->texts().join(QLatin1Char('|'))));
+            QCOMPARE(h->prints, 1);
+            return;
+        }
+        QCOMPARE(prompter->texts(), QStringList{QStringLiteral("30天内已向%1打印过相同金额的汇款凭证（%2，HK-7），仍然打印吗？")
+                                                    .arg(kCustomer, date.toString(Qt::ISODate))});
+        QCOMPARE(prompter->prompts.first().defaultButton, ui::No);
+        QCOMPARE(h->prints, 0);
+        QCOMPARE(StoreFixture::column(history(), "pzhm"), QStringList{"HK-7"}); // no new row
+        prompter->answer(ui::Yes);
+        click(w, "Command9");
+        QCOMPARE(h->prints, 1);
+        QCOMPARE(StoreFixture::column(history(), "pzhm"), (QStringList{"HK-7", "20100414"}));
+    }
+
+    void nameTooLongEvenSmallIsNamedBeforePrinting()
+    {
+        const QString longName = QString(50, QChar(u'华')); // 50 × 120 twips at 6 points > 5210
+        QVERIFY(StoreFixture::append(customers(), {longName, "1", "银行", "", "", ""}));
+        ChequeWindow *w = h->open();
+        edit(w, "Text43")->setText(QString(10, QChar(u'华')));
+        click(w, "Command5");
+        QCOMPARE(edit(w, "Text25")->text(), longName);
+        fill(w);
+        prompter->clear();
+        click(w, "Command9");
+        QCOMPARE(prompter->prompts.size(), 1);
+        QVERIFY2(prompter->lastText().startsWith(QStringLiteral("“收款人”的内容太长")), qPrintable(prompter->lastText()));
+        QCOMPARE(prompter->prompts.first().defaultButton, ui::No);
+        QCOMPARE(h->prints, 0);
+        QVERIFY(StoreFixture::column(history(), "pzhm").isEmpty());
+        prompter->answer(ui::Yes); // print anyway: the smallest size
+        click(w, "Command9");
+        QCOMPARE(h->prints, 1);
+        const QList<PlacedText> texts = h->recorder.placedTexts();
+        const PlacedText *payee = textAt(texts, 4636, 1216);
+        QVERIFY(payee);
+        QCOMPARE(payee->size, 6.0);
+    }
+};
+
+QTEST_MAIN(TestPrintSafety)
+#include "tst_printsafety.moc"
