@@ -11,6 +11,7 @@
 
 #include "history/columns.h"
 #include "history/workbookexport.h"
+#include "vouchers/repeats.h"
 #include "store/appdir.h"
 #include "store/connection.h"
 #include "store/database.h"
@@ -260,6 +261,29 @@ void BM_Distinct_OneDayAnyPayee(benchmark::State &state)
 }
 
 // The check of every page that runs at start (on a thread of its own) and before a backup.
+// The look-up before every print for the same payment lately: one payee of the 2,000, an
+// amount it was paid, within 30 days either side.
+void BM_RepeatLookup(benchmark::State &state)
+{
+    Bench &bench = Bench::get(state.range(0) ? Payees::OnePerRow : Payees::FromAList);
+    DataSource some(*bench.connection);
+    some.setStatement(statements::history());
+    some.refresh();
+    some.setCurrentRow(some.recordCount() / 2);
+    vouchers::HistoryRow row;
+    row.payeeName = some.text(QStringLiteral("skrmc"));
+    row.payerName = some.text(QStringLiteral("fkrmc"));
+    const QDate date = some.value(QStringLiteral("fkrq")).toDate();
+    bool found = false;
+    for (auto _ : state) {
+        row.amount = QStringLiteral("1.23"); // an amount the payee was never paid: the whole window is read
+        benchmark::DoNotOptimize(vouchers::findRepeat(*bench.connection, row, date));
+        row.amount = some.text(QStringLiteral("fkje"));
+        found = vouchers::findRepeat(*bench.connection, row, date).has_value();
+    }
+    state.counters["found"] = found;
+}
+
 void BM_QuickCheck(benchmark::State &state)
 {
     Bench &bench = Bench::get();
@@ -347,6 +371,7 @@ BENCHMARK(BM_Query_OneDayAnyPayee)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Query_PayeeAndYear)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
 BENCHMARK(BM_Query_PayeeAllYears)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
 BENCHMARK(BM_Query_EverythingByDates)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepeatLookup)->Unit(benchmark::kMillisecond)->ArgName("onePayeePerRow")->DenseRange(0, 1);
 BENCHMARK(BM_QuickCheck)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Export_ReadOnly_100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Export_100k)->Unit(benchmark::kMillisecond)->Iterations(3);

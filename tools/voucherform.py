@@ -318,7 +318,7 @@ def jzddy():
                ('stretch',)], {'spacing': 16}),
         ('label', 'label_note', '数字减小为左或上，反之为右或下(数值可为负,单位为毫米)'),
         ('vstretch',),
-        button_row([('Command10', '修改'), ('Command6', ' 保存')], 'settingsButtons'),
+        button_row([('cmdPreview', '套打预览(&Y)'), ('Command10', '修改'), ('Command6', ' 保存')], 'settingsButtons'),
     ], {'spacing': 10})
     root = ('v', [('tabs', 'SSTab1', [('tabPrint', '进账单打印', entry), ('tabSettings', '进账单打印设置', settings)])])
     return form('jzddy', '进账单打印', root, tabstops=[
@@ -365,7 +365,7 @@ def jkddy():
                ('stretch',)], {'spacing': 16}),
         ('label', 'label_note', '数字减小为左或上，反之为右或下(数值可为负,单位为毫米)'),
         ('vstretch',),
-        button_row([('Command10', '修改'), ('Command6', ' 保存')], 'settingsButtons'),
+        button_row([('cmdPreview', '套打预览(&Y)'), ('Command10', '修改'), ('Command6', ' 保存')], 'settingsButtons'),
     ], {'spacing': 10})
     root = ('v', [('tabs', 'SSTab1', [('tabPrint', '交款单打印', entry), ('tabSettings', '交款单打印设置', settings)])])
     return form('jkddy', '交款单打印', root, tabstops=[
@@ -412,7 +412,7 @@ def jhdhpz():
                      [('全  称', 'Text3'), ('帐号或地址', 'Text22'), ('汇出行名称', 'Text30')], '金额 人民币\n(大写)',
                      [('h', [('label', 'label_Text20', '附加信息及用途'), ro('Text20', w=300), ('stretch',),
                              ('label', 'label_seal', '付出行签章', {'w': 120})])]),
-        button_row([('Command3', '打印(&P)'), ('Command7', '退出(&X)')], 'printRow'),
+        button_row([('cmdPreview', '套打预览(&Y)'), ('Command3', '打印(&P)'), ('Command7', '退出(&X)')], 'printRow'),
     ], {'spacing': 8})
     return form('jhdhpz', '中国建设银行电汇凭证打印', root, tabstops=[
         'Text43', 'Command9', 'Command5', 'Command4', 'Command6', 'DataGrid1', 'Text39', 'Text32', 'Text36', 'Text37',
@@ -440,7 +440,7 @@ def nhjsywsqs():
                       ('h', [('label', 'label_customer', '客户填写'), ('stretch',),
                              ('label', 'label_bank', '银行打印'), ('stretch',),
                              ('label', 'label_choose', '请选择收款人名称')])]),
-        button_row([('Command3', '打印(&P)'), ('Command7', '退出(&X)')], 'printRow'),
+        button_row([('cmdPreview', '套打预览(&Y)'), ('Command3', '打印(&P)'), ('Command7', '退出(&X)')], 'printRow'),
     ], {'spacing': 8})
     return form('nhjsywsqs', '中国农业银行结算业务申请书', root, tabstops=[
         'Text43', 'Command8', 'Command5', 'Command4', 'Command2', 'DataGrid1', 'Text39', 'Text32', 'Text36', 'Text37',
@@ -526,7 +526,7 @@ def tydhpz():
                ('stretch',)], {'spacing': 16}),
         ('label', 'label_note', '注：数字减小为左或上，增大为右或下，单位为毫米，可为负数'),
         ('vstretch',),
-        button_row([('Command13', '修改(&M)'), ('Command12', '保存(&S)'), ('Command11', '取消(&C)'),
+        button_row([('cmdPreview', '套打预览(&Y)'), ('Command13', '修改(&M)'), ('Command12', '保存(&S)'), ('Command11', '取消(&C)'),
                     ('Command10', '退出(&X)')], 'settingsButtons'),
     ], {'spacing': 10})
     root = ('v', [('tabs', 'SSTab1', [('tabPrint', '通用电汇凭证打印', entry),

@@ -74,6 +74,7 @@ void BankFormWindow::setUp(const Setup &setup)
     connect(button("Command1"), &QPushButton::clicked, this, &BankFormWindow::confirmDate);
     connect(button("Command3"), &QPushButton::clicked, this, &BankFormWindow::print);
     connect(button("Command7"), &QPushButton::clicked, this, &QWidget::close);
+    connect(button("cmdPreview"), &QPushButton::clicked, this, &BankFormWindow::openFormPreview);
 
     ui::focusOnKey(field("Text43"), Qt::Key_Return, setup.byInitials);
     ui::focusOnKey(field("Text39"), Qt::Key_Return, button("Command1"));
@@ -161,6 +162,8 @@ void BankFormWindow::setCounterparty(const VoucherData &data)
     field("Text2")->setText(data.value(key::account));
     field("Text23")->setText(data.value(key::bank));
 }
+
+PrintRoutine BankFormWindow::previewRoutine() const { return routine(); }
 
 BankFormFace BankFormWindow::baseFace() const
 {

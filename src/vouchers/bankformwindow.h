@@ -30,6 +30,7 @@ public:
     void confirmDate(); // "确定日期(&Q)"
     void print() override; // "打印(&P)"
     QList<DataProblem> fill(const VoucherData &data) override;
+    PrintRoutine previewRoutine() const override;
 
 protected:
     // Where the two forms differ.

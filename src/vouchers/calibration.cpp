@@ -51,6 +51,15 @@ void Calibration::load()
     }
 }
 
+Offsets Calibration::typedValues() const
+{
+    Offsets typed = m_values;
+    for (const Entry &e : std::as_const(m_entries))
+        if (e.box && !e.isSwitch)
+            typed.insert(e.key, text::leadingNumber(storedTwipsText(e.box->text())));
+    return typed;
+}
+
 bool Calibration::save()
 {
     const store::Profile profile(m_fileName);

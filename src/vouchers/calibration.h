@@ -53,6 +53,8 @@ public:
     // A switch is on when its stored value is exactly 1.
     bool isOn(const QString &key) const { return value(key) == 1.0; }
     const Offsets &values() const { return m_values; }
+    // The offsets as the boxes show them now, saved or not (what a save would store).
+    Offsets typedValues() const;
 
     QString fileName() const { return m_fileName; }
 

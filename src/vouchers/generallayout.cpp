@@ -52,6 +52,14 @@ Offsets GeneralLayout::offsets() const
     return out;
 }
 
+Offsets GeneralLayout::typedOffsets() const
+{
+    Offsets out = offsets();
+    for (const auto &[box, column] : std::as_const(m_boxes))
+        out.insert(column, text::leadingNumber(box->text()) * text::kTwipsPerMm);
+    return out;
+}
+
 void GeneralLayout::bind(const QWidget *window, const QList<LayoutBox> &boxes)
 {
     for (const LayoutBox &b : boxes)

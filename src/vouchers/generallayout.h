@@ -42,6 +42,8 @@ public:
     // The stored texts by column, and the numbers a print adds.
     QString stored(const QString &column) const { return m_stored.value(column, QStringLiteral("0")); }
     Offsets offsets() const;
+    // The offsets with every bound box's typed value in place of its column's stored one.
+    Offsets typedOffsets() const;
 
     // The boxes that show columns; a column may have none.
     void bind(const QWidget *window, const QList<LayoutBox> &boxes);

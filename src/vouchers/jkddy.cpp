@@ -55,6 +55,7 @@ NoticeWindow::NoticeWindow(QWidget *parent)
     connect(ui->Command7, &QPushButton::clicked, this, &QWidget::hide); // keeps the entries
     connect(ui->Command10, &QPushButton::clicked, this, [this] { m_calibration.setLocked(false); });
     connect(ui->Command6, &QPushButton::clicked, this, &NoticeWindow::saveCalibration);
+    connect(ui->cmdPreview, &QPushButton::clicked, this, &NoticeWindow::openFormPreview);
 
     ui::focusOnKey(ui->Text43, Qt::Key_Return, ui->Command8);
     ui::focusOnKey(ui->Text8, Qt::Key_Return, ui->Text40);
@@ -157,6 +158,13 @@ void NoticeWindow::setCounterparty(const VoucherData &data)
     ui->Text3->setText(data.value(key::counterparty));
     ui->Text22->setText(data.value(key::account));
     ui->Text30->setText(data.value(key::bank));
+}
+
+PrintRoutine NoticeWindow::previewRoutine() const
+{
+    const NoticeFace f = face();
+    const Offsets offsets = m_calibration.typedValues();
+    return [f, offsets](PageWriter &w) { printNotice(w, f, offsets); };
 }
 
 NoticeFace NoticeWindow::face() const

@@ -62,6 +62,7 @@ DepositWindow::DepositWindow(QWidget *parent)
     connect(ui->Command7, &QPushButton::clicked, this, &QWidget::hide); // keeps the entries
     connect(ui->Command10, &QPushButton::clicked, this, [this] { m_calibration.setLocked(false); });
     connect(ui->Command6, &QPushButton::clicked, this, &DepositWindow::saveCalibration);
+    connect(ui->cmdPreview, &QPushButton::clicked, this, &DepositWindow::openFormPreview);
 
     ui::focusOnKey(ui->Text43, Qt::Key_Return, ui->Command8);
     ui::focusOnKey(ui->Text8, Qt::Key_Return, ui->Text5);
@@ -153,6 +154,13 @@ void DepositWindow::setCounterparty(const VoucherData &data)
     ui->Text3->setText(data.value(key::counterparty));
     ui->Text22->setText(data.value(key::account));
     ui->Text30->setText(data.value(key::bank));
+}
+
+PrintRoutine DepositWindow::previewRoutine() const
+{
+    const DepositFace f = face();
+    const Offsets offsets = m_calibration.typedValues();
+    return [f, offsets](PageWriter &w) { printDeposit(w, f, offsets); };
 }
 
 DepositFace DepositWindow::face() const

@@ -29,6 +29,7 @@ public:
     void confirmDate(); // "确定日期"
     void print() override; // "打印(&P)"
     QList<DataProblem> fill(const VoucherData &data) override;
+    PrintRoutine previewRoutine() const override;
 
 protected:
     void activate() override;

@@ -26,10 +26,15 @@ public:
     // Ends the page and hands the document over.
     virtual void endDocument() = 0;
 
-    // Told by a print routine that the next text is wider than the place the form has for it
-    // even at the smallest size (field: its name on the form). Draws nothing; a recorder keeps
-    // it, so that the clerk can be told before anything prints.
-    virtual void textTooWide(const QString &field) { Q_UNUSED(field); }
+    // Told by a print routine which field of the form the next text fills (its name on the form)
+    // and whether it is wider than the place the form has for it even at the smallest size.
+    // Draws nothing; a recorder keeps what does not fit, so that the clerk can be told before
+    // anything prints, and the preview names the fields.
+    virtual void nextText(const QString &field, bool tooWide)
+    {
+        Q_UNUSED(field);
+        Q_UNUSED(tooWide);
+    }
 };
 
 // A voucher's drawing: calls the operations above and nothing else, so the same routine drives the

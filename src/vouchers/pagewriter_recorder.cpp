@@ -79,8 +79,10 @@ void RecordingPageWriter::line(double x1, double y1, double x2, double y2)
 {
     m_ops.append(PrintOp::line(x1, y1, x2, y2));
 }
-void RecordingPageWriter::textTooWide(const QString &field)
+void RecordingPageWriter::nextText(const QString &field, bool tooWide)
 {
+    if (!tooWide)
+        return;
     int texts = 0;
     for (const PrintOp &op : m_ops)
         texts += op.kind == PrintOp::Kind::Text;

@@ -66,7 +66,7 @@ public:
     void printText(const QString &text) override;
     void line(double x1, double y1, double x2, double y2) override;
     void endDocument() override;
-    void textTooWide(const QString &field) override;
+    void nextText(const QString &field, bool tooWide) override;
 
     const QList<PrintOp> &ops() const { return m_ops; }
     void clear()

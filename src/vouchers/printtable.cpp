@@ -58,8 +58,8 @@ void printField(PageWriter &w, const PrintField &f, double x0, double y0, const 
     w.setCurrentY(offsetOf(offsets, f.yKey) + y0 + f.baseY);
     bool tooWide = false;
     w.setFontSize(f.space > 0 && !f.text.isEmpty() ? fittedSize(f.text, f.points, f.space, &tooWide) : f.points);
-    if (tooWide)
-        w.textTooWide(f.name);
+    if (!f.name.isEmpty())
+        w.nextText(f.name, tooWide);
     if (!f.text.isEmpty() || empty == EmptyTexts::Print)
         w.printText(f.text);
 }

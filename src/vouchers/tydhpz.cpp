@@ -80,6 +80,7 @@ GeneralWireWindow::GeneralWireWindow(QWidget *parent)
     connect(ui->Command12, &QPushButton::clicked, this, &GeneralWireWindow::saveLayout);
     connect(ui->Command11, &QPushButton::clicked, this, &GeneralWireWindow::cancelLayout);
     connect(ui->Command10, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->cmdPreview, &QPushButton::clicked, this, &GeneralWireWindow::openFormPreview);
 
     ui::focusOnKey(ui->Text43, Qt::Key_Return, ui->Command8);
     ui::focusOnKey(ui->Text39, Qt::Key_Return, ui->Command1);
@@ -220,6 +221,13 @@ void GeneralWireWindow::setCounterparty(const VoucherData &data)
     m_places.text27 = data.value(key::province);
     m_places.text31 = data.value(key::city);
     applyPlaceOption();
+}
+
+PrintRoutine GeneralWireWindow::previewRoutine() const
+{
+    const GeneralFace f = face();
+    const Offsets layout = m_layout.typedOffsets();
+    return [f, layout](PageWriter &w) { printGeneral(w, f, layout); };
 }
 
 GeneralFace GeneralWireWindow::face() const

@@ -4,6 +4,7 @@
 #include "reference/purposes.h"
 #include "store/statements.h"
 #include "ui/prompter.h"
+#include "vouchers/formpreview.h"
 #include "vouchers/pagewriter_recorder.h"
 #include "vouchers/printtable.h"
 #include "vouchers/repeats.h"
@@ -136,6 +137,13 @@ bool VoucherWindow::payeeAccepted(const QString &payee, QWidget *focus)
     if (focus)
         focus->setFocus();
     return false;
+}
+
+void VoucherWindow::openFormPreview()
+{
+    auto *preview = new FormPreviewWindow(objectName(), [this] { return previewRoutine(); }, this);
+    preview->setWindowTitle(QStringLiteral("套打预览 - %1").arg(windowTitle()));
+    preview->show();
 }
 
 QList<DataProblem> VoucherWindow::chooseCustomer(const VoucherData &data)

@@ -57,6 +57,11 @@ public:
     // when the last print() went through its checks.
     QString refusedKey() const { return m_refusedKey; }
     virtual void print() = 0;
+    // The voucher as it would print now, with the calibration as typed (saved or not): what the
+    // form preview draws.
+    virtual PrintRoutine previewRoutine() const = 0;
+    // 套打预览: the voucher over the scan of its blank form.
+    void openFormPreview();
 
 protected:
     // customerTag and purposeTag: the caller tags the pickers are opened with.

@@ -61,6 +61,7 @@ ChequeWindow::ChequeWindow(QWidget *parent)
     connect(ui->Command7, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->Command10, &QPushButton::clicked, this, &ChequeWindow::editCalibration);
     connect(ui->Command8, &QPushButton::clicked, this, &ChequeWindow::saveCalibration);
+    connect(ui->cmdPreview, &QPushButton::clicked, this, &ChequeWindow::openFormPreview);
     connect(ui->Option1, &QRadioButton::clicked, this, [this] { chooseBank(true); });
     connect(ui->Option2, &QRadioButton::clicked, this, [this] { chooseBank(false); });
     connect(ui->Option3, &QRadioButton::clicked, this, [this] { chooseCounterfoil(true); });
@@ -207,6 +208,13 @@ void ChequeWindow::setCounterparty(const VoucherData &data)
     m_held.text24 = data.value(key::account);
     m_held.text26 = data.value(key::bank);
     applySwitches();
+}
+
+PrintRoutine ChequeWindow::previewRoutine() const
+{
+    const ChequeFace f = face();
+    const Offsets offsets = m_calibration.typedValues();
+    return [f, offsets](PageWriter &w) { printCheque(w, f, offsets); };
 }
 
 ChequeFace ChequeWindow::face() const

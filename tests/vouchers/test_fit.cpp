@@ -74,8 +74,9 @@ TEST(Fit, ChequePayeeShrinksByHalfPointsAndIsToldWhenEvenSixIsTooLarge)
         EXPECT_EQ(payee->size, r.size) << r.characters;
         EXPECT_EQ(payee->text, face.payee); // never cut
         ASSERT_EQ(rec.tooWide().size(), r.tooWide ? 1 : 0) << r.characters;
-        if (r.tooWide)
+        if (r.tooWide) {
             EXPECT_EQ(rec.tooWide().first().field, QStringLiteral("收款人"));
+        }
     }
 }
 
@@ -112,8 +113,9 @@ TEST(Fit, NoticeNamesShrinkInsideTheFrameOnBothCopies)
             EXPECT_EQ(t.size, 8.5);
             ++copies;
         }
-        if (t.text == QStringLiteral("交  款  通  知  单"))
+        if (t.text == QStringLiteral("交  款  通  知  单")) {
             EXPECT_EQ(t.size, 15);
+        }
     }
     EXPECT_EQ(copies, 2);
 }
