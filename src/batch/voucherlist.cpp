@@ -1,6 +1,8 @@
 #include "batch/voucherlist.h"
 
 #include "ui/prompter.h"
+#include "text/amount.h"
+#include "vouchers/repeats.h"
 #include "vouchers/voucherwindow.h"
 
 namespace batch {
@@ -11,17 +13,23 @@ namespace {
 // row by row) and keeps what was said.
 class ListPrompter : public ui::Prompter {
 public:
-    ListPrompter() : m_previous(&ui::prompter()) { ui::setPrompter(this); }
+    explicit ListPrompter(bool allowRepeat) : m_previous(&ui::prompter()), m_allowRepeat(allowRepeat)
+    {
+        ui::setPrompter(this);
+    }
     ~ListPrompter() override { ui::setPrompter(m_previous); }
     ui::Button ask(const ui::Prompt &prompt) override
     {
         said << prompt.text;
+        if (m_allowRepeat && (prompt.buttons & ui::Yes) && vouchers::isRepeatQuestion(prompt.text))
+            return ui::Yes;
         return prompt.buttons & ui::No ? ui::No : prompt.buttons & ui::Cancel ? ui::Cancel : ui::Ok;
     }
     QStringList said;
 
 private:
     ui::Prompter *m_previous;
+    bool m_allowRepeat;
 };
 
 QString normalized(const QString &caption) { return caption.simplified().remove(QLatin1Char(' ')).toLower(); }
@@ -55,7 +63,7 @@ QList<RowProblem> VoucherList::setHeader(const QStringList &header)
     return problems;
 }
 
-Entry VoucherList::prepare(const ListRow &row)
+Entry VoucherList::prepare(const ListRow &row, bool allowRepeat)
 {
     vouchers::VoucherData data;
     for (auto it = m_columnOfKey.cbegin(); it != m_columnOfKey.cend(); ++it)
@@ -68,7 +76,7 @@ Entry VoucherList::prepare(const ListRow &row)
     entry.date = data.value(vouchers::key::date);
     entry.number = data.value(vouchers::key::number);
 
-    ListPrompter prompter;
+    ListPrompter prompter(allowRepeat);
     for (const vouchers::DataProblem &p : m_window->fill(data))
         entry.problems.append({row.sheetRow, m_kind.captionOf(p.key), p.message});
 
@@ -88,8 +96,10 @@ Entry VoucherList::prepare(const ListRow &row)
         bool known = false;
         for (const RowProblem &p : std::as_const(entry.problems))
             known = known || p.column == column;
+        const bool repeat = m_window->refusedKey() == vouchers::key::repeat;
         if (!known)
-            entry.problems.append({row.sheetRow, column, message});
+            entry.problems.append({row.sheetRow, repeat ? m_kind.captionOf(vouchers::key::counterparty) : column,
+                                   message, repeat});
     }
     if (entry.problems.isEmpty()) {
         entry.routine = routine;
@@ -116,14 +126,36 @@ QList<const Entry *> ListCheck::toPrint(const QSet<int> &skippedRows) const
     return out;
 }
 
-ListCheck checkList(VoucherList &list, const QStringList &header, const QList<ListRow> &rows)
+ListCheck checkList(VoucherList &list, const QStringList &header, const QList<ListRow> &rows, bool allowRepeat)
 {
     ListCheck check;
     check.header = list.setHeader(header);
     if (!check.header.isEmpty())
         return check; // rows cannot be read without their columns
-    for (const ListRow &row : rows)
-        check.entries.append(list.prepare(row));
+    for (const ListRow &row : rows) {
+        Entry entry = list.prepare(row, allowRepeat);
+        // The history does not hold the list's own earlier rows yet.
+        const std::optional<qint64> fen = text::parseFen(entry.amount);
+        const std::optional<QDate> date = vouchers::listDate(entry.date);
+        for (const Entry &earlier : std::as_const(check.entries)) {
+            if (allowRepeat || !entry.ready() || !fen || !date)
+                break;
+            if (!earlier.ready())
+                continue;
+            const std::optional<QDate> earlierDate = vouchers::listDate(earlier.date);
+            if (earlier.counterparty == entry.counterparty && text::parseFen(earlier.amount) == fen && earlierDate
+                && qAbs(earlierDate->daysTo(*date)) <= vouchers::kRepeatDays) {
+                entry.problems.append({row.sheetRow, list.kind().captionOf(vouchers::key::counterparty),
+                                       QStringLiteral("与本表第%1行的收款人、金额相同，日期相差不到%2天")
+                                           .arg(earlier.sheetRow)
+                                           .arg(vouchers::kRepeatDays),
+                                       true});
+                entry.routine = {};
+                entry.issued = {};
+            }
+        }
+        check.entries.append(entry);
+    }
     return check;
 }
 

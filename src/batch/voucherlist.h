@@ -27,6 +27,9 @@ struct RowProblem {
     int sheetRow = 0;
     QString column;
     QString message;
+    // The row repeats a payment (of the history or of the list itself): the clerk may print it
+    // all the same.
+    bool repeat = false;
     QString toString() const; // 第3行 “金额”：金额必须大于零
 };
 
@@ -56,8 +59,9 @@ public:
     // Finds the columns by their captions (or the other names they go by); problems for the
     // columns a row must give and the header lacks.
     QList<RowProblem> setHeader(const QStringList &header);
-    // Fills the window from the row and lets it check and draw the voucher.
-    Entry prepare(const ListRow &row);
+    // Fills the window from the row and lets it check and draw the voucher. A repeat of a payment
+    // of the history is a problem unless allowRepeat.
+    Entry prepare(const ListRow &row, bool allowRepeat = false);
 
 private:
     const vouchers::VoucherKind &m_kind;
@@ -77,8 +81,10 @@ struct ListCheck {
     QList<const Entry *> toPrint(const QSet<int> &skippedRows = {}) const;
 };
 
-// Checks a list: header first, then every row through the voucher's window.
-ListCheck checkList(VoucherList &list, const QStringList &header, const QList<ListRow> &rows);
+// Checks a list: header first, then every row through the voucher's window. A row that pays the
+// same customer the same amount as an earlier row of the list within 30 days is a repeat too.
+ListCheck checkList(VoucherList &list, const QStringList &header, const QList<ListRow> &rows,
+                    bool allowRepeat = false);
 
 // How a batch went.
 struct Outcome {
