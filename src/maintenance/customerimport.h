@@ -1,7 +1,8 @@
 #pragma once
-// The customer import window khxxdr: brings the rows of khb.xls into the address book at once.
+// The customer import window khxxdr: brings the rows of khb.xls (or .xlsx, .csv) into the address
+// book at once.
 
-#include "maintenance/workbook.h"
+#include "sheets/sheets.h"
 #include "store/connection.h"
 #include "store/datasource.h"
 
@@ -14,6 +15,17 @@ namespace store { class GridModel; }
 class QLineEdit;
 
 namespace maintenance {
+
+// The columns an import takes, by position: name, account, bank, province, city.
+constexpr int kSheetColumns = 5;
+
+// The header row of the import's workbook, as the template writes it.
+QStringList customerSheetHeader();
+
+// Reads the customer rows of a workbook: the sheet named sheet1 (any case) or else the first
+// worksheet, the first five columns of every row after the heading, each row padded to five
+// texts. A sheet without data rows is refused with a message like any unreadable file.
+sheets::Sheet readCustomerSheet(const QString &path);
 
 // Appends customers to khb in one transaction: every row or none. Each row is five texts (name,
 // account, bank, province, city); an empty account, bank, province or city becomes "无", and the
@@ -35,9 +47,13 @@ public:
     void setWorkbookChooser(WorkbookChooser chooser) { m_chooseWorkbook = std::move(chooser); }
     static QString askForWorkbook(QWidget *parent);
 
+    // The workbook the import reads when it is there: khb.xls, else khb.xlsx, else khb.csv in the
+    // program's folder; khb.xls when there is none.
+    static QString defaultWorkbook();
+
     store::DataSource &customers() { return m_customers; } // Adodc2
     QString workbookPath() const { return m_path; }        // the workbook read at activation
-    const CustomerSheet &sheet() const { return m_sheet; }
+    const sheets::Sheet &sheet() const { return m_sheet; }
     bool isImporting() const { return m_importing; }
 
 protected:
@@ -58,7 +74,7 @@ private:
     store::GridModel *m_grid;
     WorkbookChooser m_chooseWorkbook = askForWorkbook;
     QString m_path;
-    CustomerSheet m_sheet;
+    sheets::Sheet m_sheet;
     int m_current = 0; // index of the sheet row shown in the fields
     bool m_importing = false;
 };
