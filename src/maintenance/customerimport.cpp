@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -53,6 +54,7 @@ CustomerImportWindow::CustomerImportWindow(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     connect(ui->Command1, &QPushButton::clicked, this, &CustomerImportWindow::startImport);
     connect(ui->Command2, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->Command3, &QPushButton::clicked, this, &CustomerImportWindow::saveTemplate);
 
     m_customers.setStatement(store::statements::customers());
     if (!m_customers.refresh())
@@ -74,6 +76,12 @@ CustomerImportWindow::~CustomerImportWindow() { delete ui; }
 QString CustomerImportWindow::askForWorkbook(QWidget *parent)
 {
     return QFileDialog::getOpenFileName(parent, QStringLiteral("选择客户信息表"), store::appDir(), sheets::openFilter());
+}
+
+QString CustomerImportWindow::askForTemplate(QWidget *parent, const QString &proposed)
+{
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("保存客户信息模板"), proposed,
+                                        QStringLiteral("Excel 工作簿 (*.xlsx)"));
 }
 
 QString CustomerImportWindow::defaultWorkbook()
@@ -140,6 +148,34 @@ void CustomerImportWindow::getData()
     for (int i = 0; i < kSheetColumns; ++i)
         if (!cells.at(i).isEmpty())
             field(i)->setText(cells.at(i));
+}
+
+void CustomerImportWindow::saveTemplate()
+{
+    if (m_importing || !m_chooseTemplate)
+        return;
+    QString path = m_chooseTemplate(this, store::appFile(QStringLiteral("khb.xlsx")));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        path += QStringLiteral(".xlsx");
+    QString error;
+    if (!sheets::writeTemplate(path, customerSheetHeader(), {}, &error)) {
+        ui::tell(this, QStringLiteral("模板没有保存。\n%1").arg(error), kTitle, ui::Icon::Critical);
+        return;
+    }
+    QString text = QStringLiteral("模板已保存：%1\n在标题行下面每行填写一个客户，保存后重新打开本窗口导入。")
+                       .arg(QDir::toNativeSeparators(path));
+    // The import reads the first of khb.xls, khb.xlsx, khb.csv that it finds.
+    const QString read = defaultWorkbook();
+    if (QFileInfo(read) != QFileInfo(path)) {
+        if (QFileInfo::exists(read))
+            text += QStringLiteral("\n注意：导入时读取的是 %1；要导入这个模板，请先把那个文件移走或改名。")
+                        .arg(QDir::toNativeSeparators(read));
+        else
+            text += QStringLiteral("\n导入时如果程序目录中没有 khb.xls，可以选择这个文件导入。");
+    }
+    ui::tell(this, text, kTitle, ui::Icon::Information);
 }
 
 void CustomerImportWindow::showAllCustomers()

@@ -39,13 +39,17 @@ class CustomerImportWindow : public QWidget {
 public:
     // Asks for another workbook when khb.xls is missing; empty when the user gives up.
     using WorkbookChooser = std::function<QString(QWidget *parent)>;
+    // Asks where to save the template, proposing a path; empty when the user gives up.
+    using TemplateChooser = std::function<QString(QWidget *parent, const QString &proposed)>;
 
     explicit CustomerImportWindow(QWidget *parent = nullptr);
     ~CustomerImportWindow() override;
 
     // Tests replace the file dialog.
     void setWorkbookChooser(WorkbookChooser chooser) { m_chooseWorkbook = std::move(chooser); }
+    void setTemplateChooser(TemplateChooser chooser) { m_chooseTemplate = std::move(chooser); }
     static QString askForWorkbook(QWidget *parent);
+    static QString askForTemplate(QWidget *parent, const QString &proposed);
 
     // The workbook the import reads when it is there: khb.xls, else khb.xlsx, else khb.csv in the
     // program's folder; khb.xls when there is none.
@@ -65,6 +69,7 @@ private:
     void activate();
     void getData(); // GETDATA: the current sheet row into the fields
     void startImport();
+    void saveTemplate();
     bool importRows(QString *failedRow, QString *error);
     void showAllCustomers();
 
@@ -73,6 +78,7 @@ private:
     store::DataSource m_customers;
     store::GridModel *m_grid;
     WorkbookChooser m_chooseWorkbook = askForWorkbook;
+    TemplateChooser m_chooseTemplate = askForTemplate;
     QString m_path;
     sheets::Sheet m_sheet;
     int m_current = 0; // index of the sheet row shown in the fields

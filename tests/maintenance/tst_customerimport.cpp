@@ -313,6 +313,37 @@ private slots:
         QCOMPARE(addressBook(), before + added);
     }
 
+    void templateIsSavedWhereChosenAndReadsBack()
+    {
+        const QStringList before = addressBook();
+        QPointer<maintenance::CustomerImportWindow> w = open(); // no workbook: declined
+        prompter->clear();
+        QString proposed;
+        const QString target = db->dir().file("客户模板");
+        w->setTemplateChooser([&](QWidget *, const QString &p) { proposed = p; return target; });
+        QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
+        QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("khb.xlsx"));
+        QCOMPARE(prompter->prompts.size(), 1);
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Information);
+        QVERIFY2(prompter->lastText().contains("客户模板.xlsx"), qPrintable(prompter->lastText()));
+        const sheets::Sheet sheet = sheets::readSheet(target + ".xlsx");
+        QVERIFY2(sheet.ok(), qPrintable(sheet.error));
+        QCOMPARE(sheet.header, (QStringList{"客户名称", "帐号", "开户行", "省/市", "市/县"}));
+        QVERIFY(sheet.rows.isEmpty()); // no example row that an import would take for a customer
+        QCOMPARE(addressBook(), before);
+
+        // Given up in the dialog: nothing said, nothing written; a place that cannot be written: said.
+        prompter->clear();
+        w->setTemplateChooser([](QWidget *, const QString &) { return QString(); });
+        QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
+        QVERIFY(prompter->prompts.isEmpty());
+        w->setTemplateChooser([&](QWidget *, const QString &) { return db->dir().file("没有的文件夹/模板.xlsx"); });
+        QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
+        QCOMPARE(prompter->prompts.size(), 1);
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Critical);
+        QVERIFY(prompter->lastText().contains("模板没有保存"));
+    }
+
     void editedFirstRowIsWhatGetsImported()
     {
         writeSheet({Row{QStringLiteral("原名"), QStringLiteral("1")}, Row{QStringLiteral("第二")}});
