@@ -43,6 +43,12 @@ QString zipProblem(int code)
         return QStringLiteral("使用了不支持的压缩方式");
     case ZIP_ER_MEMORY:
         return QStringLiteral("内存不足");
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+    case ZIP_ER_ENCRNOTSUPP:
+        return QStringLiteral("内容设有密码");
+    case ZIP_ER_INVAL:
+        return QStringLiteral("zip 记载的内容无效");
     default:
         return QStringLiteral("zip 错误代码 %1").arg(code);
     }
@@ -186,7 +192,7 @@ public:
         zip_stat_init(&stat);
         if (zip_stat_index(archive.handle(), zip_uint64_t(index), 0, &stat) == 0
             && (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
-            m_problem = QStringLiteral("内容已加密");
+            m_problem = zipProblem(ZIP_ER_NOPASSWD);
             return;
         }
         if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(limit)) {
