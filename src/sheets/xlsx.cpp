@@ -498,7 +498,7 @@ private:
             return true; // every cell in the general format
         QHash<int, QString> codes;
         QVector<int> formats;
-        bool inCellFormats = false;
+        bool inCodes = false, inCellFormats = false;
         for (;;) {
             const auto t = part.next();
             if (t == QXmlStreamReader::EndDocument)
@@ -510,14 +510,19 @@ private:
             const QStringView element = part.xml().name();
             if (t == QXmlStreamReader::StartElement) {
                 const QXmlStreamAttributes a = part.xml().attributes();
-                if (element == QLatin1String("numFmt"))
+                if (element == QLatin1String("numFmts"))
+                    inCodes = true;
+                else if (element == QLatin1String("numFmt") && inCodes)
                     codes.insert(a.value(QLatin1String("numFmtId")).toInt(), a.value(QLatin1String("formatCode")).toString());
                 else if (element == QLatin1String("cellXfs"))
                     inCellFormats = true;
                 else if (element == QLatin1String("xf") && inCellFormats)
                     formats << a.value(QLatin1String("numFmtId")).toInt();
-            } else if (t == QXmlStreamReader::EndElement && element == QLatin1String("cellXfs")) {
-                inCellFormats = false;
+            } else if (t == QXmlStreamReader::EndElement) {
+                if (element == QLatin1String("numFmts"))
+                    inCodes = false;
+                else if (element == QLatin1String("cellXfs"))
+                    inCellFormats = false;
             }
         }
         m_dateStyles.reserve(formats.size());

@@ -2,6 +2,8 @@
 
 #include "sheets/cells.h"
 
+#include "printing.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>

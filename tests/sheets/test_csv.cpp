@@ -4,6 +4,8 @@
 #include "sheets/sheets.h"
 
 #include <QElapsedTimer>
+#include "printing.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "printing.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -5,6 +5,8 @@
 #include "xlsbuilder.h"
 
 #include <QTemporaryDir>
+#include "printing.h"
+
 #include <gtest/gtest.h>
 
 #include <random>

@@ -5,6 +5,8 @@
 #include "xlsxcraft.h"
 
 #include <QElapsedTimer>
+#include "printing.h"
+
 #include <gtest/gtest.h>
 
 using xlsxtest::simpleXlsx;

@@ -58,7 +58,8 @@ inline QByteArray sharedStrings(const QByteArray &items)
     return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><sst xmlns=\"") + kMain + "\">" + items + "</sst>";
 }
 
-// Cell formats by number format id (custom codes in numFmts, e.g. <numFmt numFmtId="164" formatCode="..."/>).
+// Cell formats by number format id (custom codes in numFmts, e.g. <numFmt numFmtId="164" formatCode="..."/>);
+// a conditional format shows number format 165 as a date, which no cell's own format is.
 inline QByteArray styles(const QVector<int> &cellFormats, const QByteArray &numFmts = {})
 {
     QByteArray xfs;
@@ -66,7 +67,8 @@ inline QByteArray styles(const QVector<int> &cellFormats, const QByteArray &numF
         xfs += "<xf numFmtId=\"" + QByteArray::number(f) + "\" fontId=\"0\" applyNumberFormat=\"1\"/>";
     return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><styleSheet xmlns=\"") + kMain + "\"><numFmts>"
         + numFmts + "</numFmts><cellStyleXfs count=\"1\"><xf numFmtId=\"22\"/></cellStyleXfs><cellXfs>" + xfs
-        + "</cellXfs></styleSheet>";
+        + "</cellXfs><dxfs count=\"1\"><dxf><numFmt numFmtId=\"165\" formatCode=\"yyyy-mm-dd\"/></dxf></dxfs>"
+          "</styleSheet>";
 }
 
 struct SheetEntry {
