@@ -31,5 +31,6 @@ QString tooManyCellsMessage(const QString &name);
 // The budget of cells (empty ones included) that one reading keeps: far above any list a clerk
 // works with, and small enough that a hostile file cannot take the memory.
 constexpr qint64 kMaxCells = 5000000;
+constexpr qint64 kMaxCharacters = 100000000; // of the texts kept, which a file's own limits do not bound
 
 } // namespace sheets

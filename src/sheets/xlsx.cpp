@@ -18,11 +18,17 @@ namespace sheets {
 namespace {
 
 // Uncompressed sizes taken at most, counted while inflating (a declared size means nothing).
-constexpr qint64 kMaxSheetXml = 512LL * 1024 * 1024; // a full sheet of short cells is far less
-constexpr qint64 kMaxStringsXml = 128LL * 1024 * 1024;
+constexpr qint64 kMaxSheetXml = 256LL * 1024 * 1024; // a million rows of short cells are far less
+constexpr qint64 kMaxStringsXml = 64LL * 1024 * 1024;
 constexpr qint64 kMaxOtherXml = 16LL * 1024 * 1024; // workbook, relationships, styles
 constexpr qint64 kMaxEntries = 100000;
 constexpr int kMaxSharedStrings = 2000000;
+// What no workbook's XML comes near: the XML reader's stack grows with the nesting, its time
+// with the square of one element's attributes (40,000 of them took 2 s), its memory with a run
+// of text or one tag.
+constexpr int kMaxDepth = 256;
+constexpr int kMaxAttributes = 64;
+constexpr qint64 kMaxRun = 1024 * 1024;
 
 QString mb(qint64 bytes) { return QString::number(bytes / (1024 * 1024)); }
 
@@ -239,8 +245,10 @@ public:
                 m_problem = QStringLiteral("含有不允许的 XML 文档类型声明");
                 return QXmlStreamReader::Invalid;
             }
-            if (t == QXmlStreamReader::StartElement)
-                ++m_depth;
+            if (t == QXmlStreamReader::StartElement && ++m_depth > kMaxDepth) {
+                m_problem = QStringLiteral("XML 的层次深得不正常");
+                return QXmlStreamReader::Invalid;
+            }
             if (t == QXmlStreamReader::EndElement && --m_depth == 0)
                 m_done = true;
             return t;
@@ -276,7 +284,30 @@ private:
             m_problem = tooLarge();
             return false;
         }
+        if (!guard(buffer, n))
+            return false;
         m_xml.addData(QByteArray(buffer, int(n)));
+        return true;
+    }
+
+    // Looks at the bytes before the XML reader does: the attributes of a tag (counted by their
+    // "=", which only makes the count higher) and the length of a run of text or of one tag.
+    bool guard(const char *bytes, qint64 n)
+    {
+        for (qint64 i = 0; i < n; ++i) {
+            const char c = bytes[i];
+            if (c == '<' || c == '>') {
+                m_inTag = c == '<';
+                m_equals = 0;
+                m_run = 0;
+            } else if (++m_run > kMaxRun) {
+                m_problem = QStringLiteral("XML 中有一段内容长得不正常");
+                return false;
+            } else if (c == '=' && m_inTag && ++m_equals > kMaxAttributes) {
+                m_problem = QStringLiteral("XML 元素的属性多得不正常");
+                return false;
+            }
+        }
         return true;
     }
 
@@ -286,6 +317,9 @@ private:
     QXmlStreamReader m_xml;
     qint64 m_read = 0;
     int m_depth = 0;
+    bool m_inTag = false;
+    int m_equals = 0;
+    qint64 m_run = 0;
     bool m_missing = false;
     bool m_atEnd = false;
     bool m_done = false;
@@ -608,9 +642,10 @@ private:
                                                row, cell.column);
             return false;
         }
-        if (cell.column > cells->size()) {
-            m_kept += cell.column - cells->size();
-            if (m_kept > kMaxCells) {
+        m_characters += text.size();
+        if (cell.column > cells->size() || m_characters > kMaxCharacters) {
+            m_kept += std::max<qint64>(0, cell.column - cells->size());
+            if (m_kept > kMaxCells || m_characters > kMaxCharacters) {
                 m_sheet.error = tooManyCellsMessage(QStringLiteral("工作簿 %1 的工作表 %2").arg(m_name, m_sheet.sheetName));
                 return false;
             }
@@ -763,6 +798,7 @@ private:
     QVector<bool> m_dateStyles;
     bool m_from1904 = false;
     qint64 m_kept = 0;
+    qint64 m_characters = 0;
 };
 
 } // namespace

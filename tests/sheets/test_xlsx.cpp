@@ -151,11 +151,15 @@ TEST(XlsxReader, DamagedAndHostilePackagesAreRefused)
     const QByteArray external = "<?xml version=\"1.0\"?><!DOCTYPE worksheet [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>"
                                 "<worksheet xmlns=\"" + QByteArray(xlsxtest::kMain)
         + "\"><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&e;</t></is></c></row></sheetData></worksheet>";
+    QByteArray attributes = "<row r=\"1\"><c r=\"A1\"";
+    for (int i = 0; i < 50000; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"\"";
+    attributes += "/></row>";
     xlsxtest::Parts noWorkbookRels = xlsxtest::package({{QStringLiteral("Sheet1"), xlsxtest::worksheet(header)}});
     noWorkbookRels.removeLast();
-    // The workbook's XML with 20 MB of spaces inside, declared as 300 bytes.
+    // The workbook's relationships with 20 MB of empty elements inside, declared as 300 bytes.
     xlsxtest::Parts bomb = xlsxtest::package({{QStringLiteral("Sheet1"), xlsxtest::worksheet(header)}});
-    bomb.last().second.replace("</Relationships>", QByteArray(20 * 1024 * 1024, ' ') + "</Relationships>");
+    bomb.last().second.replace("</Relationships>", QByteArray("<a/>").repeated(5 * 1024 * 1024) + "</Relationships>");
 
     const struct {
         const char *name;
@@ -181,6 +185,10 @@ TEST(XlsxReader, DamagedAndHostilePackagesAreRefused)
         {"external entity", xlsxtest::zipBytes(xlsxtest::package({{QStringLiteral("Sheet1"), external}})), "文档类型"},
         {"broken XML", xlsxtest::zipBytes(xlsxtest::package({{QStringLiteral("Sheet1"), "<worksheet><sheetData><row><c>"}})), "XML"},
         {"cell text over the limit", simpleXlsx("<row r=\"1\">" + inlineCell("A1", QByteArray(40000, 'x')) + "</row>"), "32767"},
+        {"an element with 50,000 attributes", simpleXlsx(attributes), "属性多得不正常"},
+        {"elements nested 100,000 deep", simpleXlsx(QByteArray(300000, '<').replace("<", "<x>")), "层次深得不正常"},
+        {"a run of 2 MB of text", simpleXlsx("<row r=\"1\">" + inlineCell("A1", QByteArray(2 * 1024 * 1024, 'x')) + "</row>"),
+         "长得不正常"},
         {"sheet part missing", xlsxtest::zipBytes(xlsxtest::package({{QStringLiteral("Sheet1"), QByteArray()}})), "缺少工作表 Sheet1"},
         {"no worksheet", xlsxtest::zipBytes(xlsxtest::package({{QStringLiteral("图表"), "<chartsheet/>", true}})), "没有工作表"},
         {"zip that is no workbook", xlsxtest::zipBytes({{QStringLiteral("说明.txt"), "hello"}}), "不是 Excel 工作簿"},
