@@ -2,9 +2,8 @@
 // through the window (read at activation, one transaction, progress, counters).
 //   QT_QPA_PLATFORM=offscreen bench_import
 
-#include "../tests/maintenance/xlsbuilder.h"
+#include "../tests/support/xlsbuilder.h"
 #include "maintenance/customerimport.h"
-#include "maintenance/workbook.h"
 #include "store/appdir.h"
 #include "store/database.h"
 #include "ui/prompter.h"

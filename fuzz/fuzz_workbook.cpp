@@ -1,7 +1,8 @@
-// libFuzzer target for the customer sheet reader: any bytes as khb.xls must give rows or a
-// message, never a crash, a hang or a memory error.
+// libFuzzer target for the .xls reader (FreeXL and the record scan): any bytes as a workbook must
+// give rows or a message, never a crash, a hang or a memory error.
 
-#include "maintenance/workbook.h"
+#include "invariants.h"
+#include "sheets/xls.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,12 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::fwrite(data, 1, size, f);
     std::fclose(f);
 
-    const maintenance::CustomerSheet sheet = maintenance::readCustomerSheetInProcess(inputPath());
-    // Either outcome is fine; what must hold is that a failure carries no rows and rows are whole.
-    if (!sheet.ok() && !sheet.rows.isEmpty())
-        __builtin_trap();
-    for (const maintenance::SheetRow &row : sheet.rows)
-        if (row.cells.size() != maintenance::kSheetColumns)
-            __builtin_trap();
+    sheets::ReadOptions options;
+    options.columns = 5;
+    options.preferredSheet = QStringLiteral("sheet1");
+    checkSheet(sheets::readXlsInProcess(inputPath(), options), options.columns);
+    checkSheet(sheets::readXlsInProcess(inputPath()), 0);
     return 0;
 }

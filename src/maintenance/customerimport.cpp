@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -20,6 +21,32 @@ const QString kTitle = QStringLiteral("客户导入");
 const QString kNone = QStringLiteral("无");
 } // namespace
 
+QStringList customerSheetHeader()
+{
+    return {QStringLiteral("客户名称"), QStringLiteral("帐号"), QStringLiteral("开户行"), QStringLiteral("省/市"),
+            QStringLiteral("市/县")};
+}
+
+sheets::Sheet readCustomerSheet(const QString &path)
+{
+    sheets::ReadOptions options;
+    options.columns = kSheetColumns;
+    options.preferredSheet = QStringLiteral("sheet1");
+    sheets::Sheet sheet = sheets::readSheet(path, options);
+    if (!sheet.ok())
+        return sheet;
+    if (sheet.rows.isEmpty()) {
+        const QString where = sheet.sheetName.isEmpty() ? QStringLiteral("文件 %1 ").arg(path)
+                                                        : QStringLiteral("工作表 %1 ").arg(sheet.sheetName);
+        sheet.error = QStringLiteral("%1中没有客户数据。第一行是标题，客户数据应从第二行开始填写。").arg(where);
+        return sheet;
+    }
+    for (sheets::Row &row : sheet.rows)
+        while (row.cells.size() < kSheetColumns)
+            row.cells.append(QString());
+    return sheet;
+}
+
 CustomerImportWindow::CustomerImportWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), ui(new Ui::khxxdr), m_customers(m_connection)
 {
@@ -27,6 +54,7 @@ CustomerImportWindow::CustomerImportWindow(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     connect(ui->Command1, &QPushButton::clicked, this, &CustomerImportWindow::startImport);
     connect(ui->Command2, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->Command3, &QPushButton::clicked, this, &CustomerImportWindow::saveTemplate);
 
     m_customers.setStatement(store::statements::customers());
     if (!m_customers.refresh())
@@ -47,8 +75,23 @@ CustomerImportWindow::~CustomerImportWindow() { delete ui; }
 
 QString CustomerImportWindow::askForWorkbook(QWidget *parent)
 {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("选择客户信息表"), store::appDir(),
-                                        QStringLiteral("Excel 97-2003 工作簿 (*.xls);;所有文件 (*)"));
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("选择客户信息表"), store::appDir(), sheets::openFilter());
+}
+
+QString CustomerImportWindow::askForTemplate(QWidget *parent, const QString &proposed)
+{
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("保存客户信息模板"), proposed,
+                                        QStringLiteral("Excel 工作簿 (*.xlsx)"));
+}
+
+QString CustomerImportWindow::defaultWorkbook()
+{
+    for (const char *name : {"khb.xls", "khb.xlsx", "khb.csv"}) {
+        const QString path = store::appFile(QString::fromLatin1(name));
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return store::appFile(QStringLiteral("khb.xls"));
 }
 
 QLineEdit *CustomerImportWindow::field(int index) const
@@ -75,13 +118,14 @@ void CustomerImportWindow::closeEvent(QCloseEvent *event)
 
 void CustomerImportWindow::activate()
 {
-    m_sheet = CustomerSheet();
+    m_sheet = sheets::Sheet();
     m_current = 0;
-    m_path = store::appFile(QStringLiteral("khb.xls"));
+    m_path = defaultWorkbook();
     if (!QFileInfo::exists(m_path)) {
         const ui::Button answer =
             ui::ask(this,
-                    QStringLiteral("在程序目录中找不到客户信息表 khb.xls。\n是否选择另一个 Excel 工作簿导入？"),
+                    QStringLiteral("在程序目录中找不到客户信息表 khb.xls（或 khb.xlsx、khb.csv）。\n"
+                                   "是否选择另一个工作簿或 CSV 文件导入？"),
                     kTitle, ui::Yes | ui::No, ui::Icon::Question);
         m_path = answer == ui::Yes && m_chooseWorkbook ? m_chooseWorkbook(this) : QString();
     }
@@ -104,6 +148,34 @@ void CustomerImportWindow::getData()
     for (int i = 0; i < kSheetColumns; ++i)
         if (!cells.at(i).isEmpty())
             field(i)->setText(cells.at(i));
+}
+
+void CustomerImportWindow::saveTemplate()
+{
+    if (m_importing || !m_chooseTemplate)
+        return;
+    QString path = m_chooseTemplate(this, store::appFile(QStringLiteral("khb.xlsx")));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        path += QStringLiteral(".xlsx");
+    QString error;
+    if (!sheets::writeTemplate(path, customerSheetHeader(), {}, &error)) {
+        ui::tell(this, QStringLiteral("模板没有保存。\n%1").arg(error), kTitle, ui::Icon::Critical);
+        return;
+    }
+    QString text = QStringLiteral("模板已保存：%1\n在标题行下面每行填写一个客户，保存后重新打开本窗口导入。")
+                       .arg(QDir::toNativeSeparators(path));
+    // The import reads the first of khb.xls, khb.xlsx, khb.csv that it finds.
+    const QString read = defaultWorkbook();
+    if (QFileInfo(read) != QFileInfo(path)) {
+        if (QFileInfo::exists(read))
+            text += QStringLiteral("\n注意：导入时读取的是 %1；要导入这个模板，请先把那个文件移走或改名。")
+                        .arg(QDir::toNativeSeparators(read));
+        else
+            text += QStringLiteral("\n导入时如果程序目录中没有 khb.xls，可以选择这个文件导入。");
+    }
+    ui::tell(this, text, kTitle, ui::Icon::Information);
 }
 
 void CustomerImportWindow::showAllCustomers()

@@ -1,7 +1,8 @@
 #pragma once
-// The customer import window khxxdr: brings the rows of khb.xls into the address book at once.
+// The customer import window khxxdr: brings the rows of khb.xls (or .xlsx, .csv) into the address
+// book at once.
 
-#include "maintenance/workbook.h"
+#include "sheets/sheets.h"
 #include "store/connection.h"
 #include "store/datasource.h"
 
@@ -15,6 +16,17 @@ class QLineEdit;
 
 namespace maintenance {
 
+// The columns an import takes, by position: name, account, bank, province, city.
+constexpr int kSheetColumns = 5;
+
+// The header row of the import's workbook, as the template writes it.
+QStringList customerSheetHeader();
+
+// Reads the customer rows of a workbook: the sheet named sheet1 (any case) or else the first
+// worksheet, the first five columns of every row after the heading, each row padded to five
+// texts. A sheet without data rows is refused with a message like any unreadable file.
+sheets::Sheet readCustomerSheet(const QString &path);
+
 // Appends customers to khb in one transaction: every row or none. Each row is five texts (name,
 // account, bank, province, city); an empty account, bank, province or city becomes "无", and the
 // initials of the name are added. progress(added) runs after each row. On failure *failedRow
@@ -27,17 +39,25 @@ class CustomerImportWindow : public QWidget {
 public:
     // Asks for another workbook when khb.xls is missing; empty when the user gives up.
     using WorkbookChooser = std::function<QString(QWidget *parent)>;
+    // Asks where to save the template, proposing a path; empty when the user gives up.
+    using TemplateChooser = std::function<QString(QWidget *parent, const QString &proposed)>;
 
     explicit CustomerImportWindow(QWidget *parent = nullptr);
     ~CustomerImportWindow() override;
 
     // Tests replace the file dialog.
     void setWorkbookChooser(WorkbookChooser chooser) { m_chooseWorkbook = std::move(chooser); }
+    void setTemplateChooser(TemplateChooser chooser) { m_chooseTemplate = std::move(chooser); }
     static QString askForWorkbook(QWidget *parent);
+    static QString askForTemplate(QWidget *parent, const QString &proposed);
+
+    // The workbook the import reads when it is there: khb.xls, else khb.xlsx, else khb.csv in the
+    // program's folder; khb.xls when there is none.
+    static QString defaultWorkbook();
 
     store::DataSource &customers() { return m_customers; } // Adodc2
     QString workbookPath() const { return m_path; }        // the workbook read at activation
-    const CustomerSheet &sheet() const { return m_sheet; }
+    const sheets::Sheet &sheet() const { return m_sheet; }
     bool isImporting() const { return m_importing; }
 
 protected:
@@ -49,6 +69,7 @@ private:
     void activate();
     void getData(); // GETDATA: the current sheet row into the fields
     void startImport();
+    void saveTemplate();
     bool importRows(QString *failedRow, QString *error);
     void showAllCustomers();
 
@@ -57,8 +78,9 @@ private:
     store::DataSource m_customers;
     store::GridModel *m_grid;
     WorkbookChooser m_chooseWorkbook = askForWorkbook;
+    TemplateChooser m_chooseTemplate = askForTemplate;
     QString m_path;
-    CustomerSheet m_sheet;
+    sheets::Sheet m_sheet;
     int m_current = 0; // index of the sheet row shown in the fields
     bool m_importing = false;
 };

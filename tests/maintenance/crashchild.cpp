@@ -8,7 +8,6 @@
 
 #include "maintenance/customerimport.h"
 #include "maintenance/databasefile.h"
-#include "maintenance/workbook.h"
 #include "store/appdir.h"
 #include "store/connection.h"
 #include "store/database.h"
@@ -51,12 +50,12 @@ int main(int argc, char *argv[])
     }
 
     if (mode == QLatin1String("import")) {
-        const maintenance::CustomerSheet sheet = maintenance::readCustomerSheet(store::appFile(QStringLiteral("khb.xls")));
+        const sheets::Sheet sheet = maintenance::readCustomerSheet(store::appFile(QStringLiteral("khb.xls")));
         if (!sheet.ok())
             return fail(sheet.error);
         QVector<QStringList> rows;
         QVector<int> sheetRows;
-        for (const maintenance::SheetRow &r : sheet.rows) {
+        for (const sheets::Row &r : sheet.rows) {
             rows << r.cells;
             sheetRows << r.sheetRow;
         }

@@ -2,6 +2,7 @@
 
 #include "maintenance/customerimport.h"
 #include "scriptedprompter.h"
+#include "sheets/sheets.h"
 #include "screenshot.h"
 #include "store/appdir.h"
 #include "store/database.h"
@@ -10,6 +11,7 @@
 #include "ui/fonts.h"
 #include "xlsbuilder.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -18,6 +20,7 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -177,7 +180,6 @@ private slots:
         QTest::newRow("empty") << QByteArray() << "空文件";
         QTest::newRow("password")
             << xlstest::workbook({xlstest::Sheet{"Sheet1", {Row{"名称"}, Row{"甲"}}}}, {true}) << "密码";
-        QTest::newRow("no sheet1") << xlstest::customerWorkbook({Row{QStringLiteral("甲")}}, "客户") << "sheet1";
         QTest::newRow("heading only") << xlstest::customerWorkbook({}) << "没有客户数据";
     }
     void badFilesAreRefusedAndNothingChanges()
@@ -255,6 +257,91 @@ private slots:
         QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
         QTRY_VERIFY(w.isNull());
         QCOMPARE(addressBook(), before);
+    }
+
+    // The kinds besides khb.xls: khb.xlsx found in the program folder, a .csv chosen by the
+    // user (GBK, as a bookkeeping program exports it), a workbook whose sheet is not named sheet1.
+    void otherKindsOfFileAreImported_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<QStringList>("added");
+        const QStringList added = {"北京甲公司|6222021234567890123|工商银行|北京|海淀|" + text::initials("北京甲公司"),
+                                   "乙商行|无|无|无|无|" + text::initials("乙商行")};
+        QTemporaryDir scratch;
+        const QString xlsx = scratch.filePath("khb.xlsx");
+        QVERIFY(sheets::writeTemplate(xlsx, maintenance::customerSheetHeader(),
+                                      {{"北京甲公司", "6222021234567890123", "工商银行", "北京", "海淀"}, {"乙商行"}},
+                                      nullptr));
+        QFile f(xlsx);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QTest::newRow("khb.xlsx") << "khb.xlsx" << f.readAll() << false << added;
+        QTest::newRow("chosen GBK csv")
+            << "客户.csv"
+            << QByteArray("\xbf\xcd\xbb\xa7\xc3\xfb\xb3\xc6,\xd5\xca\xba\xc5\r\n"
+                          "\xb1\xb1\xbe\xa9\xbc\xd7\xb9\xab\xcb\xbe,6222021234567890123,\xb9\xa4\xc9\xcc\xd2\xf8\xd0\xd0,"
+                          "\xb1\xb1\xbe\xa9,\xba\xa3\xb5\xed\r\n\xd2\xd2\xc9\xcc\xd0\xd0\r\n")
+            << true << added;
+        QTest::newRow("sheet of another name")
+            << "khb.xls"
+            << xlstest::customerWorkbook({Row{QStringLiteral("北京甲公司"), QStringLiteral("6222021234567890123"),
+                                              QStringLiteral("工商银行"), QStringLiteral("北京"), QStringLiteral("海淀")},
+                                          Row{QStringLiteral("乙商行")}},
+                                         QStringLiteral("客户"))
+            << false << added;
+    }
+    void otherKindsOfFileAreImported()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, chosen);
+        QFETCH(QStringList, added);
+        const QStringList before = addressBook();
+        const QString path = db->dir().file(name);
+        QVERIFY(xlstest::writeFile(path, bytes));
+        if (chosen)
+            prompter->answer(ui::Yes);
+        auto *w = new maintenance::CustomerImportWindow;
+        w->setWorkbookChooser([&](QWidget *) { return path; });
+        w->show();
+        QCOMPARE(w->workbookPath(), path);
+        QVERIFY2(w->sheet().ok(), qPrintable(w->sheet().error));
+        QCOMPARE(label(w, "Label10"), QStringLiteral("2"));
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入"));
+        QCOMPARE(addressBook(), before + added);
+    }
+
+    void templateIsSavedWhereChosenAndReadsBack()
+    {
+        const QStringList before = addressBook();
+        QPointer<maintenance::CustomerImportWindow> w = open(); // no workbook: declined
+        prompter->clear();
+        QString proposed;
+        const QString target = db->dir().file("客户模板");
+        w->setTemplateChooser([&](QWidget *, const QString &p) { proposed = p; return target; });
+        QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
+        QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("khb.xlsx"));
+        QCOMPARE(prompter->prompts.size(), 1);
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Information);
+        QVERIFY2(prompter->lastText().contains("客户模板.xlsx"), qPrintable(prompter->lastText()));
+        const sheets::Sheet sheet = sheets::readSheet(target + ".xlsx");
+        QVERIFY2(sheet.ok(), qPrintable(sheet.error));
+        QCOMPARE(sheet.header, (QStringList{"客户名称", "帐号", "开户行", "省/市", "市/县"}));
+        QVERIFY(sheet.rows.isEmpty()); // no example row that an import would take for a customer
+        QCOMPARE(addressBook(), before);
+
+        // Given up in the dialog: nothing said, nothing written; a place that cannot be written: said.
+        prompter->clear();
+        w->setTemplateChooser([](QWidget *, const QString &) { return QString(); });
+        QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
+        QVERIFY(prompter->prompts.isEmpty());
+        w->setTemplateChooser([&](QWidget *, const QString &) { return db->dir().file("没有的文件夹/模板.xlsx"); });
+        QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
+        QCOMPARE(prompter->prompts.size(), 1);
+        QCOMPARE(prompter->prompts.last().icon, ui::Icon::Critical);
+        QVERIFY(prompter->lastText().contains("模板没有保存"));
     }
 
     void editedFirstRowIsWhatGetsImported()

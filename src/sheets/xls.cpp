@@ -1,24 +1,23 @@
-#include "maintenance/workbook.h"
+#include "sheets/xls.h"
 
-#include "maintenance/workbookscan.h"
-
-#include "text/numbers.h"
+#include "sheets/cells.h"
+#include "sheets/files.h"
+#include "sheets/xlsscan.h"
 
 #include <QDataStream>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 
 #include <freexl.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <csignal>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace maintenance {
+namespace sheets {
 
 namespace {
 
@@ -33,6 +32,13 @@ public:
     const void *handle = nullptr;
 };
 
+QString notAWorkbook(const QString &path)
+{
+    return QStringLiteral("文件 %1 不是 Excel 97-2003 工作簿（.xls），无法读取。"
+                          "请在 Excel 或 WPS 表格中以“Excel 97-2003 工作簿”或“Excel 工作簿 (*.xlsx)”格式保存后再试。")
+        .arg(path);
+}
+
 QString openError(const QString &path, int code)
 {
     switch (code) {
@@ -43,9 +49,7 @@ QString openError(const QString &path, int code)
     case FREEXL_INVALID_CFBF_HEADER:
     case FREEXL_CFBF_INVALID_SIGNATURE:
     case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
-        return QStringLiteral("文件 %1 不是 Excel 97-2003 工作簿（.xls），无法导入。"
-                              "请在 Excel 中以“Excel 97-2003 工作簿”格式保存后再导入。")
-            .arg(path);
+        return notAWorkbook(path);
     default:
         return QStringLiteral("工作簿 %1 已损坏，无法读取（错误代码 %2）。").arg(path).arg(code);
     }
@@ -75,144 +79,104 @@ QString cellText(const FreeXL_CellValue &cell)
     }
 }
 
+// The most columns a BIFF8 sheet has.
+constexpr int kXlsColumns = 256;
+
 } // namespace
 
-QString numberCellText(double value)
+Sheet readXlsInProcess(const QString &path, const ReadOptions &options)
 {
-    if (!std::isfinite(value))
-        return QString();
-    // Whole numbers that a double holds exactly (account numbers up to 16 digits) keep every digit.
-    if (value == std::floor(value) && std::fabs(value) < 9007199254740992.0)
-        return QString::number(qint64(value));
-    return text::formatNumber(value);
-}
-
-CustomerSheet readCustomerSheetInProcess(const QString &path)
-{
-    CustomerSheet result;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        result.error = QStringLiteral("找不到客户信息表 %1。").arg(path);
+    Sheet result;
+    QByteArray bytes;
+    if (!readWholeFile(path, &bytes, &result.error))
         return result;
-    }
-    if (!info.isFile()) {
-        result.error = QStringLiteral("%1 不是文件，无法导入。").arg(path);
-        return result;
-    }
-    if (info.size() == 0) {
-        result.error = QStringLiteral("文件 %1 是空文件，不是 Excel 工作簿。").arg(path);
-        return result;
-    }
-
     // Anything without the compound file signature is no workbook at all (a CSV renamed .xls,
     // a newer .xlsx); say so rather than report it as damaged.
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            result.error = openError(path, FREEXL_FILE_NOT_FOUND);
-            return result;
-        }
-        if (file.read(8) != QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) {
-            result.error = openError(path, FREEXL_INVALID_CFBF_HEADER);
-            return result;
-        }
+    if (!bytes.startsWith(kCompoundSignature)) {
+        result.error = notAWorkbook(path);
+        return result;
     }
 
     XlsHandle xls;
     const QByteArray encoded = QFile::encodeName(path);
     const int opened = freexl_open(encoded.constData(), &xls.handle);
     if (opened != FREEXL_OK) {
-        result.error = openError(path, opened);
+        // Excel keeps a password-protected .xlsx in a compound file as well.
+        result.error = isEncryptedPackage(bytes) ? protectedWorkbookMessage(path) : openError(path, opened);
         return result;
     }
 
     unsigned int info_value = 0;
     if (freexl_get_info(xls.handle, FREEXL_BIFF_PASSWORD, &info_value) == FREEXL_OK
         && info_value == FREEXL_BIFF_OBFUSCATED) {
-        result.error = QStringLiteral("工作簿 %1 设有密码保护，无法读取。请在 Excel 中取消密码后再导入。")
-                           .arg(path);
+        result.error = protectedWorkbookMessage(path);
         return result;
     }
     if (freexl_get_info(xls.handle, FREEXL_BIFF_VERSION, &info_value) == FREEXL_OK
         && info_value != FREEXL_BIFF_VER_8) {
         result.error = QStringLiteral("工作簿 %1 的格式太旧（Excel 5.0 或更早），"
-                                      "请在 Excel 中另存为“Excel 97-2003 工作簿”后再导入。")
+                                      "请在 Excel 中另存为“Excel 97-2003 工作簿”后再试。")
                            .arg(path);
-        return result;
-    }
-
-    unsigned int sheetCount = 0;
-    if (freexl_get_info(xls.handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK) {
-        result.error = openError(path, FREEXL_BIFF_WORKBOOK_NOT_FOUND);
-        return result;
-    }
-    int sheet = -1;
-    for (unsigned int i = 0; i < sheetCount && i <= 0xFFFF && sheet < 0; ++i) {
-        const char *name = nullptr;
-        if (freexl_get_worksheet_name(xls.handle, static_cast<unsigned short>(i), &name) == FREEXL_OK
-            && name && QString::fromUtf8(name).compare(QLatin1String("sheet1"), Qt::CaseInsensitive) == 0)
-            sheet = int(i);
-    }
-    if (sheet < 0) {
-        result.error = QStringLiteral("工作簿 %1 中没有名为 sheet1 的工作表。"
-                                      "请把客户数据放在工作表 sheet1 中。")
-                           .arg(path);
-        return result;
-    }
-
-    unsigned int rows = 0;
-    unsigned short columns = 0;
-    if (freexl_select_active_worksheet(xls.handle, static_cast<unsigned short>(sheet)) != FREEXL_OK
-        || freexl_worksheet_dimensions(xls.handle, &rows, &columns) != FREEXL_OK) {
-        result.error = openError(path, FREEXL_BIFF_ILLEGAL_SHEET_INDEX);
         return result;
     }
 
     // The reader says nothing when a damaged file loses records: its later rows simply read as
     // empty. A reading of our own tells whether the sheet's records are whole, which cells exist,
     // and what the formula cells (which the reader leaves empty) showed when last saved.
-    QByteArray bytes;
-    {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            bytes = file.readAll();
-    }
-    const SheetScan scan = scanSheet(bytes, QStringLiteral("sheet1"), kSheetColumns);
+    const int columns = options.columns > 0 ? std::min(options.columns, kXlsColumns) : kXlsColumns;
+    const SheetScan scan = scanSheet(bytes, options.preferredSheet, columns);
+    bytes = QByteArray(); // the scan keeps what it needs
     const auto refuse = [&result](const QString &error) {
         result.rows.clear();
+        result.header.clear();
         result.error = error;
         return result;
     };
-    const auto lost = [&path](int firstRow, const QString &why) {
-        return QStringLiteral("工作簿 %1 已损坏（%2）：工作表 sheet1 从第 %3 行起的内容无法完整读取。"
-                              "请在 Excel 或 WPS 表格中打开它，另存为“Excel 97-2003 工作簿”后再导入。")
-            .arg(path, why)
+    const auto lost = [&path, &scan](int firstRow, const QString &why) {
+        const QString sheet = scan.sheetName.isEmpty() ? QString() : QStringLiteral("工作表 %1 ").arg(scan.sheetName);
+        return QStringLiteral("工作簿 %1 已损坏（%2）：%3从第 %4 行起的内容无法完整读取。"
+                              "请在 Excel 或 WPS 表格中打开它，另存为“Excel 97-2003 工作簿”后再试。")
+            .arg(path, why, sheet)
             .arg(firstRow);
     };
     if (!scan.ok())
         return refuse(lost(scan.firstLostRow, scan.damage));
-    if (!scan.found || scan.declaredRows != int(rows))
+    if (!scan.found)
+        return refuse(QStringLiteral("工作簿 %1 中没有工作表。").arg(path));
+    result.sheetName = scan.sheetName;
+
+    unsigned int sheetCount = 0;
+    const char *name = nullptr;
+    if (freexl_get_info(xls.handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK
+        || scan.sheetIndex >= int(std::min(sheetCount, 0xFFFFu))
+        || freexl_get_worksheet_name(xls.handle, static_cast<unsigned short>(scan.sheetIndex), &name) != FREEXL_OK
+        || !name || QString::fromUtf8(name) != scan.sheetName)
+        return refuse(lost(1, QStringLiteral("工作表的位置无法确定")));
+
+    unsigned int rows = 0;
+    unsigned short sheetColumns = 0;
+    if (freexl_select_active_worksheet(xls.handle, static_cast<unsigned short>(scan.sheetIndex)) != FREEXL_OK
+        || freexl_worksheet_dimensions(xls.handle, &rows, &sheetColumns) != FREEXL_OK)
+        return refuse(openError(path, FREEXL_BIFF_ILLEGAL_SHEET_INDEX));
+    if (scan.declaredRows != int(rows))
         return refuse(lost(1, QStringLiteral("工作表的范围无法确定")));
 
-    const unsigned short readColumns = std::min<unsigned short>(columns, kSheetColumns);
-    // Row 0 holds the headings.
-    for (unsigned int r = 1; r < rows; ++r) {
-        SheetRow row;
+    const int readColumns = std::min<int>(sheetColumns, columns);
+    qint64 kept = 0;
+    for (unsigned int r = 0; r < rows; ++r) {
+        Row row;
         row.sheetRow = int(r) + 1;
-        bool any = false;
-        for (unsigned short c = 0; c < kSheetColumns; ++c) {
-            QString text;
-            if (c < readColumns) {
-                FreeXL_CellValue cell;
-                const int got = freexl_get_cell_value(xls.handle, r, c, &cell);
-                if (got != FREEXL_OK)
-                    return refuse(QStringLiteral("工作表 sheet1 第 %1 行第 %2 列的内容无法读取，"
-                                                 "工作簿可能已损坏（错误代码 %3）。")
-                                      .arg(row.sheetRow)
-                                      .arg(c + 1)
-                                      .arg(got));
-                text = cellText(cell);
-            }
+        for (int c = 0; c < readColumns; ++c) {
+            FreeXL_CellValue cell;
+            const int got = freexl_get_cell_value(xls.handle, r, static_cast<unsigned short>(c), &cell);
+            if (got != FREEXL_OK)
+                return refuse(QStringLiteral("工作表 %1 第 %2 行第 %3 列的内容无法读取，"
+                                             "工作簿可能已损坏（错误代码 %4）。")
+                                  .arg(scan.sheetName)
+                                  .arg(row.sheetRow)
+                                  .arg(c + 1)
+                                  .arg(got));
+            QString text = cellText(cell);
             const auto scanned = scan.cells.constFind(SheetScan::key(int(r), c));
             // A cell that only one of the two readings found: they went different ways through
             // damaged records.
@@ -232,59 +196,54 @@ CustomerSheet readCustomerSheetInProcess(const QString &path)
                     text = scanned->text;
                     break;
                 case ScannedCell::Kind::FormulaUnusable:
-                    return refuse(QStringLiteral("工作表 sheet1 第 %1 行第 %2 列是公式，它的结果是 %3，"
-                                                 "不是文字或数字，无法导入。请把这个单元格改为要导入的内容后再导入。")
-                                      .arg(row.sheetRow)
-                                      .arg(c + 1)
-                                      .arg(scanned->text));
+                    return refuse(unusableFormulaMessage(scan.sheetName, row.sheetRow, c + 1, scanned->text));
                 case ScannedCell::Kind::Logical:
-                    return refuse(QStringLiteral("工作表 sheet1 第 %1 行第 %2 列是逻辑值或错误值 %3，"
-                                                 "不是文字或数字，无法导入。请把这个单元格改为要导入的内容后再导入。")
-                                      .arg(row.sheetRow)
-                                      .arg(c + 1)
-                                      .arg(scanned->text));
+                    return refuse(unusableValueMessage(scan.sheetName, row.sheetRow, c + 1, scanned->text));
                 }
             }
-            any = any || !text.isEmpty();
             row.cells.append(text);
         }
-        if (any)
+        while (!row.cells.isEmpty() && row.cells.constLast().isEmpty())
+            row.cells.removeLast();
+        kept += row.cells.size();
+        if (kept > kMaxCells)
+            return refuse(tooManyCellsMessage(QStringLiteral("工作表 %1").arg(scan.sheetName)));
+        if (r == 0)
+            result.header = row.cells;
+        else if (!row.cells.isEmpty())
             result.rows.append(std::move(row));
     }
-    if (result.rows.isEmpty())
-        result.error = QStringLiteral("工作表 sheet1 中没有客户数据。第一行是标题，"
-                                      "客户数据应从第二行开始填写。");
     return result;
 }
 
 namespace {
 
-QByteArray serialise(const CustomerSheet &sheet)
+constexpr quint32 kMagic = 0x53485432;
+
+QByteArray serialise(const Sheet &sheet)
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << quint32(0x4B484231) << sheet.error << qint32(sheet.rows.size());
-    for (const SheetRow &row : sheet.rows)
+    out << kMagic << sheet.error << sheet.sheetName << sheet.header << qint32(sheet.rows.size());
+    for (const Row &row : sheet.rows)
         out << qint32(row.sheetRow) << row.cells;
     return bytes;
 }
 
-bool deserialise(const QByteArray &bytes, CustomerSheet *sheet)
+bool deserialise(const QByteArray &bytes, Sheet *sheet)
 {
     QDataStream in(bytes);
     quint32 magic = 0;
     qint32 count = 0;
-    in >> magic >> sheet->error >> count;
-    if (magic != 0x4B484231 || count < 0)
+    in >> magic >> sheet->error >> sheet->sheetName >> sheet->header >> count;
+    if (magic != kMagic || count < 0 || count > 65536)
         return false;
     sheet->rows.reserve(count);
     for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
-        SheetRow row;
+        Row row;
         qint32 number = 0;
         in >> number >> row.cells;
         row.sheetRow = number;
-        if (row.cells.size() != kSheetColumns)
-            return false;
         sheet->rows.append(std::move(row));
     }
     return in.status() == QDataStream::Ok && in.atEnd();
@@ -304,34 +263,34 @@ bool writeAll(int fd, const char *data, qint64 size)
     return true;
 }
 
-CustomerSheet damaged(const QString &path)
+Sheet damaged(const QString &path)
 {
-    CustomerSheet sheet;
+    Sheet sheet;
     sheet.error = QStringLiteral("工作簿 %1 已损坏，无法读取。").arg(path);
     return sheet;
 }
 
 } // namespace
 
-CustomerSheet readCustomerSheet(const QString &path)
+Sheet readXls(const QString &path, const ReadOptions &options)
 {
     // The cheap refusals need no child.
     const QFileInfo info(path);
-    if (!info.exists() || !info.isFile() || info.size() == 0)
-        return readCustomerSheetInProcess(path);
+    if (!info.exists() || !info.isFile() || info.size() == 0 || info.size() > kMaxFileBytes)
+        return readXlsInProcess(path, options);
 
     int fds[2];
     if (::pipe(fds) != 0)
-        return readCustomerSheetInProcess(path);
+        return readXlsInProcess(path, options);
     const pid_t child = ::fork();
     if (child < 0) {
         ::close(fds[0]);
         ::close(fds[1]);
-        return readCustomerSheetInProcess(path);
+        return readXlsInProcess(path, options);
     }
     if (child == 0) {
         ::close(fds[0]);
-        const QByteArray bytes = serialise(readCustomerSheetInProcess(path));
+        const QByteArray bytes = serialise(readXlsInProcess(path, options));
         const bool ok = writeAll(fds[1], bytes.constData(), bytes.size());
         ::close(fds[1]);
         ::_exit(ok ? 0 : 1); // no exit handlers: they belong to the parent
@@ -375,10 +334,10 @@ CustomerSheet readCustomerSheet(const QString &path)
     }
     if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return damaged(path);
-    CustomerSheet sheet;
+    Sheet sheet;
     if (!deserialise(bytes, &sheet))
         return damaged(path);
     return sheet;
 }
 
-} // namespace maintenance
+} // namespace sheets

@@ -1,5 +1,5 @@
 #pragma once
-// Writes small Excel 97-2003 workbooks (BIFF8 in a compound file) for the import's tests, the
+// Writes small Excel 97-2003 workbooks (BIFF8 in a compound file) for the readers' tests, the
 // fuzzer's seeds and the benchmark: sheets of text and number cells, nothing more.
 
 #include <QByteArray>

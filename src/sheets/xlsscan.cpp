@@ -1,9 +1,7 @@
-#include "maintenance/workbookscan.h"
+#include "sheets/xlsscan.h"
 
-#include "maintenance/workbook.h"
+#include "sheets/cells.h"
 
-#include <QDate>
-#include <QTime>
 #include <QVector>
 #include <QtEndian>
 
@@ -11,7 +9,7 @@
 #include <cstring>
 #include <optional>
 
-namespace maintenance {
+namespace sheets {
 
 namespace {
 
@@ -207,61 +205,12 @@ QString unicodeText(const char *p, int available, int count)
     return out;
 }
 
-// Whether a number format shows dates or times: the built-in ones by number, the workbook's
-// own by the letters they use outside quotes and brackets.
 bool isDateFormat(int format, const QHash<int, QString> &own)
 {
-    if ((format >= 14 && format <= 22) || (format >= 27 && format <= 36) || (format >= 45 && format <= 47)
-        || (format >= 50 && format <= 58))
+    if (isBuiltInDateFormat(format))
         return true;
     const auto it = own.find(format);
-    if (it == own.end())
-        return false;
-    bool quoted = false, bracket = false;
-    for (int i = 0; i < it->size(); ++i) {
-        const QChar c = it->at(i);
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (quoted)
-            continue;
-        else if (c == QLatin1Char('\\'))
-            ++i;
-        else if (c == QLatin1Char('['))
-            bracket = true;
-        else if (c == QLatin1Char(']'))
-            bracket = false;
-        else if (!bracket && QStringLiteral("yYmMdDhHsS").contains(c))
-            return true;
-    }
-    return false;
-}
-
-QString dateText(double serial, bool from1904)
-{
-    // Excel's dates run from day 0 to 9999-12-31; anything else is shown as the number it is.
-    if (!std::isfinite(serial) || serial < 0 || serial >= 2958466)
-        return numberCellText(serial);
-    const QDate base = from1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
-    const double day = std::floor(serial);
-    const QDate date = base.addDays(qint64(day));
-    const int seconds = int(std::lround((serial - day) * 86400.0));
-    if (seconds == 0 || seconds == 86400)
-        return date.toString(QStringLiteral("yyyy-MM-dd"));
-    return date.toString(QStringLiteral("yyyy-MM-dd ")) + QTime(0, 0).addSecs(seconds).toString(QStringLiteral("HH:mm:ss"));
-}
-
-QString errorText(quint8 code)
-{
-    switch (code) {
-    case 0x00: return QStringLiteral("#NULL!");
-    case 0x07: return QStringLiteral("#DIV/0!");
-    case 0x0F: return QStringLiteral("#VALUE!");
-    case 0x17: return QStringLiteral("#REF!");
-    case 0x1D: return QStringLiteral("#NAME?");
-    case 0x24: return QStringLiteral("#NUM!");
-    case 0x2A: return QStringLiteral("#N/A");
-    default: return QStringLiteral("错误值");
-    }
+    return it != own.end() && isDateFormatCode(*it);
 }
 
 // The records of cells that always have the same length.
@@ -309,7 +258,7 @@ private:
 
 } // namespace
 
-SheetScan scanSheet(const QByteArray &file, const QString &sheetName, int columns)
+SheetScan scanSheet(const QByteArray &file, const QString &preferredSheet, int columns)
 {
     SheetScan scan;
     const auto damaged = [&scan](const QString &why, int firstLostRow) {
@@ -325,7 +274,12 @@ SheetScan scanSheet(const QByteArray &file, const QString &sheetName, int column
     const QByteArray &stream = *workbook;
 
     // The workbook's globals: where the sheets begin, how dates are counted, the formats.
-    qint64 sheetAt = -1;
+    struct BoundSheet {
+        qint64 at;
+        QString name;
+        bool isWorksheet;
+    };
+    QVector<BoundSheet> boundSheets;
     bool from1904 = false;
     QVector<int> xfFormats;
     QHash<int, QString> ownFormats;
@@ -354,10 +308,12 @@ SheetScan scanSheet(const QByteArray &file, const QString &sheetName, int column
                 if (r.size >= 5)
                     ownFormats.insert(u16(r.body), unicodeText(r.body + 4, r.size - 4, u16(r.body + 2)));
                 break;
-            case 0x0085: // BOUNDSHEET
-                if (r.size >= 8 && sheetAt < 0
-                    && unicodeText(r.body + 7, r.size - 7, quint8(r.body[6])).compare(sheetName, Qt::CaseInsensitive) == 0)
-                    sheetAt = u32(r.body);
+            case 0x0085: // BOUNDSHEET: position, visibility, kind (0: worksheet), name
+                if (r.size >= 8)
+                    boundSheets.append({qint64(u32(r.body)), unicodeText(r.body + 7, r.size - 7, quint8(r.body[6])),
+                                        r.body[5] == 0});
+                else
+                    boundSheets.append({-1, QString(), false}); // counted all the same, as the reader does
                 break;
             default:
                 break;
@@ -366,9 +322,17 @@ SheetScan scanSheet(const QByteArray &file, const QString &sheetName, int column
         if (!ended)
             return damaged(QStringLiteral("工作簿的全局记录不完整"), 1);
     }
-    if (sheetAt < 0)
-        return scan; // no such sheet: the reader says so
+    for (int i = 0; i < boundSheets.size() && scan.sheetIndex < 0 && !preferredSheet.isEmpty(); ++i)
+        if (boundSheets.at(i).isWorksheet && boundSheets.at(i).name.compare(preferredSheet, Qt::CaseInsensitive) == 0)
+            scan.sheetIndex = i;
+    for (int i = 0; i < boundSheets.size() && scan.sheetIndex < 0; ++i)
+        if (boundSheets.at(i).isWorksheet)
+            scan.sheetIndex = i;
+    if (scan.sheetIndex < 0)
+        return scan; // no worksheet: the reader says so
     scan.found = true;
+    scan.sheetName = boundSheets.at(scan.sheetIndex).name;
+    const qint64 sheetAt = boundSheets.at(scan.sheetIndex).at;
 
     const auto isDate = [&](int xf) {
         return xf >= 0 && xf < xfFormats.size() && isDateFormat(xfFormats.at(xf), ownFormats);
@@ -398,7 +362,7 @@ SheetScan scanSheet(const QByteArray &file, const QString &sheetName, int column
         return false;
     };
     const auto keep = [&](int row, int column, ScannedCell c) {
-        if (row > 0 && column < columns)
+        if (column < columns)
             scan.cells.insert(SheetScan::key(row, column), std::move(c));
     };
 
@@ -498,7 +462,7 @@ SheetScan scanSheet(const QByteArray &file, const QString &sheetName, int column
                 std::memcpy(&value, result, 8);
                 value = qFromLittleEndian(value);
                 c.kind = ScannedCell::Kind::FormulaResult;
-                c.text = isDate(xf) ? dateText(value, from1904) : numberCellText(value);
+                c.text = isDate(xf) ? serialDateText(value, from1904) : numberCellText(value);
             }
             keep(row, column, c);
             break;
@@ -525,4 +489,11 @@ SheetScan scanSheet(const QByteArray &file, const QString &sheetName, int column
     return scan;
 }
 
-} // namespace maintenance
+bool isEncryptedPackage(const QByteArray &file)
+{
+    QString error;
+    Compound compound(file);
+    return compound.stream(QStringLiteral("EncryptedPackage"), &error).has_value();
+}
+
+} // namespace sheets
