@@ -100,6 +100,10 @@ def widget(wr, node):
     elif kind == 'check':
         _, name, text = node
         wr.w(f'<widget class="QCheckBox" name="{name}">{prop("text", string(text))}</widget>')
+    elif kind == 'combo':
+        _, name, *rest = node
+        opts = rest[0] if rest else {}
+        wr.w(f'<widget class="QComboBox" name="{name}">{prop("minimumSize", size(opts.get("w", 120), 0))}</widget>')
     elif kind == 'date':
         _, name = node
         wr.w(f'<widget class="QDateEdit" name="{name}">{prop("calendarPopup", boolean(True))}'
@@ -562,6 +566,21 @@ def tydysz():
     return form('tydysz', '通用凭证打印设置', root)
 
 
+def pldy():
+    root = ('v', [
+        ('h', [('label', 'label_Combo1', '凭证种类'), ('combo', 'Combo1', {'w': 130}),
+               ('label', 'label_Text1', '数据文件'), ('edit', 'Text1', {'w': 360, 'ro': True}),
+               ('button', 'Command1', '打开(&O)…'), ('button', 'Command2', '重新读取(&R)'),
+               ('button', 'Command3', '保存模板(&T)…'), ('stretch',)]),
+        ('table', 'DataGrid1', 320, 16777215),
+        ('label', 'Label1', '请选择凭证种类，打开付款清单（.xlsx、.xls 或 .csv）。', {'wrap': True}),
+        ('h', [('check', 'Check1', '30天内重复的付款也打印'), ('stretch',),
+               ('button', 'Command4', '打印(&P)'), ('button', 'Command5', '保存为PDF(&S)…'),
+               ('button', 'Command6', '退出(&X)')], {'name': 'buttons'}),
+    ], {'spacing': 8, 'margins': 10})
+    return form('pldy', '批量打印', root)
+
+
 FORMS = {
     'src/vouchers/jzddy.ui': jzddy,
     'src/vouchers/jkddy.ui': jkddy,
@@ -569,6 +588,7 @@ FORMS = {
     'src/vouchers/nhjsywsqs.ui': nhjsywsqs,
     'src/vouchers/tydhpz.ui': tydhpz,
     'src/vouchers/tydysz.ui': tydysz,
+    'src/batch/pldy.ui': pldy,
 }
 
 if __name__ == '__main__':

@@ -1,3 +1,4 @@
+#include "app/cli.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "app/startupcheck.h"
@@ -10,6 +11,14 @@
 
 int main(int argc, char *argv[])
 {
+    if (app::isCommandLine(argc, argv)) {
+        // No window is shown: no display is needed.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication application(argc, argv);
+        app::setUpApplication();
+        return app::runCommandLine(application.arguments().mid(1));
+    }
     if (!app::displayAvailable())
         return 1;
     app::guardStartup(true);

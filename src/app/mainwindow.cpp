@@ -40,12 +40,13 @@ const ButtonTarget kButtons[] = {
     {"Command11", "jhdhpz"}, {"Command8", "nhjsywsqs"}, {"Command13", "tydhpz"}, {"Command12", "jzddy"},
     {"Command4", "jkddy"},  {"Command20", "dyjsz"},    {"Command5", "tydysz"}, {"Command1", "lsjlcx"},
     {"Command16", "khxxdr"}, {"Command7", "sjbf"},      {"Command17", "sjhf"},  {"Command18", "ytsz1"},
-    {"Command19", "ytsz2"}};
+    {"Command19", "ytsz2"}, {"Command21", "pldy"}};
 
 // Menu entries of the voucher menu and the window each opens.
 const ButtonTarget kVoucherMenu[] = {
     {"pjdyc01", "zpdy"},  {"pjdyc02", "jzddy"},     {"pjdyc03", "jhdhpz"}, {"pjdyc04", "tydhpz"},
-    {"pjdyc05", "nhjsywsqs"}, {"pjdyc06", "jkddy"}, {"pjdyc07", "dyjsz"},  {"pjdyc08", "tydysz"}};
+    {"pjdyc05", "nhjsywsqs"}, {"pjdyc06", "jkddy"}, {"pjdyc07", "dyjsz"},  {"pjdyc08", "tydysz"},
+    {"pjdyc09", "pldy"}};
 
 QString windowOfButton(const QString &button)
 {
@@ -224,7 +225,7 @@ void MainWindow::dispatch(const QString &caption)
     } else if (caption == QStringLiteral("票据打印")) {
         showOnly({QStringLiteral("Command10"), QStringLiteral("Command11"), QStringLiteral("Command8"),
                   QStringLiteral("Command13"), QStringLiteral("Command12"), QStringLiteral("Command4"),
-                  QStringLiteral("Command20"), QStringLiteral("Command5")});
+                  QStringLiteral("Command20"), QStringLiteral("Command5"), QStringLiteral("Command21")});
     } else if (caption == QStringLiteral("退出系统")) {
         close();
     }

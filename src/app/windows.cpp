@@ -2,6 +2,7 @@
 
 #include "app/about.h"
 #include "app/mainwindow.h"
+#include "batch/batchwindow.h"
 #include "history/historywindow.h"
 #include "maintenance/backuprestore.h"
 #include "maintenance/customerimport.h"
@@ -45,6 +46,7 @@ void registerWindows(MainWindow &main)
     offer<vouchers::ApplicationWindow>(main, "nhjsywsqs");
     offer<vouchers::GeneralWireWindow>(main, "tydhpz");
     offer<vouchers::GeneralLayoutWindow>(main, "tydysz");
+    offer<batch::BatchWindow>(main, "pldy");
     offer<history::HistoryWindow>(main, "lsjlcx");
     offer<maintenance::CustomerImportWindow>(main, "khxxdr");
     offer<maintenance::BackupWindow>(main, "sjbf");

@@ -22,9 +22,9 @@ namespace {
 
 const QStringList kAllButtons = {"Command1",  "Command2",  "Command3",  "Command4",  "Command5",  "Command7",
                                  "Command8",  "Command9",  "Command10", "Command11", "Command12", "Command13",
-                                 "Command16", "Command17", "Command18", "Command19", "Command20"};
+                                 "Command16", "Command17", "Command18", "Command19", "Command20", "Command21"};
 const QStringList kAllWindows = {"khsz1", "khsz2", "snk",    "zpdy",   "jhdhpz", "nhjsywsqs", "tydhpz", "jzddy", "jkddy",
-                                 "dyjsz", "tydysz", "lsjlcx", "khxxdr", "sjbf",  "sjhf",      "ytsz1",  "ytsz2", "bssz"};
+                                 "dyjsz", "tydysz", "lsjlcx", "khxxdr", "sjbf",  "sjhf",      "ytsz1",  "ytsz2", "bssz", "pldy"};
 
 // A stand-in child window, for the windows this test does not look inside.
 QWidget *plainWindow(QWidget *parent)
@@ -138,7 +138,7 @@ private slots:
         QTest::newRow("用途设置") << "用途设置" << QStringList{"Command18", "Command19"};
         QTest::newRow("票据打印") << "票据打印"
                               << QStringList{"Command10", "Command11", "Command12", "Command13", "Command20",
-                                             "Command4", "Command5", "Command8"};
+                                             "Command21", "Command4", "Command5", "Command8"};
     }
     void categoriesShowExactlyTheirButtons()
     {
@@ -185,7 +185,8 @@ private slots:
                                                      {"Command8", "pjdyc05", "nhjsywsqs"},
                                                      {"Command13", "pjdyc04", "tydhpz"},
                                                      {"Command5", "pjdyc08", "tydysz"},
-                                                     {"Command20", "pjdyc07", "dyjsz"}}) {
+                                                     {"Command20", "pjdyc07", "dyjsz"},
+                                                     {"Command21", "pjdyc09", "pldy"}}) {
             QVERIFY2(shown.contains(QLatin1String(button)), button);
             QVERIFY2(w.findChild<QAction *>(QLatin1String(action))->isVisible(), action);
             QTest::mouseClick(w.findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);

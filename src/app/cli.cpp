@@ -1,0 +1,177 @@
+#include "app/cli.h"
+
+#include "batch/voucherlist.h"
+#include "sheets/sheets.h"
+#include "store/database.h"
+#include "vouchers/printing.h"
+
+#include <QFileInfo>
+#include <QPrinterInfo>
+
+#include <cstring>
+
+namespace app {
+
+namespace {
+
+void say(std::FILE *to, const QString &text) { std::fprintf(to, "%s\n", text.toUtf8().constData()); }
+
+struct Command {
+    QString voucher;
+    QString data;
+    QString pdf;
+    bool printer = false;
+    QString printerName;
+    bool allowRepeat = false;
+    QString error;
+};
+
+Command parse(const QStringList &args)
+{
+    Command c;
+    if (args.value(0) != QLatin1String("print")) {
+        c.error = QStringLiteral("未知的命令“%1”。").arg(args.value(0));
+        return c;
+    }
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--data") && i + 1 < args.size()) {
+            c.data = args[++i];
+        } else if (a == QLatin1String("--pdf") && i + 1 < args.size()) {
+            c.pdf = args[++i];
+        } else if (a == QLatin1String("--printer")) {
+            c.printer = true;
+            if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--")))
+                c.printerName = args[++i];
+        } else if (a == QLatin1String("--allow-repeat")) {
+            c.allowRepeat = true;
+        } else if (!a.startsWith(QLatin1String("--")) && c.voucher.isEmpty()) {
+            c.voucher = a;
+        } else {
+            c.error = QStringLiteral("无法理解的参数“%1”。").arg(a);
+            return c;
+        }
+    }
+    if (c.voucher.isEmpty())
+        c.error = QStringLiteral("没有给出凭证种类。");
+    else if (c.data.isEmpty())
+        c.error = QStringLiteral("没有给出付款清单（--data 文件）。");
+    else if (!c.pdf.isEmpty() && c.printer)
+        c.error = QStringLiteral("--pdf 和 --printer 只能选一个。");
+    return c;
+}
+
+} // namespace
+
+bool isCommandLine(int argc, char *argv[])
+{
+    if (argc < 2)
+        return false;
+    const char *first = argv[1];
+    return std::strcmp(first, "print") == 0 || std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0;
+}
+
+QString commandLineHelp()
+{
+    QStringList kinds;
+    for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
+        kinds << QStringLiteral("%1（%2）").arg(k.name, k.window);
+    return QStringLiteral(
+               "用法：\n"
+               "  lanshi                     打开程序窗口\n"
+               "  lanshi print 凭证种类 --data 清单文件 [--pdf 输出.pdf | --printer [打印机名]] [--allow-repeat]\n"
+               "  lanshi --help              显示本说明\n"
+               "\n"
+               "print 按付款清单（.xlsx、.xls 或 .csv，第一行为表头）批量打印凭证，每行一张：\n"
+               "  凭证种类    %1\n"
+               "  --data      清单文件；各凭证的列见 README\n"
+               "  --pdf       写入一个PDF文件（每张凭证一页），不送打印机\n"
+               "  --printer   送到打印机；不写名称时用默认打印机（不给 --pdf 时也是如此）\n"
+               "  --allow-repeat  30天内向同一收款人打印过相同金额的凭证也打印\n"
+               "打印前先检查每一行（与窗口打印相同的检查）；有问题时列出行和列，什么也不打印。\n"
+               "打印的凭证记入打印历史；位置校准用程序窗口中保存的设置。\n"
+               "\n"
+               "退出状态：0 已打印；1 清单或命令有问题，没有打印；2 打印机或文件出错。")
+        .arg(kinds.join(QStringLiteral("、")));
+}
+
+int runCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
+{
+    if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h")) {
+        say(out, commandLineHelp());
+        return 0;
+    }
+    const Command c = parse(arguments);
+    if (!c.error.isEmpty()) {
+        say(err, c.error);
+        say(err, QStringLiteral("用 lanshi --help 查看用法。"));
+        return 1;
+    }
+    const vouchers::VoucherKind *kind = vouchers::findVoucherKind(c.voucher);
+    if (!kind) {
+        say(err, QStringLiteral("没有“%1”这种凭证。用 lanshi --help 查看可用的凭证种类。").arg(c.voucher));
+        return 1;
+    }
+    const store::DatabaseStatus database = store::ensureDatabase();
+    if (!database.ok) {
+        say(err, database.errorText);
+        return 2;
+    }
+    const sheets::Sheet sheet = sheets::readSheet(c.data);
+    if (!sheet.ok()) {
+        say(err, sheet.error);
+        return 1;
+    }
+    QList<batch::ListRow> rows;
+    for (const sheets::Row &r : sheet.rows)
+        rows.append({r.sheetRow, r.cells});
+
+    batch::VoucherList list(*kind);
+    const batch::ListCheck check = batch::checkList(list, sheet.header, rows, c.allowRepeat);
+    const QList<batch::RowProblem> problems = check.blocking();
+    if (!problems.isEmpty()) {
+        for (const batch::RowProblem &p : problems)
+            say(err, p.toString());
+        bool repeats = false;
+        for (const batch::RowProblem &p : problems)
+            repeats = repeats || p.repeat;
+        say(err, QStringLiteral("清单有 %1 处问题，没有打印。").arg(problems.size()));
+        if (repeats)
+            say(err, QStringLiteral("重复的付款确要打印时，加 --allow-repeat。"));
+        return 1;
+    }
+    const QList<const batch::Entry *> entries = check.toPrint();
+    if (entries.isEmpty()) {
+        say(err, QStringLiteral("清单中没有凭证，没有打印。"));
+        return 1;
+    }
+
+    batch::Outcome outcome;
+    if (!c.pdf.isEmpty()) {
+        outcome = batch::saveEntriesPdf(entries, QFileInfo(c.pdf).absoluteFilePath());
+    } else {
+        const QPrinterInfo info = c.printerName.isEmpty() ? QPrinterInfo::defaultPrinter()
+                                                          : QPrinterInfo::printerInfo(c.printerName);
+        std::unique_ptr<QPrinter> printer = vouchers::printerFor(info);
+        if (!printer) {
+            say(err, c.printerName.isEmpty() ? QStringLiteral("系统中没有默认打印机，没有打印。可以用 --pdf 写入PDF文件。")
+                                             : QStringLiteral("没有名为“%1”的打印机，没有打印。").arg(c.printerName));
+            return 2;
+        }
+        printer->setDocName(QStringLiteral("批量打印-%1").arg(kind->name));
+        outcome = batch::printEntries(entries, *printer);
+    }
+    if (!outcome.error.isEmpty()) {
+        say(err, outcome.error);
+        if (outcome.printed > 0)
+            say(err, QStringLiteral("已记录 %1 张。").arg(outcome.printed));
+        return 2;
+    }
+    say(out, c.pdf.isEmpty() ? QStringLiteral("已打印 %1 张%2，已记入打印查询。").arg(outcome.printed).arg(kind->name)
+                             : QStringLiteral("已把 %1 张%2写入“%3”，已记入打印查询。")
+                                   .arg(outcome.printed)
+                                   .arg(kind->name, QFileInfo(c.pdf).absoluteFilePath()));
+    return 0;
+}
+
+} // namespace app
