@@ -72,7 +72,10 @@ Statement customersNameContains(const QString &text)
 
 Statement customersInitialsContain(const QString &text)
 {
-    return StatementMaker::make("khb", "gsmczmjc LIKE ? ESCAPE '\\'", {contains(text)});
+    // Either stored form: the interval rule's gsmczmjc, searched as it always was, or gsmcdyjc
+    // from the characters' readings.
+    return StatementMaker::make("khb", "gsmczmjc LIKE ? ESCAPE '\\' OR gsmcdyjc LIKE ? ESCAPE '\\'",
+                                {contains(text), contains(text)});
 }
 
 Statement customersForAppending() { return StatementMaker::make("khb", "0"); }
