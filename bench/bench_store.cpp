@@ -8,6 +8,7 @@
 #include "store/database.h"
 #include "store/datasource.h"
 #include "store/statements.h"
+#include "text/readings.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -91,6 +92,7 @@ struct Bench {
             rows.setValue(3, QStringLiteral("上海"));
             rows.setValue(4, QStringLiteral("浦东新区"));
             rows.setValue(5, initials + QString::number(i));
+            rows.setValue(6, text::readingInitials(name + QString::number(i)));
             if (!rows.update()) {
                 std::fprintf(stderr, "%s\n", qPrintable(rows.errorText()));
                 std::abort();
