@@ -3,11 +3,13 @@
 #include <QChar>
 #include <QDebug>
 #include <QHash>
+#include <QSet>
 #include <QVector>
 
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -15,30 +17,48 @@ namespace text {
 
 namespace {
 
-// Creating a transliterator compiles its rules, about 150 ms: it is made once, on first use. A
-// transliterator must not be used by two threads at once, so each thread works on a clone of its
-// own (a few microseconds).
-const icu::Transliterator *prototype()
+// ICU's Han-Latin and what it tells about itself. Creating it compiles its rules, about 150 ms: it
+// is made once, on first use.
+struct HanLatin {
+    std::unique_ptr<icu::Transliterator> prototype;
+    // The characters whose reading depends on the next one: Han-Latin reads every other character
+    // alone, and holds a few words as rules of the form "{重}' '?庆 > chóng;".
+    QSet<char32_t> contextual;
+};
+
+const HanLatin &hanLatin()
 {
-    static const std::unique_ptr<icu::Transliterator> made = [] {
+    static const HanLatin made = [] {
+        HanLatin h;
         UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::Transliterator> t(icu::Transliterator::createInstance(
-            icu::UnicodeString(u"Han-Latin"), UTRANS_FORWARD, status));
-        if (U_FAILURE(status) || !t) {
+        h.prototype.reset(icu::Transliterator::createInstance(icu::UnicodeString(u"Han-Latin"),
+                                                              UTRANS_FORWARD, status));
+        if (U_FAILURE(status) || !h.prototype) {
             qWarning("text: ICU has no Han-Latin transliterator (%s); Chinese characters get no reading",
                      u_errorName(status));
-            t.reset();
+            h.prototype.reset();
+            return h;
         }
-        return t;
+        icu::UnicodeString rules;
+        h.prototype->toRules(rules, false);
+        for (int32_t at = 0; at >= 0 && at < rules.length(); at = rules.indexOf(char16_t(u'\n'), at)) {
+            if (rules.charAt(at) == u'\n')
+                ++at;
+            if (at + 1 < rules.length() && rules.charAt(at) == u'{')
+                h.contextual.insert(char32_t(rules.char32At(at + 1)));
+        }
+        return h;
     }();
-    return made.get();
+    return made;
 }
 
+// A transliterator must not be used by two threads at once: each thread works on a clone of its
+// own (a few microseconds).
 icu::Transliterator *transliterator()
 {
     thread_local const std::unique_ptr<icu::Transliterator> mine = []() -> std::unique_ptr<icu::Transliterator> {
         static std::mutex cloning;
-        const icu::Transliterator *p = prototype();
+        const icu::Transliterator *p = hanLatin().prototype.get();
         if (!p)
             return nullptr;
         const std::lock_guard<std::mutex> lock(cloning);
@@ -92,48 +112,57 @@ char16_t syllableInitial(const icu::UnicodeString &syllable)
     return (c >= u'0' && c <= u'9') ? 0 : c;
 }
 
+// The initial ICU gives one character read alone (0 when it has no reading), kept per thread:
+// transliterating costs microseconds a character, a look-up far less.
+char16_t characterInitial(char32_t cp, icu::Transliterator &t)
+{
+    thread_local QHash<char32_t, char16_t> known;
+    auto it = known.constFind(cp);
+    if (it == known.constEnd()) {
+        icu::UnicodeString one;
+        one.append(UChar32(cp));
+        t.transliterate(one);
+        it = known.insert(cp, syllableInitial(one));
+    }
+    return *it;
+}
+
 // The initials ICU gives for the characters of a run of Chinese characters, one per character
-// (0 for a character without a reading). The run is read as a whole, where words decide readings;
-// when its syllables cannot be paired with its characters, each character is read on its own.
+// (0 for a character without a reading). A run holding a character whose reading depends on the
+// next is read as a whole, where the word decides (重庆); when its syllables cannot be paired with
+// its characters, or when no such character is in it, each character is read on its own.
 QVector<char16_t> runInitials(const QVector<char32_t> &run, icu::Transliterator &t)
 {
     QVector<char16_t> out;
     out.reserve(run.size());
-    icu::UnicodeString text;
-    for (const char32_t cp : run)
-        text.append(UChar32(cp));
-    t.transliterate(text);
-    // Han-Latin writes the syllables of a run separated by single blanks.
-    int start = 0;
-    while (start <= text.length()) {
-        int end = text.indexOf(char16_t(u' '), start);
-        if (end < 0)
-            end = text.length();
-        if (end > start)
-            out.append(syllableInitial(text.tempSubString(start, end - start)));
-        start = end + 1;
-    }
-    if (out.size() == run.size())
-        return out;
-
-    thread_local QHash<char32_t, char16_t> single;
-    out.clear();
-    for (const char32_t cp : run) {
-        auto it = single.constFind(cp);
-        if (it == single.constEnd()) {
-            icu::UnicodeString one;
-            one.append(UChar32(cp));
-            t.transliterate(one);
-            it = single.insert(cp, syllableInitial(one));
+    const QSet<char32_t> &contextual = hanLatin().contextual;
+    if (std::any_of(run.begin(), run.end(), [&](char32_t cp) { return contextual.contains(cp); })) {
+        icu::UnicodeString text;
+        for (const char32_t cp : run)
+            text.append(UChar32(cp));
+        t.transliterate(text);
+        // Han-Latin writes the syllables of a run separated by single blanks.
+        int start = 0;
+        while (start <= text.length()) {
+            int end = text.indexOf(char16_t(u' '), start);
+            if (end < 0)
+                end = text.length();
+            if (end > start)
+                out.append(syllableInitial(text.tempSubString(start, end - start)));
+            start = end + 1;
         }
-        out.append(*it);
+        if (out.size() == run.size())
+            return out;
+        out.clear();
     }
+    for (const char32_t cp : run)
+        out.append(characterInitial(cp, t));
     return out;
 }
 
 } // namespace
 
-bool readingsAvailable() { return prototype() != nullptr; }
+bool readingsAvailable() { return hanLatin().prototype != nullptr; }
 
 QString readingInitials(const QString &name)
 {
