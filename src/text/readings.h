@@ -11,8 +11,8 @@ namespace text {
 // reading, in capitals; ASCII letters in capitals and digits as they are (full-width ones
 // likewise); blanks, punctuation and every other character are left out, and so is a Chinese
 // character without a known reading. 鑫达建材有限公司 -> XDJCYXGS, 3M中国（北京） -> 3MZGBJ.
-// A run of Chinese characters is read as a whole, so that a word decides a reading where it can
-// (重庆 -> CQ). Safe to call from several threads.
+// Han-Latin's word rules decide a reading where they can (重庆 -> CQ), and two characters are read
+// as names read them, not as Han-Latin does (晟 shèng, 行 háng). Safe to call from several threads.
 QString readingInitials(const QString &name);
 
 // False when ICU's Han-Latin transliterator could not be created (every Chinese character then
