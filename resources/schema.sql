@@ -1,7 +1,10 @@
--- The database sjk.mdb as the program creates it when the file is missing.
+-- The database sjk.mdb at version 1. The program creates a missing file by running this and
+-- then the steps to the current version (src/store/database.cpp), all in one transaction, the
+-- same steps that bring a file of an earlier version up to date: so a new file and an upgraded
+-- one have the same schema. This text stays as version 1 had it; later changes are new steps.
 -- Column names and their order are part of the file format: some windows write
 -- khb, ytb and dyb by column position. Never reorder, never insert a column.
--- Statements are separated by semicolons; the program runs them in one transaction.
+-- Statements are separated by semicolons.
 
 -- 'LSJT': lets the program tell its own files from any other SQLite file.
 PRAGMA application_id = 1280526932;
@@ -16,6 +19,7 @@ CREATE TABLE khb (
     shi      text,  -- city or county
     gsmczmjc text   -- pinyin initials of gsmc, one per character
 );
+-- Version 2 appends gsmcdyjc: the initials of gsmc from the characters' readings.
 -- The add window and the import look a name up before every insertion.
 CREATE INDEX khb_gsmc ON khb (gsmc);
 

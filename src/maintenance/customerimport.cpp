@@ -4,6 +4,7 @@
 #include "store/gridmodel.h"
 #include "store/statements.h"
 #include "text/pinyin.h"
+#include "text/readings.h"
 #include "ui/gridbinding.h"
 #include "ui/prompter.h"
 #include "ui_khxxdr.h"
@@ -265,6 +266,8 @@ bool appendCustomers(store::Connection &connection, const QVector<QStringList> &
                 writer.setValue(i, values.at(i));
         if (!initials.isEmpty())
             writer.setValue(5, initials);
+        if (const QString readings = text::readingInitials(values.at(0)); !readings.isEmpty())
+            writer.setValue(QStringLiteral("gsmcdyjc"), readings);
         if (!writer.update()) {
             *error = writer.errorText();
             writer.cancelUpdate();

@@ -280,6 +280,11 @@ RestoreResult restoreDatabase(const QString &backup, const CopyProgress &progres
         wrong = QStringLiteral("数据库备份 %1 已损坏或不完整（%2）。").arg(backup, wrong);
     else
         wrong = checkBackupFile(stagedFile);
+    // A backup that an earlier version of the program made is brought up to this version in the
+    // copy (the chosen file stays as it is) before it becomes the live file, which the open
+    // windows then read and search as a file of this version.
+    if (wrong.isEmpty())
+        wrong = store::upgradeDatabase(stagedFile);
     removeStagedSides();
     if (!wrong.isEmpty()) {
         // The message names the file the user chose, not our staging copy.

@@ -4,6 +4,7 @@
 #include "store/datasource.h"
 #include "store/statements.h"
 #include "text/pinyin.h"
+#include "text/readings.h"
 #include "ui/keychain.h"
 #include "ui/prompter.h"
 #include "ui_khsz1.h"
@@ -62,6 +63,8 @@ void CustomerAddWindow::save()
         same.setValue(i, field(i)->text());
     if (!m_initials.isEmpty())
         same.setValue(5, m_initials);
+    if (const QString readings = text::readingInitials(field(0)->text()); !readings.isEmpty())
+        same.setValue(QStringLiteral("gsmcdyjc"), readings);
     if (!same.update()) {
         reportDataError(this, kTitle, same.errorText());
         return;

@@ -4,6 +4,7 @@
 #include "store/gridmodel.h"
 #include "store/statements.h"
 #include "text/pinyin.h"
+#include "text/readings.h"
 #include "ui/gridbinding.h"
 #include "ui/keychain.h"
 #include "ui/prompter.h"
@@ -128,6 +129,7 @@ void CustomerManageWindow::save()
     for (int i = 0; i < 5; ++i)
         m_customers.setValue(QLatin1String(kColumns[i]), field(i)->text().trimmed());
     m_customers.setValue(QStringLiteral("gsmczmjc"), m_initials.trimmed());
+    m_customers.setValue(QStringLiteral("gsmcdyjc"), text::readingInitials(ui->Text1->text()));
     if (!m_customers.update())
         reportDataError(this, kTitle, m_customers.errorText());
     m_customers.setBookmark(m_remembered);

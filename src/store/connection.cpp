@@ -1,6 +1,7 @@
 #include "store/connection.h"
 
 #include "store/database.h"
+#include "store/sqlfunctions.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -70,6 +71,11 @@ bool Connection::open()
     }
     // Every commit reaches the disk before it is reported done.
     QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    if (const QString error = registerFunctions(db); !error.isEmpty()) {
+        m_error = QStringLiteral("无法打开数据库文件 %1：%2").arg(path, error);
+        db.close();
+        return false;
+    }
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "store/appdir.h"
 #include "store/sqlitefile.h"
+#include "text/readings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,10 @@
 #include <QSqlQuery>
 #include <QUrl>
 #include <QVariant>
+
+#include <iterator>
+#include <map>
+#include <mutex>
 
 // The schema is compiled into the program, so the program file alone can create its database.
 static void initSchemaResource() { Q_INIT_RESOURCE(store_schema); }
@@ -78,8 +83,58 @@ QString schemaText(QString *error)
     return QString::fromUtf8(f.readAll());
 }
 
-// Runs the schema on an open, empty database in one transaction.
-QString applySchema(QSqlDatabase &db)
+// Version 2: the initials from the characters' readings beside those of the interval rule, filled
+// for every customer the file holds.
+QString addReadingInitials(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("ALTER TABLE khb ADD COLUMN gsmcdyjc text")))
+        return q.lastError().text();
+    QVector<QPair<qint64, QString>> names;
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT rowid, gsmc FROM khb WHERE gsmc IS NOT NULL")))
+        return q.lastError().text();
+    while (q.next())
+        names.append({q.value(0).toLongLong(), q.value(1).toString()});
+    q.finish();
+    if (!q.prepare(QStringLiteral("UPDATE khb SET gsmcdyjc = ? WHERE rowid = ?")))
+        return q.lastError().text();
+    for (const auto &[rowid, name] : names) {
+        const QString initials = text::readingInitials(name);
+        if (initials.isEmpty())
+            continue; // as a save leaves it: no initials, no value
+        q.bindValue(0, initials);
+        q.bindValue(1, rowid);
+        if (!q.exec())
+            return q.lastError().text();
+    }
+    return QString();
+}
+
+// The steps that bring a file of version n - 1 to version n, at index n - 2. Version 1 is what
+// schema.sql creates. A new file is the schema followed by every step, so that a new file and an
+// upgraded one have the same tables, columns and schema text.
+using Step = QString (*)(QSqlDatabase &);
+const Step kSteps[] = {addReadingInitials};
+static_assert(std::size(kSteps) == kSchemaVersion - 1, "one step for each version after the first");
+
+// Runs the steps that take db from version `from` to version `to`, inside the caller's transaction.
+QString upgrade(QSqlDatabase &db, int from, int to)
+{
+    for (int version = from + 1; version <= to; ++version) {
+        if (QString error = kSteps[version - 2](db); !error.isEmpty())
+            return error;
+        QSqlQuery q(db);
+        // PRAGMA arguments cannot be bound; the number is ours.
+        if (!q.exec(QStringLiteral("PRAGMA user_version = %1").arg(version)))
+            return q.lastError().text();
+    }
+    return QString();
+}
+
+// Runs the schema on an open, empty database and brings it to the version asked for, all in one
+// transaction.
+QString applySchema(QSqlDatabase &db, int version)
 {
     QString error;
     const QString sql = schemaText(&error);
@@ -87,16 +142,21 @@ QString applySchema(QSqlDatabase &db)
         return error;
     if (!db.transaction())
         return db.lastError().text();
-    QSqlQuery q(db);
-    for (const QString &statement : splitStatements(sql)) {
-        if (!q.exec(statement)) {
-            error = q.lastError().text();
-            q.finish();
-            db.rollback();
-            return error;
+    {
+        QSqlQuery q(db);
+        for (const QString &statement : splitStatements(sql)) {
+            if (!q.exec(statement)) {
+                error = q.lastError().text();
+                break;
+            }
         }
     }
-    q.finish();
+    if (error.isEmpty())
+        error = upgrade(db, 1, version);
+    if (!error.isEmpty()) {
+        db.rollback();
+        return error;
+    }
     if (!db.commit())
         return db.lastError().text();
     return QString();
@@ -164,74 +224,87 @@ FileFacts readFacts(QSqlDatabase &db, QStringList names)
     return facts;
 }
 
-// What the built-in schema creates, read back from a database built in memory, so that the
-// schema file stays the one place where tables and columns are written down.
-const FileFacts &reference()
+// What the built-in schema creates at a version (1 up to the current one), read back from a
+// database built in memory, so that the schema and its steps stay the one place where tables and
+// columns are written down.
+const FileFacts &reference(int version = kSchemaVersion)
 {
-    static const FileFacts facts = [] {
-        FileFacts f;
-        const QString name = uniqueName("schema");
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(QStringLiteral(":memory:"));
-            if (!db.open())
-                f.error = db.lastError().text();
-            else if (const QString e = applySchema(db); !e.isEmpty())
-                f.error = e;
-            else
-                f = readFacts(db, QStringList());
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-        return f;
-    }();
-    return facts;
+    static std::mutex guard;
+    static std::map<int, FileFacts> built;
+    const std::lock_guard<std::mutex> lock(guard);
+    if (auto it = built.find(version); it != built.end())
+        return it->second;
+    FileFacts f;
+    const QString name = uniqueName("schema");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        if (!db.open())
+            f.error = db.lastError().text();
+        else if (const QString e = applySchema(db, version); !e.isEmpty())
+            f.error = e;
+        else
+            f = readFacts(db, QStringList());
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return built.emplace(version, std::move(f)).first->second;
 }
 
-QString check(const QString &path, bool readOnly)
+struct Checked {
+    QString error;   // for the user; empty when the file is one of ours
+    int version = 0; // its user_version, when it is
+};
+
+Checked check(const QString &path, bool readOnly)
 {
     const FileFacts &ref = reference();
     if (!ref.error.isEmpty())
-        return QStringLiteral("程序内置的数据库结构有误：%1").arg(ref.error);
+        return {QStringLiteral("程序内置的数据库结构有误：%1").arg(ref.error)};
     const QFileInfo info(path);
     if (!info.exists())
-        return QStringLiteral("找不到数据库文件 %1。").arg(path);
+        return {QStringLiteral("找不到数据库文件 %1。").arg(path)};
     if (!info.isFile())
-        return QStringLiteral("%1 不是文件，不能作为数据库使用。").arg(path);
+        return {QStringLiteral("%1 不是文件，不能作为数据库使用。").arg(path)};
 
     QStringList names;
     for (const TableColumns &t : ref.tables)
         names << t.table;
 
     const QString name = uniqueName("check");
-    QString result;
+    Checked result;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)
                            + (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw")));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
         if (!db.open()) {
-            result = QStringLiteral("无法打开数据库文件 %1：%2").arg(path, db.lastError().text());
+            result.error = QStringLiteral("无法打开数据库文件 %1：%2").arg(path, db.lastError().text());
         } else {
             const FileFacts facts = readFacts(db, names);
             if (!facts.error.isEmpty()) {
-                result = QStringLiteral("文件 %1 不是本程序的数据库（无法读取：%2）。")
-                             .arg(path, facts.error);
-            } else if (facts.applicationId != ref.applicationId) {
-                result = QStringLiteral("文件 %1 不是本程序的数据库。").arg(path);
+                result.error = QStringLiteral("文件 %1 不是本程序的数据库（无法读取：%2）。")
+                                   .arg(path, facts.error);
+            } else if (facts.applicationId != ref.applicationId || facts.userVersion < 1) {
+                result.error = QStringLiteral("文件 %1 不是本程序的数据库。").arg(path);
             } else if (facts.userVersion > ref.userVersion) {
-                result = QStringLiteral("数据库文件 %1 由更新版本的程序创建，本程序不能使用它。")
-                             .arg(path);
+                result.error = QStringLiteral("数据库文件 %1 由更新版本的程序创建，本程序不能使用它。")
+                                   .arg(path);
             } else {
-                for (int i = 0; i < ref.tables.size() && result.isEmpty(); ++i) {
-                    const TableColumns &want = ref.tables.at(i);
+                // An older file is held to what its own version had.
+                result.version = int(facts.userVersion);
+                const FileFacts &own = reference(result.version);
+                if (!own.error.isEmpty())
+                    result.error = QStringLiteral("程序内置的数据库结构有误：%1").arg(own.error);
+                for (int i = 0; i < own.tables.size() && result.error.isEmpty(); ++i) {
+                    const TableColumns &want = own.tables.at(i);
                     const QStringList &have = facts.tables.at(i).columns;
                     if (have.isEmpty())
-                        result = QStringLiteral("数据库文件 %1 缺少表 %2。").arg(path, want.table);
+                        result.error = QStringLiteral("数据库文件 %1 缺少表 %2。").arg(path, want.table);
                     else if (have != want.columns)
-                        result = QStringLiteral("数据库文件 %1 中表 %2 的列与本程序不符"
-                                                "（应为 %3）。")
-                                     .arg(path, want.table, want.columns.join(QLatin1Char(',')));
+                        result.error = QStringLiteral("数据库文件 %1 中表 %2 的列与本程序不符"
+                                                      "（应为 %3）。")
+                                           .arg(path, want.table, want.columns.join(QLatin1Char(',')));
                 }
             }
         }
@@ -241,14 +314,51 @@ QString check(const QString &path, bool readOnly)
     return result;
 }
 
+// Brings a file of ours to the current version in one transaction: all of it or, when anything
+// fails or the program is killed on the way, nothing. The write lock is taken first and the version
+// read under it, so that of two programs started at once only one upgrades.
+QString upgradeFile(const QString &path)
+{
+    const QString name = uniqueName("upgrade");
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        if (!db.open()) {
+            error = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            if (!q.exec(QStringLiteral("PRAGMA synchronous=FULL")) || !q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+                error = q.lastError().text();
+            } else {
+                const qint64 version = pragmaNumber(db, "user_version", &error);
+                if (error.isEmpty() && version < kSchemaVersion)
+                    error = upgrade(db, int(version), kSchemaVersion);
+                if (error.isEmpty() && !q.exec(QStringLiteral("COMMIT")))
+                    error = q.lastError().text();
+                if (!error.isEmpty())
+                    q.exec(QStringLiteral("ROLLBACK"));
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!error.isEmpty())
+        return QStringLiteral("无法把数据库文件 %1 升级到本程序的版本（%2），文件保持原样。").arg(path, error);
+    return QString();
+}
+
 } // namespace
 
 QString databasePath() { return appFile(QStringLiteral("sjk.mdb")); }
 
 QVector<TableColumns> schemaTables() { return reference().tables; }
 
-QString createDatabase(const QString &path)
+QString createDatabase(const QString &path, int version)
 {
+    if (version < 1 || version > kSchemaVersion)
+        return QStringLiteral("无法创建第 %1 版的数据库文件。").arg(version);
     if (QFileInfo::exists(path))
         return QStringLiteral("数据库文件 %1 已经存在。").arg(path);
     // Built under a temporary name and renamed, so a failure never leaves a partial file behind
@@ -265,7 +375,7 @@ QString createDatabase(const QString &path)
         if (!db.open())
             error = db.lastError().text();
         else
-            error = applySchema(db);
+            error = applySchema(db, version);
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -290,16 +400,33 @@ DatabaseStatus ensureDatabase()
         status.created = true;
     }
     // Read-write, as the program will use it: a journal left by a crash is rolled back here.
-    status.errorText = check(path, false);
+    const Checked checked = check(path, false);
+    status.errorText = checked.error;
     // A file that another program put in WAL mode keeps part of its rows in "-wal" beside it,
     // where a copy of the file alone misses them: they are taken into the file, which goes back
     // to the rollback journal the program keeps. A file in that mode already stays untouched.
     if (status.errorText.isEmpty() && readFileHeader(path).writeAheadLog)
         status.errorText = useRollbackJournal(path);
+    // A file of an earlier version gains what this version adds, once.
+    if (status.errorText.isEmpty() && checked.version < kSchemaVersion)
+        status.errorText = upgradeDatabase(path);
     status.ok = status.errorText.isEmpty();
     return status;
 }
 
-QString checkDatabaseFile(const QString &path) { return check(path, true); }
+QString checkDatabaseFile(const QString &path) { return check(path, true).error; }
+
+QString upgradeDatabase(const QString &path)
+{
+    const Checked checked = check(path, false);
+    if (!checked.error.isEmpty())
+        return checked.error;
+    if (checked.version == kSchemaVersion)
+        return QString();
+    if (QString error = upgradeFile(path); !error.isEmpty())
+        return error;
+    // What the steps made is held to the current schema like any other file.
+    return check(path, false).error;
+}
 
 } // namespace store

@@ -10,6 +10,11 @@ namespace store {
 // store::appFile("sjk.mdb").
 QString databasePath();
 
+// The version of the file (its user_version) that this program creates and works on. A file of an
+// earlier version is brought up to it at start, once: version 2 added khb.gsmcdyjc, the initials
+// from the characters' readings.
+constexpr int kSchemaVersion = 2;
+
 struct DatabaseStatus {
     bool ok = false;
     bool created = false; // the file was missing and has been created from the schema
@@ -19,17 +24,25 @@ struct DatabaseStatus {
 // Run once at start, before any Connection: creates sjk.mdb from the built-in schema when it is
 // missing, otherwise checks that the file is one of ours. An existing file is never altered,
 // except that a file another program left in WAL mode is put back in rollback-journal mode (its
-// log taken in), so that the file alone always holds every committed row.
+// log taken in), so that the file alone always holds every committed row, and that a file of an
+// earlier version is upgraded (upgradeDatabase).
 DatabaseStatus ensureDatabase();
 
 // Checks any file (a backup about to be restored, say) without changing it: empty when it is a
-// database of this program with every table and column in place, otherwise a message saying what
-// is wrong.
+// database of this program, of this version or an earlier one, with every table and column of its
+// version in place; otherwise a message saying what is wrong.
 QString checkDatabaseFile(const QString &path);
 
+// Brings a database of this program of an earlier version to kSchemaVersion, in one transaction:
+// the columns added since and their values for the rows it holds; nothing else changes. A file of
+// the current version is left as it is. Empty on success, otherwise the message (the file is then
+// as it was).
+QString upgradeDatabase(const QString &path);
+
 // Creates a new database at path from the built-in schema; path must not exist. The file appears
-// complete or not at all. Empty on success, otherwise the message.
-QString createDatabase(const QString &path);
+// complete or not at all. Empty on success, otherwise the message. A version below the current
+// one makes the file an earlier program made (for trying the upgrade on).
+QString createDatabase(const QString &path, int version = kSchemaVersion);
 
 // The tables of the schema with their columns in stored order.
 struct TableColumns {

@@ -70,9 +70,11 @@ Statement customersNameContains(const QString &text)
     return StatementMaker::make("khb", "gsmc LIKE ? ESCAPE '\\'", {contains(text)});
 }
 
-Statement customersInitialsContain(const QString &text)
+Statement customersInitialsContain(const QString &typed)
 {
-    return StatementMaker::make("khb", "gsmczmjc LIKE ? ESCAPE '\\'", {contains(text)});
+    // Either stored form: gsmczmjc, from the GB 2312 intervals, as like '%typed%' always found it,
+    // or gsmcdyjc, from the characters' readings. One call per row tests both (sqlfunctions.h).
+    return StatementMaker::make("khb", "initials_contain(gsmczmjc, gsmcdyjc, ?)", {text(typed)});
 }
 
 Statement customersForAppending() { return StatementMaker::make("khb", "0"); }

@@ -56,7 +56,7 @@ Statement customers();                                       // every customer
 Statement customersNamed(const QString &name);               // gsmc equals name exactly
 Statement customersBeginningWith(const QString &name);       // gsmc begins with name
 Statement customersNameContains(const QString &text);        // gsmc contains text
-Statement customersInitialsContain(const QString &text);     // gsmczmjc contains text
+Statement customersInitialsContain(const QString &text);     // gsmczmjc or gsmcdyjc contains text
 // No row at all: an import only appends and need not read the address book first.
 Statement customersForAppending();
 

@@ -447,6 +447,27 @@ private slots:
         QVERIFY(manage->customers().update());
         QVERIFY(StoreFixture::column(customers(), "gsmc").contains("恢复后新增"));
     }
+
+    // A backup that the version before the initials from readings made: what is restored is
+    // brought up to this version with its rows as they were, and the chosen file stays as it is.
+    void restoreOfAnEarlierVersionUpgradesTheCopy()
+    {
+        const QString backup = elsewhere.filePath("旧版备份.mdb");
+        QCOMPARE(store::createDatabase(backup, 1), QString());
+        {
+            RawDatabase raw(backup);
+            QVERIFY(raw.run("INSERT INTO khb VALUES ('鑫达建材有限公司', '6222', '工行', '北京', '海淀', 'ZDJCYXGS')"));
+        }
+        const QByteArray chosen = contents(backup);
+        QVERIFY2(restore(backup), qPrintable(prompter->lastText()));
+        QCOMPARE(contents(backup), chosen);
+        QCOMPARE(sqlite3(store::databasePath(), "PRAGMA user_version"), QStringLiteral("2"));
+        QCOMPARE(sqlite3(store::databasePath(), "SELECT gsmc || '|' || zhh || '|' || gsmczmjc || '|' || gsmcdyjc FROM khb"),
+                 QStringLiteral("上海华东建材有限公司|31001234567890123456|SHHDJCYXGS|SHHDJCYXGS\n"
+                                "鑫达建材有限公司|6222|ZDJCYXGS|XDJCYXGS"));
+        QCOMPARE(StoreFixture::column(store::statements::customersInitialsContain("xdjc"), "gsmc"),
+                 QStringList{"鑫达建材有限公司"});
+    }
 };
 
 QTEST_MAIN(TestBackupRestore)

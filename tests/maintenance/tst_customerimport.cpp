@@ -356,6 +356,19 @@ private slots:
         QCOMPARE(book.at(book.size() - 2), "Renamed Co|1|无|无|无|" + text::initials("Renamed Co"));
         QVERIFY(book.last().startsWith("第二|无|"));
     }
+
+    // Both forms of the initials for every row: the interval rule's and the readings'.
+    void importFillsBothFormsOfTheInitials()
+    {
+        store::Connection connection;
+        QString failedRow, error;
+        QVERIFY(maintenance::appendCustomers(connection,
+                                             {{"鑫达建材有限公司", "1", "", "", ""}, {"晟泰科技", "2", "", "", ""},
+                                              {"中国工商银行", "3", "", "", ""}},
+                                             {2, 3, 4}, {}, &failedRow, &error));
+        QCOMPARE(StoreFixture::column(customers(), "gsmczmjc").mid(1), (QStringList{"ZDJCYXGS", "ZTKJ", "ZGGSYX"}));
+        QCOMPARE(StoreFixture::column(customers(), "gsmcdyjc").mid(1), (QStringList{"XDJCYXGS", "STKJ", "ZGGSYH"}));
+    }
 };
 
 QTEST_MAIN(TestCustomerImport)

@@ -110,6 +110,8 @@ private slots:
         QCOMPARE(initials, text::initials(typed[0]));
         QCOMPARE(initials.size(), typed[0].size());
         QVERIFY(initials.startsWith("  BJLS 'A%_' GS"));
+        // From the readings: letters only, the blanks and punctuation left out.
+        QCOMPARE(StoreFixture::column(customers(), "gsmcdyjc"), QStringList{"BJLSAGS"});
         for (int i = 0; i < 5; ++i)
             QVERIFY(edit(&w, QString("Text1_%1").arg(i))->text().isEmpty());
     }
@@ -210,6 +212,7 @@ private slots:
         QCOMPARE(StoreFixture::column(customers(), "zhh"), (QStringList{"6222", "99"}));
         // Initials of the name as typed, then trimmed.
         QCOMPARE(StoreFixture::column(customers(), "gsmczmjc").value(1), QString("BYX"));
+        QCOMPARE(StoreFixture::column(customers(), "gsmcdyjc").value(1), QString("BYH"));
         QCOMPARE(edit(&w, "Text1")->text(), QString("丙银行"));
     }
 
@@ -382,6 +385,52 @@ private slots:
         QTest::mouseClick(v.byInitials, Qt::LeftButton);
         QVERIFY(prompter->prompts.isEmpty());
         QCOMPARE(v.payee->text(), QString("中国工商银行"));
+    }
+
+    // Customers saved through the add window, searched by what a clerk types: the letters of the
+    // readings, and still every text the interval rule's initials answered before.
+    void searchByInitialsFindsEitherForm_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("鑫达 by its reading") << "xdjc" << QStringList{"鑫达建材有限公司"};
+        QTest::newRow("鑫达 as before") << "zdjc" << QStringList{"鑫达建材有限公司"};
+        QTest::newRow("晟泰") << "st" << QStringList{"晟泰科技"};
+        QTest::newRow("昊天") << "HTMY" << QStringList{"昊天贸易"};
+        QTest::newRow("晟泰 and 昊天 as before") << "zt" << QStringList{"晟泰科技", "昊天贸易"};
+        QTest::newRow("level 1, whole") << "zggsyx" << QStringList{"中国工商银行"};
+        QTest::newRow("level 1, part") << "lsrj" << QStringList{"北京蓝石软件"};
+        QTest::newRow("either, several") << "gs" << QStringList{"鑫达建材有限公司", "中国工商银行"};
+        QTest::newRow("neither") << "xdt" << QStringList{};
+    }
+    void searchByInitialsFindsEitherForm()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, found);
+        {
+            reference::CustomerAddWindow add;
+            add.show();
+            for (const char *name : {"鑫达建材有限公司", "晟泰科技", "昊天贸易", "中国工商银行", "北京蓝石软件"}) {
+                edit(&add, "Text1_0")->setText(QString::fromUtf8(name));
+                for (int i = 1; i < 5; ++i)
+                    edit(&add, QString("Text1_%1").arg(i))->setText("x");
+                QTest::mouseClick(button(&add, "Command1"), Qt::LeftButton);
+            }
+            QVERIFY2(prompter->prompts.isEmpty(), qPrintable(prompter->lastText()));
+        }
+        FakeVoucher v;
+        v.text43->setText(typed);
+        QTest::mouseClick(v.byInitials, Qt::LeftButton);
+        if (found.isEmpty()) {
+            QCOMPARE(prompter->lastText(), QStringLiteral("没有查询到客户，是否重新查询？"));
+            return;
+        }
+        QVERIFY2(prompter->prompts.isEmpty(), qPrintable(prompter->lastText()));
+        QStringList names;
+        for (int r = 0; r < v.search->customers().recordCount(); ++r)
+            names << v.search->customers().textAt(r, 0);
+        QCOMPARE(names, found);
+        QCOMPARE(v.payee->text(), found.first());
     }
 
     void searchTextsMatchThemselves_data()

@@ -135,7 +135,7 @@ TEST(CreateDatabase, FileCarriesOurApplicationIdAndVersion)
     TempAppDir dir;
     ASSERT_TRUE(ensureDatabase().ok);
     EXPECT_EQ(pragma(databasePath(), QStringLiteral("application_id")), 0x4C534A54);
-    EXPECT_EQ(pragma(databasePath(), QStringLiteral("user_version")), 1);
+    EXPECT_EQ(pragma(databasePath(), QStringLiteral("user_version")), 2);
     EXPECT_EQ(checkDatabaseFile(databasePath()), QString());
 }
 
@@ -143,7 +143,7 @@ TEST_F(StoreTest, ColumnOrdersAreTheDocumentedOnes)
 {
     Connection c;
     EXPECT_EQ(columnsOf(c, statements::customers()),
-              QStringLiteral("gsmc zhh khh sheng shi gsmczmjc").split(QLatin1Char(' ')));
+              QStringLiteral("gsmc zhh khh sheng shi gsmczmjc gsmcdyjc").split(QLatin1Char(' ')));
     EXPECT_EQ(columnsOf(c, statements::ownCompany()),
               QStringLiteral("gsmc khh zhh hp hc").split(QLatin1Char(' ')));
     EXPECT_EQ(columnsOf(c, statements::purposes()), QStringList{QStringLiteral("yt")});
@@ -264,9 +264,21 @@ TEST(CheckDatabase, FilesThatAreNotOursGiveAClearMessageAndStayUntouched)
         {"newer version",
          [](const QString &p) {
              ASSERT_EQ(createDatabase(p), QString());
-             runSql(p, {QStringLiteral("PRAGMA user_version = 2")});
+             runSql(p, {QStringLiteral("PRAGMA user_version = 3")});
          },
          "更新版本"},
+        {"our id without a version",
+         [](const QString &p) {
+             ASSERT_EQ(createDatabase(p), QString());
+             runSql(p, {QStringLiteral("PRAGMA user_version = 0")});
+         },
+         "不是本程序的数据库"},
+        {"version 1 with a column of version 2",
+         [](const QString &p) {
+             ASSERT_EQ(createDatabase(p), QString());
+             runSql(p, {QStringLiteral("PRAGMA user_version = 1")});
+         },
+         "表 khb 的列与本程序不符"},
     };
     for (const ForeignFile &c : cases) {
         SCOPED_TRACE(c.name);

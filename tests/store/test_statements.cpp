@@ -143,6 +143,34 @@ TEST_F(StatementsTest, CustomersWhoseInitialsContainTheText)
     EXPECT_EQ(found(st::customersInitialsContain(QStringLiteral("o'b"))), list({"O'Brien Trading"}));
 }
 
+// The interval rule's initials are found as like '%text%' found them, whatever the text: the
+// sqlite3 program, which knows nothing of the program's own search, runs the like.
+TEST_F(StatementsTest, InitialsAreFoundAsLikeFoundThem)
+{
+    {
+        DataSource ds(m_conn);
+        ds.setStatement(st::customers());
+        ds.refresh();
+        // Initials another copy of the program may have stored: small letters, symbols, CJK.
+        for (const char *stored : {"abc gs", "€5元", "Ａ全角", "X\\Y"}) {
+            ds.addNew();
+            ds.setValue(0, QString::fromUtf8(stored));
+            ds.setValue(5, QString::fromUtf8(stored));
+            ASSERT_TRUE(ds.update());
+        }
+    }
+    for (const char *typed : {"shhd", "HdSh", "gs", "GS", "a_b", "a_", "_", "%", "0%c", "100%", "o'b", "'",
+                              "\\", "x\\y", "\\y", "€", "元", "Ａ", "ａ", " ", "c g", "", "zzz"}) {
+        SCOPED_TRACE(typed);
+        const QString t = QString::fromUtf8(typed);
+        const QString like = QStringLiteral("SELECT gsmc FROM khb WHERE gsmczmjc LIKE '%%1%' ESCAPE '\\' ORDER BY rowid")
+                                 .arg(st::likeLiteral(t).replace(QLatin1Char('\''), QStringLiteral("''")));
+        const QString expected = sqlite3(databasePath(), like);
+        ASSERT_FALSE(expected.startsWith(QStringLiteral("sqlite3 failed"))) << expected.toStdString();
+        EXPECT_EQ(found(st::customersInitialsContain(t)).join(QLatin1Char('\n')), expected);
+    }
+}
+
 TEST_F(StatementsTest, PurposesAndTheSingleRowTables)
 {
     EXPECT_EQ(found(st::purposes(), "yt").size(), 5);

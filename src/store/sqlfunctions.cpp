@@ -1,0 +1,90 @@
+#include "store/sqlfunctions.h"
+
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+
+namespace store {
+
+namespace {
+
+inline unsigned char fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
+
+// Whether needle (already folded) occurs in hay, ASCII letters folded. Bytes of UTF-8 sequences
+// lie outside ASCII and compare as they are, so a match of bytes is a match of characters.
+bool containsFolded(const unsigned char *hay, int hayLength, const std::string &needle)
+{
+    const int n = int(needle.size());
+    if (n == 0)
+        return true;
+    const unsigned char first = static_cast<unsigned char>(needle[0]);
+    for (int i = 0; i + n <= hayLength; ++i) {
+        if (fold(hay[i]) != first)
+            continue;
+        int k = 1;
+        while (k < n && fold(hay[i + k]) == static_cast<unsigned char>(needle[k]))
+            ++k;
+        if (k == n)
+            return true;
+    }
+    return false;
+}
+
+void deleteNeedle(void *p) { delete static_cast<std::string *>(p); }
+
+void initialsContain(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[2]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    // The text is the same for every row of a statement: it is folded once and kept with it.
+    std::unique_ptr<std::string> folded;
+    const auto *needle = static_cast<const std::string *>(sqlite3_get_auxdata(context, 2));
+    if (!needle) {
+        const auto *text = sqlite3_value_text(argv[2]);
+        folded = std::make_unique<std::string>(reinterpret_cast<const char *>(text),
+                                               size_t(sqlite3_value_bytes(argv[2])));
+        for (char &c : *folded)
+            c = char(fold(static_cast<unsigned char>(c)));
+        needle = folded.get();
+    }
+    int result = -1; // NULL: neither form holds a text
+    for (int i = 0; i < 2 && result != 1; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            continue;
+        const auto *hay = sqlite3_value_text(argv[i]);
+        result = hay && containsFolded(hay, sqlite3_value_bytes(argv[i]), *needle) ? 1 : 0;
+    }
+    if (result < 0)
+        sqlite3_result_null(context);
+    else
+        sqlite3_result_int(context, result);
+    // Last: SQLite may discard the kept text at once, before this call returns.
+    if (folded)
+        sqlite3_set_auxdata(context, 2, folded.release(), deleteNeedle);
+}
+
+} // namespace
+
+QString registerFunctions(QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return QStringLiteral("数据库驱动没有提供 SQLite 连接。");
+    sqlite3 *raw = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!raw)
+        return QStringLiteral("数据库连接没有打开。");
+    const int rc = sqlite3_create_function_v2(raw, "initials_contain", 3,
+                                              SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                                              initialsContain, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(raw));
+    return QString();
+}
+
+} // namespace store
