@@ -3,7 +3,7 @@
 #include "batch/voucherlist.h"
 #include "sheets/sheets.h"
 #include "store/database.h"
-#include "vouchers/printing.h"
+#include "printing/printing.h"
 
 #include <QFileInfo>
 #include <QPrinterInfo>

@@ -3,7 +3,7 @@
 #include "sheets/sheets.h"
 #include "ui/prompter.h"
 #include "ui_pldy.h"
-#include "vouchers/printing.h"
+#include "printing/printing.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

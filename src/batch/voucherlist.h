@@ -2,7 +2,7 @@
 // A list of vouchers of one kind, one per row of a payment list: each row goes through the
 // voucher's own window (hidden), which fills, checks and draws it exactly as a single print does.
 
-#include "vouchers/printing.h"
+#include "printing/printing.h"
 #include "vouchers/voucherdata.h"
 
 #include <QList>

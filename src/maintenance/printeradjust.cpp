@@ -4,7 +4,7 @@
 #include "text/numbers.h"
 #include "ui/prompter.h"
 #include "ui_dyjsz.h"
-#include "vouchers/globaloffsets.h"
+#include "printing/globaloffsets.h"
 
 #include <QStyle>
 
@@ -12,14 +12,14 @@ namespace maintenance {
 
 namespace {
 const QString kTitle = QStringLiteral("打印机调节");
-const QString &kHorizontal = vouchers::kHorizontalOffsetColumn;
-const QString &kVertical = vouchers::kVerticalOffsetColumn;
+const QString &kHorizontal = printing::kHorizontalOffsetColumn;
+const QString &kVertical = printing::kVerticalOffsetColumn;
 constexpr double kOrigin = 1701; // 3 cm in twips
 } // namespace
 
-vouchers::PrintRoutine adjustmentTestPrint(double horizontalTwips, double verticalTwips, const QString &text)
+printing::PrintRoutine adjustmentTestPrint(double horizontalTwips, double verticalTwips, const QString &text)
 {
-    return [=](vouchers::PageWriter &w) {
+    return [=](printing::PageWriter &w) {
         w.setCurrentX(kOrigin + horizontalTwips);
         w.setCurrentY(kOrigin + text::roundHalfEven(verticalTwips));
         w.setFontSize(20);
@@ -50,15 +50,15 @@ PrinterAdjustWindow::PrinterAdjustWindow(QWidget *parent)
 
 PrinterAdjustWindow::~PrinterAdjustWindow() { delete ui; }
 
-vouchers::PrintOutcome PrinterAdjustWindow::printOnDefaultPrinter(const vouchers::PrintRoutine &routine,
+printing::PrintOutcome PrinterAdjustWindow::printOnDefaultPrinter(const printing::PrintRoutine &routine,
                                                                   QWidget *parent)
 {
-    return vouchers::printVoucher(routine, parent, {});
+    return printing::printVoucher(routine, parent, {});
 }
 
 void PrinterAdjustWindow::reload()
 {
-    const vouchers::GlobalOffsets stored = vouchers::readGlobalOffsets(m_offsets);
+    const printing::GlobalOffsets stored = printing::readGlobalOffsets(m_offsets);
     m_state.horizontalTwips = stored.horizontalText;
     m_state.verticalTwips = stored.verticalText;
 }

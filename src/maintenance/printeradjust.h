@@ -3,8 +3,8 @@
 
 #include "store/connection.h"
 #include "store/datasource.h"
-#include "vouchers/pagewriter.h"
-#include "vouchers/printing.h"
+#include "printing/pagewriter.h"
+#include "printing/printing.h"
 
 #include <QWidget>
 
@@ -16,20 +16,20 @@ namespace maintenance {
 
 // The test print: a "T" at 1701 twips from the left and the top, moved by the offsets (the
 // vertical one rounded to whole twips, halves to even), in 20 points.
-vouchers::PrintRoutine adjustmentTestPrint(double horizontalTwips, double verticalTwips,
+printing::PrintRoutine adjustmentTestPrint(double horizontalTwips, double verticalTwips,
                                            const QString &text = QStringLiteral("T"));
 
 class PrinterAdjustWindow : public QWidget {
     Q_OBJECT
 public:
     // Sends a drawing to the printer; tests record it instead.
-    using Printer = std::function<vouchers::PrintOutcome(const vouchers::PrintRoutine &, QWidget *parent)>;
+    using Printer = std::function<printing::PrintOutcome(const printing::PrintRoutine &, QWidget *parent)>;
 
     explicit PrinterAdjustWindow(QWidget *parent = nullptr);
     ~PrinterAdjustWindow() override;
 
     void setPrinter(Printer printer) { m_print = std::move(printer); }
-    static vouchers::PrintOutcome printOnDefaultPrinter(const vouchers::PrintRoutine &routine, QWidget *parent);
+    static printing::PrintOutcome printOnDefaultPrinter(const printing::PrintRoutine &routine, QWidget *parent);
 
     // The hidden holders: the stored offsets in twips as last reloaded (Text1: djpzup, the
     // horizontal one; Text2: djpzleft, the vertical one) and the test text (Text3).

@@ -1,6 +1,6 @@
 #include "vouchers/bankforms.h"
 
-#include "vouchers/pagewriter.h"
+#include "printing/pagewriter.h"
 
 namespace vouchers {
 

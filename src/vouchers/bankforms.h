@@ -3,7 +3,7 @@
 // wire voucher (建行电汇凭证) and the agricultural-bank settlement application (农行结算业务申请书).
 // Both print every field at its base position plus the global printer adjustment (dytj).
 
-#include "vouchers/globaloffsets.h"
+#include "printing/globaloffsets.h"
 #include "vouchers/printtable.h"
 
 #include <QList>
@@ -12,7 +12,6 @@
 
 namespace vouchers {
 
-class PageWriter;
 
 inline constexpr int kBankFormPageHeight = 9000; // twips
 inline constexpr int kBankFormPageWidth = 15000; // twips

@@ -11,7 +11,6 @@
 
 namespace vouchers {
 
-class PageWriter;
 
 // The texts of the deposit slip window's replica, named after the fields that show them.
 struct DepositFace {

@@ -1,7 +1,7 @@
 #include "vouchers/formpreview.h"
 
 #include "ui/prompter.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <QDoubleSpinBox>
 #include <QFileDialog>

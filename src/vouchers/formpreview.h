@@ -2,10 +2,11 @@
 // 套打预览: the voucher as it will print, drawn over a scan of the blank paper form at true scale
 // (or on white with the page's outline), redrawn as entries and calibration are typed.
 
+#include "vouchers/vocabulary.h"
 #include "vouchers/formscan.h"
-#include "vouchers/pagewriter.h"
-#include "vouchers/pagewriter_painter.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter.h"
+#include "printing/pagewriter_painter.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <QImage>
 #include <QList>

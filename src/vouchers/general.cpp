@@ -1,6 +1,6 @@
 #include "vouchers/general.h"
 
-#include "vouchers/pagewriter.h"
+#include "printing/pagewriter.h"
 
 namespace vouchers {
 

@@ -11,7 +11,6 @@
 
 namespace vouchers {
 
-class PageWriter;
 
 // The texts of the voucher window, named after the fields that show them.
 struct GeneralFace {

@@ -1,7 +1,7 @@
 #include "vouchers/notice.h"
 
 #include "text/numbers.h"
-#include "vouchers/pagewriter.h"
+#include "printing/pagewriter.h"
 
 namespace vouchers {
 

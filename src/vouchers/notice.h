@@ -12,7 +12,6 @@
 
 namespace vouchers {
 
-class PageWriter;
 
 // The texts of the notice window, named after the fields that show them.
 struct NoticeFace {

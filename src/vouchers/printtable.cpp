@@ -2,7 +2,7 @@
 
 #include "text/numbers.h"
 #include "ui/fonts.h"
-#include "vouchers/pagewriter.h"
+#include "printing/pagewriter.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,6 +1,7 @@
 #pragma once
 // A voucher's print table: each field at a base position plus its calibrated offsets.
 
+#include "vouchers/vocabulary.h"
 #include "vouchers/calibration.h"
 
 #include <QList>
@@ -8,7 +9,6 @@
 
 namespace vouchers {
 
-class PageWriter;
 
 // One row of a print table. The offsets are looked up by key in the stored calibration
 // (twips); an empty key adds nothing. A row of a run of digit cells adds step times the offset

@@ -2,6 +2,7 @@
 // A voucher's entries given as data rather than typed into its window (a row of a payment list,
 // the command line), and the six kinds of voucher with the list columns each takes.
 
+#include "vouchers/vocabulary.h"
 #include <QDate>
 #include <QHash>
 #include <QList>

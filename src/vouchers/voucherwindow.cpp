@@ -5,7 +5,7 @@
 #include "store/statements.h"
 #include "ui/prompter.h"
 #include "vouchers/formpreview.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 #include "vouchers/printtable.h"
 #include "vouchers/repeats.h"
 

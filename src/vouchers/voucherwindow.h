@@ -2,13 +2,14 @@
 // What every voucher window shares: its connection, the customer search and the pickers it opens,
 // the checks before printing, the print with its history row, and the activation when shown.
 
+#include "vouchers/vocabulary.h"
 #include "reference/customersearch.h"
 #include "reference/picktargets.h"
 #include "store/connection.h"
 #include "store/datasource.h"
 #include "text/amount.h"
 #include "vouchers/history.h"
-#include "vouchers/printing.h"
+#include "printing/printing.h"
 #include "vouchers/voucherdata.h"
 
 #include <QList>

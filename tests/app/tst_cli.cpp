@@ -1,7 +1,7 @@
 // The command line: a list printed to PDF exactly as the window prints the same voucher, its
 // problems named before anything prints, and the exit status saying how it went.
 
-#include "../vouchers/pdftools.h"
+#include "../printing/pdftools.h"
 #include "../vouchers/voucherharness.h"
 #include "app/cli.h"
 #include "ui/fonts.h"

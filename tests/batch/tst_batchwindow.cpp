@@ -2,7 +2,7 @@
 // printed while one stands, skipped rows left out, the rest printed with a summary, and a second
 // print of the same list held back as repeats.
 
-#include "../vouchers/pdftools.h"
+#include "../printing/pdftools.h"
 #include "../vouchers/voucherharness.h"
 #include "batch/batchwindow.h"
 #include "screenshot.h"

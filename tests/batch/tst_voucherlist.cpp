@@ -2,8 +2,8 @@
 // named by row and column, and the vouchers come out where single prints put them, each with
 // its history row.
 
-#include "../vouchers/fakeprinter.h"
-#include "../vouchers/pdftools.h"
+#include "../printing/fakeprinter.h"
+#include "../printing/pdftools.h"
 #include "../vouchers/voucherharness.h"
 #include "batch/voucherlist.h"
 #include "ui/fonts.h"

@@ -6,7 +6,7 @@
 #include "screenshot.h"
 #include "storefixture.h"
 #include "ui/fonts.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -16,7 +16,7 @@
 #include <memory>
 
 using store::statements::printOffsets;
-using vouchers::PlacedText;
+using printing::PlacedText;
 
 namespace {
 
@@ -42,16 +42,16 @@ class TestPrinterAdjust : public QObject {
 
     std::unique_ptr<StoreFixture> db;
     std::unique_ptr<ScriptedPrompter> prompter;
-    vouchers::RecordingPageWriter recorder;
+    printing::RecordingPageWriter recorder;
     int prints = 0;
 
     maintenance::PrinterAdjustWindow *open()
     {
         auto *w = new maintenance::PrinterAdjustWindow;
-        w->setPrinter([this](const vouchers::PrintRoutine &routine, QWidget *) {
+        w->setPrinter([this](const printing::PrintRoutine &routine, QWidget *) {
             ++prints;
             routine(recorder);
-            return vouchers::PrintOutcome::Printed;
+            return printing::PrintOutcome::Printed;
         });
         w->show();
         return w;
@@ -179,9 +179,9 @@ private slots:
         type(box(w, "Text4"), "10");
         QCOMPARE(printed(w), (PlacedText{x, y, 20, "T"}));
         QCOMPARE(prints, 1);
-        const QList<vouchers::PrintOp> ops = recorder.ops();
+        const QList<printing::PrintOp> ops = recorder.ops();
         QCOMPARE(ops.size(), 5);
-        QCOMPARE(ops.last(), vouchers::PrintOp::endDocument());
+        QCOMPARE(ops.last(), printing::PrintOp::endDocument());
     }
 
     void emptyTableShowsZeroAndSavingPutsTheRowBack()

@@ -2,7 +2,7 @@
 // tables, the global printer adjustment and the tick marks, without a window.
 
 #include "vouchers/bankforms.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The cheque's print routine against its print table, without a window.
 
 #include "vouchers/cheque.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <gtest/gtest.h>
 

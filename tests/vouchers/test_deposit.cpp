@@ -1,7 +1,7 @@
 // The deposit slip's print routine against its print table, without a window.
 
 #include "vouchers/deposit.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "vouchers/bankforms.h"
 #include "vouchers/cheque.h"
 #include "vouchers/notice.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <QGuiApplication>
 

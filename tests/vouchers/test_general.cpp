@@ -2,7 +2,7 @@
 
 #include "vouchers/general.h"
 #include "vouchers/generallayout.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // without a window.
 
 #include "vouchers/notice.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <gtest/gtest.h>
 

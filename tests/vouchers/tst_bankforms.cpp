@@ -3,7 +3,7 @@
 // history row after a picker's return and the form on paper. Both windows share these rules, so
 // every test runs on both.
 
-#include "pdftools.h"
+#include "../printing/pdftools.h"
 #include "screenshot.h"
 #include "ui/fonts.h"
 #include "voucherharness.h"

@@ -1,7 +1,7 @@
 // A filled cheque printed from the window all the way to paper: a PDF file read back with poppler,
 // and the system's default printer when that is the PDF printer.
 
-#include "pdftools.h"
+#include "../printing/pdftools.h"
 #include "scriptedprompter.h"
 #include "store/appdir.h"
 #include "store/profile.h"

@@ -1,7 +1,7 @@
 // 套打预览: the voucher drawn over a scan of its blank form stands where the printer puts it, to a
 // pixel of the scan, also after a calibration change that is typed and not yet saved.
 
-#include "pdftools.h"
+#include "../printing/pdftools.h"
 #include "screenshot.h"
 #include "store/appdir.h"
 #include "ui/fonts.h"

@@ -1,7 +1,7 @@
 // The payment notice window as the clerk uses it: entries, checks, the history row, its edited
 // fields across hiding and reopening, the calibration, and the two copies on paper.
 
-#include "pdftools.h"
+#include "../printing/pdftools.h"
 #include "screenshot.h"
 #include "store/appdir.h"
 #include "store/profile.h"

@@ -1,7 +1,7 @@
 // The deposit slip window as the clerk uses it: entries, checks, the history row, the calibration,
 // hiding and reopening, and the slip on paper.
 
-#include "pdftools.h"
+#include "../printing/pdftools.h"
 #include "screenshot.h"
 #include "store/appdir.h"
 #include "store/profile.h"

@@ -1,6 +1,6 @@
 // The general wire voucher window and the general layout settings form as the clerk uses them.
 
-#include "pdftools.h"
+#include "../printing/pdftools.h"
 #include "screenshot.h"
 #include "store/appdir.h"
 #include "store/profile.h"

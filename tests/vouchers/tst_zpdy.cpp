@@ -11,7 +11,7 @@
 #include "text/amount.h"
 #include "ui/fonts.h"
 #include "vouchers/history.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 #include "vouchers/zpdy.h"
 
 #include <QApplication>

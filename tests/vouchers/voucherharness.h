@@ -5,7 +5,7 @@
 #include "reference/customerpicker.h"
 #include "scriptedprompter.h"
 #include "storefixture.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 #include "vouchers/voucherwindow.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 
 namespace store { class DataSource; }
 
-namespace vouchers {
+namespace printing {
 
 // djpzup holds the horizontal offset and djpzleft the vertical one, whatever the names say.
 inline const QString kHorizontalOffsetColumn = QStringLiteral("djpzup");
@@ -26,4 +26,4 @@ struct GlobalOffsets {
 // Reads the first row of a data source on dytj; empty texts when it has no row.
 GlobalOffsets readGlobalOffsets(store::DataSource &dytj);
 
-} // namespace vouchers
+} // namespace printing

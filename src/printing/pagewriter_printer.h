@@ -1,13 +1,13 @@
 #pragma once
 // The page writer that draws on a QPrinter: the system printer, a PDF file or the preview.
 
-#include "vouchers/pagewriter.h"
+#include "printing/pagewriter.h"
 
 #include <QPainter>
 
 class QPrinter;
 
-namespace vouchers {
+namespace printing {
 
 // Draws in the printer's own coordinates, converting twips by the printer's resolution, so a
 // position lands on the twip whatever the resolution. The origin is the top-left corner of the
@@ -58,4 +58,4 @@ private:
     bool m_failed = false;
 };
 
-} // namespace vouchers
+} // namespace printing

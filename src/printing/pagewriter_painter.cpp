@@ -1,10 +1,10 @@
-#include "vouchers/pagewriter_painter.h"
+#include "printing/pagewriter_painter.h"
 
 #include "ui/fonts.h"
 
 #include <QFontMetricsF>
 
-namespace vouchers {
+namespace printing {
 
 namespace {
 constexpr double kTwipsPerPoint = 20;
@@ -49,4 +49,4 @@ void PainterPageWriter::nextText(const QString &field, bool tooWide)
     m_tooWide = tooWide;
 }
 
-} // namespace vouchers
+} // namespace printing

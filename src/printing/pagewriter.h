@@ -5,7 +5,7 @@
 
 #include <functional>
 
-namespace vouchers {
+namespace printing {
 
 // Positions and sizes are twips (1/1440 inch) from the top-left corner of the printable area,
 // x to the right and y downwards. A text stands with its top-left corner at (current x, current y).
@@ -41,4 +41,4 @@ public:
 // printer, a PDF file, the preview and the recorder of the tests.
 using PrintRoutine = std::function<void(PageWriter &)>;
 
-} // namespace vouchers
+} // namespace printing

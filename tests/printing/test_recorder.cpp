@@ -1,12 +1,12 @@
 // The recorder that the vouchers' print tests compare against their print tables.
 
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-using namespace vouchers;
+using namespace printing;
 
 namespace {
 

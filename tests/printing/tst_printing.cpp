@@ -5,8 +5,8 @@
 #include "pdftools.h"
 #include "scriptedprompter.h"
 #include "ui/fonts.h"
-#include "vouchers/pagewriter_printer.h"
-#include "vouchers/printing.h"
+#include "printing/pagewriter_printer.h"
+#include "printing/printing.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,7 +24,7 @@
 #include <functional>
 #include <memory>
 
-using namespace vouchers;
+using namespace printing;
 
 namespace {
 
@@ -527,7 +527,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, expected);
-        QCOMPARE(vouchers::proposedPdfFileName(name, QDateTime(QDate(2010, 4, 14), QTime(15, 4, 5))), expected);
+        QCOMPARE(printing::proposedPdfFileName(name, QDateTime(QDate(2010, 4, 14), QTime(15, 4, 5))), expected);
     }
 
     void pdfDialogProposesANameInAnExistingFolder()

@@ -1,7 +1,7 @@
-#include "vouchers/printing.h"
+#include "printing/printing.h"
 
 #include "ui/prompter.h"
-#include "vouchers/pagewriter_printer.h"
+#include "printing/pagewriter_printer.h"
 
 #include <QAction>
 #include <QDir>
@@ -17,7 +17,7 @@
 #include <QPrinterInfo>
 #include <QStandardPaths>
 
-namespace vouchers {
+namespace printing {
 
 namespace {
 
@@ -327,4 +327,4 @@ bool savePdf(const PrintRoutine &routine, const QString &path, const QString &do
     return savePdf(record(routine), path, documentName, error);
 }
 
-} // namespace vouchers
+} // namespace printing

@@ -5,7 +5,7 @@
 #include "pdftools.h"
 #include "scriptedprompter.h"
 #include "ui/fonts.h"
-#include "vouchers/printing.h"
+#include "printing/printing.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -16,7 +16,7 @@
 #include <QTest>
 
 
-using namespace vouchers;
+using namespace printing;
 
 namespace {
 

@@ -2,8 +2,8 @@
 // Sends a voucher's drawing to the system's default printer, or on the user's choice to a preview or
 // a PDF file, and says which happened.
 
-#include "vouchers/pagewriter.h"
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <QDateTime>
 #include <QPrinter>
@@ -15,7 +15,7 @@
 
 class QWidget;
 
-namespace vouchers {
+namespace printing {
 
 enum class PrintOutcome {
     Printed,   // the printer took the whole job
@@ -100,4 +100,4 @@ bool savePdfPages(const QList<QList<PrintOp>> &pages, const QString &path, const
 // The operations a routine records.
 QList<PrintOp> recordRoutine(const PrintRoutine &routine);
 
-} // namespace vouchers
+} // namespace printing

@@ -3,14 +3,14 @@
 
 #include "pdftools.h"
 #include "ui/fonts.h"
-#include "vouchers/printing.h"
+#include "printing/printing.h"
 
 #include <QFile>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace vouchers;
+using namespace printing;
 
 namespace {
 

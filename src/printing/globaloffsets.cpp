@@ -1,9 +1,9 @@
-#include "vouchers/globaloffsets.h"
+#include "printing/globaloffsets.h"
 
 #include "store/datasource.h"
 #include "text/numbers.h"
 
-namespace vouchers {
+namespace printing {
 
 double GlobalOffsets::horizontal() const { return text::leadingNumber(horizontalText); }
 
@@ -15,4 +15,4 @@ GlobalOffsets readGlobalOffsets(store::DataSource &dytj)
     return {dytj.text(kHorizontalOffsetColumn), dytj.text(kVerticalOffsetColumn)};
 }
 
-} // namespace vouchers
+} // namespace printing

@@ -2,13 +2,13 @@
 // The page writer that draws on any painter in twips, for the screen: the form preview draws the
 // same operations the printer gets, over a scan of the paper form.
 
-#include "vouchers/pagewriter.h"
+#include "printing/pagewriter.h"
 
 #include <QList>
 #include <QPainter>
 #include <QRectF>
 
-namespace vouchers {
+namespace printing {
 
 // The painter's coordinates are twips (the caller sets up its transform); a text stands with its
 // top-left corner at the current position in the Song face at the size set, as on paper.
@@ -48,4 +48,4 @@ private:
     bool m_tooWide = false;
 };
 
-} // namespace vouchers
+} // namespace printing

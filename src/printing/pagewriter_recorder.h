@@ -1,14 +1,14 @@
 #pragma once
 // A page writer that keeps every operation, so print routines can be checked and replayed.
 
-#include "vouchers/pagewriter.h"
+#include "printing/pagewriter.h"
 
 #include <QList>
 #include <QString>
 
 #include <iosfwd>
 
-namespace vouchers {
+namespace printing {
 
 // One printer operation with its arguments. Unused arguments stay zero, the text stays empty
 // unless the operation prints one.
@@ -100,4 +100,4 @@ private:
 // Sends recorded operations to another writer, in order.
 void replay(const QList<PrintOp> &ops, PageWriter &to);
 
-} // namespace vouchers
+} // namespace printing

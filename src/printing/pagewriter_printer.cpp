@@ -1,4 +1,4 @@
-#include "vouchers/pagewriter_printer.h"
+#include "printing/pagewriter_printer.h"
 
 #include "ui/fonts.h"
 
@@ -10,7 +10,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-namespace vouchers {
+namespace printing {
 
 namespace {
 constexpr double kTwipsPerInch = 1440;
@@ -159,4 +159,4 @@ void PrinterPageWriter::endDocument()
         m_failed = true;
 }
 
-} // namespace vouchers
+} // namespace printing

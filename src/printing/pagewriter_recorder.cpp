@@ -1,10 +1,10 @@
-#include "vouchers/pagewriter_recorder.h"
+#include "printing/pagewriter_recorder.h"
 
 #include <QByteArray>
 
 #include <ostream>
 
-namespace vouchers {
+namespace printing {
 
 namespace {
 
@@ -140,4 +140,4 @@ void replay(const QList<PrintOp> &ops, PageWriter &to)
         op.applyTo(to);
 }
 
-} // namespace vouchers
+} // namespace printing
