@@ -33,6 +33,17 @@ CustomerSearch::CustomerSearch(store::Connection &connection, CustomerSearchSetu
 
 void CustomerSearch::searchByName() { search(false); }
 
+void CustomerSearch::showAll()
+{
+    m_setup.searchField->clear();
+    m_setup.searchField->setFocus();
+    m_customers.setStatement(store::statements::customers());
+    if (!m_customers.refresh())
+        reportDataError(m_setup.window, QStringLiteral("客户查询"), m_customers.errorText());
+    if (m_setup.takeOver)
+        m_setup.takeOver();
+}
+
 void CustomerSearch::searchByInitials() { search(true); }
 
 void CustomerSearch::search(bool byInitials)

@@ -51,6 +51,8 @@ public:
 
     void searchByName();
     void searchByInitials();
+    // "刷新(&R)": the search field emptied and focused, every customer, the first taken over.
+    void showAll();
 
     // The picker's hand-over: Text7 takes the name, Adodc2 the customers whose name begins with it.
     void customerPicked(const QString &name) override;

@@ -67,7 +67,7 @@ void BankFormWindow::setUp(const Setup &setup)
                                text::AmountVariant::ElevenPlaces, this);
     connect(field("Text19"), &QLineEdit::textChanged, field("Text20"), &QLineEdit::setText);
 
-    connect(button("Command4"), &QPushButton::clicked, this, &BankFormWindow::refresh);
+    connect(button("Command4"), &QPushButton::clicked, this->search(), &reference::CustomerSearch::showAll);
     for (QPushButton *picker : setup.customerPickers)
         connect(picker, &QPushButton::clicked, this, &BankFormWindow::openCustomerPicker);
     connect(setup.purposePicker, &QPushButton::clicked, this, &BankFormWindow::openPurposePicker);
@@ -113,15 +113,6 @@ void BankFormWindow::takeOver()
     field("Text2")->setText(c.text(QStringLiteral("zhh")));
     field("Text23")->setText(c.text(QStringLiteral("khh")));
     m_offsets = readGlobalOffsets(m_adjust);
-}
-
-void BankFormWindow::refresh()
-{
-    field("Text43")->clear();
-    field("Text43")->setFocus();
-    customers().setStatement(store::statements::customers());
-    customers().refresh();
-    takeOver();
 }
 
 void BankFormWindow::confirmDate()

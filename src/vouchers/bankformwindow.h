@@ -60,7 +60,6 @@ protected:
     void setCounterparty(const VoucherData &data) override;
 
 private:
-    void refresh();
     void readSources();
 
     Setup m_setup;

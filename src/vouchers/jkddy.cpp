@@ -15,7 +15,7 @@ NoticeWindow::NoticeWindow(QWidget *parent)
       m_calibration(store::appFile(QStringLiteral("jkddy.ini"))), m_company(connection())
 {
     ui->setupUi(this);
-    ui->DTPicker1->setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    m_date = std::make_unique<PickedDate>(ui->DTPicker1, ui->Text33, ui->Text34, ui->Text35);
     printSettings().documentName = windowTitle();
 
     m_calibration.addKeyBoxes(this, noticeKeyBoxes());
@@ -47,7 +47,7 @@ NoticeWindow::NoticeWindow(QWidget *parent)
                                    {ui->Text19, ui->Text20}, {ui->Text6, ui->Text26}})
         connect(from, &QLineEdit::textChanged, to, &QLineEdit::setText);
 
-    connect(ui->Command4, &QPushButton::clicked, this, &NoticeWindow::refresh);
+    connect(ui->Command4, &QPushButton::clicked, search(), &reference::CustomerSearch::showAll);
     connect(ui->Command2, &QPushButton::clicked, this, &NoticeWindow::openCustomerPicker);
     connect(ui->Command1, &QPushButton::clicked, this, &NoticeWindow::confirmDate);
     connect(ui->Command9, &QPushButton::clicked, this, &NoticeWindow::openPurposePicker);
@@ -86,7 +86,7 @@ void NoticeWindow::fillPayee()
 
 void NoticeWindow::activate()
 {
-    ui->DTPicker1->setDate(QDate::currentDate());
+    m_date->setToday();
     // The own company may have been changed (本司设置) while the window was hidden. The payee
     // fields are the clerk's to edit, so they are refilled only when the company changed.
     readOwnCompany();
@@ -107,22 +107,9 @@ void NoticeWindow::takeOver()
     fillPayee();
 }
 
-void NoticeWindow::refresh()
-{
-    ui->Text43->clear();
-    ui->Text43->setFocus();
-    customers().setStatement(store::statements::customers());
-    customers().refresh();
-    takeOver();
-}
-
 void NoticeWindow::confirmDate()
 {
-    const QDate d = ui->DTPicker1->date();
-    ui->Text33->setText(QString::number(d.year()));
-    ui->Text34->setText(QString::number(d.month()));
-    ui->Text35->setText(QString::number(d.day()));
-    m_confirmed = d;
+    m_date->confirm();
     ui->Text8->setFocus();
 }
 
@@ -137,14 +124,7 @@ QList<DataProblem> NoticeWindow::fill(const VoucherData &data)
 {
     QList<DataProblem> problems = chooseCustomer(data);
     ui->Text40->setText(data.value(key::number));
-    if (const auto date = dataDate(data, problems)) {
-        ui->DTPicker1->setDate(*date);
-        confirmDate();
-    } else {
-        for (QLineEdit *f : {ui->Text33, ui->Text34, ui->Text35})
-            f->clear();
-        m_confirmed = QDate();
-    }
+    m_date->take(dataDate(data, problems));
     ui->Text8->setText(data.value(key::amount));
     ui->Text4->setText(data.value(key::billKind));
     ui->Text5->setText(data.value(key::address));
@@ -203,9 +183,7 @@ void NoticeWindow::print()
 
     HistoryRow row;
     row.printed = QDate::currentDate();
-    row.voucherDate = m_confirmed.isValid()
-        ? historyDate(m_confirmed)
-        : ui->Text33->text() + QLatin1Char('/') + ui->Text34->text() + QLatin1Char('/') + ui->Text35->text();
+    row.voucherDate = m_date->historyText();
     row.type = QStringLiteral("交款单");
     row.number = ui->Text40->text();
     row.amount = text::halfWidth(ui->Text8->text());

@@ -5,7 +5,10 @@
 #include "store/datasource.h"
 #include "vouchers/calibration.h"
 #include "vouchers/notice.h"
+#include "vouchers/pickeddate.h"
 #include "vouchers/voucherwindow.h"
+
+#include <memory>
 
 #include <QDate>
 #include <QStringList>
@@ -38,7 +41,6 @@ protected:
     void setCounterparty(const VoucherData &data) override;
 
 private:
-    void refresh();
     void readOwnCompany();
     void fillPayee();
     void saveCalibration();
@@ -48,7 +50,7 @@ private:
     store::DataSource m_company; // Adodc1
     QStringList m_companyShown;  // the own company's name, account and bank as last put in the payee fields
     AmountBlock *m_amount = nullptr;
-    QDate m_confirmed; // the date Text33..Text35 were made from (Text81 is made from it)
+    std::unique_ptr<PickedDate> m_date; // DTPicker1 into Text33..Text35
 };
 
 } // namespace vouchers

@@ -15,7 +15,7 @@ DepositWindow::DepositWindow(QWidget *parent)
       m_calibration(store::appFile(QStringLiteral("jzddy.ini"))), m_company(connection())
 {
     ui->setupUi(this);
-    ui->DTPicker1->setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    m_date = std::make_unique<PickedDate>(ui->DTPicker1, ui->Text33, ui->Text34, ui->Text35);
     printSettings().documentName = windowTitle();
 
     m_calibration.addKeyBoxes(this, depositKeyBoxes());
@@ -54,7 +54,7 @@ DepositWindow::DepositWindow(QWidget *parent)
     ui->Text21->setText(ui->Text4->text());
     ui->Text26->setText(ui->Text6->text());
 
-    connect(ui->Command4, &QPushButton::clicked, this, &DepositWindow::refresh);
+    connect(ui->Command4, &QPushButton::clicked, search(), &reference::CustomerSearch::showAll);
     connect(ui->Command2, &QPushButton::clicked, this, &DepositWindow::openCustomerPicker);
     connect(ui->Command1, &QPushButton::clicked, this, &DepositWindow::confirmDate);
     connect(ui->Command9, &QPushButton::clicked, this, &DepositWindow::openPurposePicker);
@@ -82,7 +82,7 @@ void DepositWindow::readOwnCompany()
 
 void DepositWindow::activate()
 {
-    ui->DTPicker1->setDate(QDate::currentDate());
+    m_date->setToday();
     // The own company may have been changed (本司设置) while the window was hidden: the slip
     // must print and record the account as it is now.
     readOwnCompany();
@@ -102,22 +102,9 @@ void DepositWindow::takeOver()
     ui->Text23->setText(m_company.text(QStringLiteral("khh")));
 }
 
-void DepositWindow::refresh()
-{
-    ui->Text43->clear();
-    ui->Text43->setFocus();
-    customers().setStatement(store::statements::customers());
-    customers().refresh();
-    takeOver();
-}
-
 void DepositWindow::confirmDate()
 {
-    const QDate d = ui->DTPicker1->date();
-    ui->Text33->setText(QString::number(d.year()));
-    ui->Text34->setText(QString::number(d.month()));
-    ui->Text35->setText(QString::number(d.day()));
-    m_confirmed = d;
+    m_date->confirm();
     ui->Text8->setFocus();
 }
 
@@ -131,14 +118,7 @@ void DepositWindow::saveCalibration()
 QList<DataProblem> DepositWindow::fill(const VoucherData &data)
 {
     QList<DataProblem> problems = chooseCustomer(data);
-    if (const auto date = dataDate(data, problems)) {
-        ui->DTPicker1->setDate(*date);
-        confirmDate();
-    } else {
-        for (QLineEdit *f : {ui->Text33, ui->Text34, ui->Text35})
-            f->clear();
-        m_confirmed = QDate();
-    }
+    m_date->take(dataDate(data, problems));
     ui->Text8->setText(data.value(key::amount));
     const QString kind = data.value(key::billKind);
     ui->Text4->setText(kind.isEmpty() ? QStringLiteral("支票") : kind);
@@ -200,9 +180,7 @@ void DepositWindow::print()
     HistoryRow row;
     row.printed = QDate::currentDate();
     // Text81: the date the year, month and day boxes were made from.
-    row.voucherDate = m_confirmed.isValid()
-        ? historyDate(m_confirmed)
-        : ui->Text33->text() + QLatin1Char('/') + ui->Text34->text() + QLatin1Char('/') + ui->Text35->text();
+    row.voucherDate = m_date->historyText();
     row.type = QStringLiteral("进账单");
     row.number = ui->Text24->text();
     row.amount = text::halfWidth(ui->Text8->text());

@@ -5,7 +5,10 @@
 #include "store/datasource.h"
 #include "vouchers/calibration.h"
 #include "vouchers/deposit.h"
+#include "vouchers/pickeddate.h"
 #include "vouchers/voucherwindow.h"
+
+#include <memory>
 
 #include <QDate>
 
@@ -37,7 +40,6 @@ protected:
     void setCounterparty(const VoucherData &data) override;
 
 private:
-    void refresh();
     void readOwnCompany();
     void saveCalibration();
 
@@ -45,7 +47,7 @@ private:
     Calibration m_calibration;
     store::DataSource m_company; // Adodc1
     AmountBlock *m_amount = nullptr;
-    QDate m_confirmed; // the date Text33..Text35 were made from (Text81 is made from it)
+    std::unique_ptr<PickedDate> m_date; // DTPicker1 into Text33..Text35
 };
 
 } // namespace vouchers

@@ -37,7 +37,7 @@ GeneralWireWindow::GeneralWireWindow(QWidget *parent)
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose); // 退出 unloads: every opening starts afresh
-    ui->DTPicker1->setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    m_date = std::make_unique<PickedDate>(ui->DTPicker1, ui->Text33, ui->Text34, ui->Text35);
     printSettings().documentName = windowTitle();
 
     // The place option lives in memory; only 记注此设置 keeps it. A missing key reads as 0.
@@ -67,7 +67,7 @@ GeneralWireWindow::GeneralWireWindow(QWidget *parent)
                                text::AmountVariant::ElevenPlaces, this);
     connect(ui->Text19, &QLineEdit::textChanged, ui->Text20, &QLineEdit::setText);
 
-    connect(ui->Command4, &QPushButton::clicked, this, &GeneralWireWindow::refresh);
+    connect(ui->Command4, &QPushButton::clicked, search(), &reference::CustomerSearch::showAll);
     connect(ui->Command6, &QPushButton::clicked, this, &GeneralWireWindow::openCustomerPicker);
     connect(ui->Command1, &QPushButton::clicked, this, &GeneralWireWindow::confirmDate);
     connect(ui->Command2, &QPushButton::clicked, this, &GeneralWireWindow::openPurposePicker);
@@ -99,7 +99,7 @@ GeneralWireWindow::~GeneralWireWindow() { delete ui; }
 
 void GeneralWireWindow::activate()
 {
-    ui->DTPicker1->setDate(QDate::currentDate());
+    m_date->setToday();
     // The layout may have been changed in the settings form; the own company and the customers
     // in their windows.
     m_layout.load();
@@ -150,22 +150,9 @@ void GeneralWireWindow::rememberPlaceOption()
                  ui::Icon::Warning);
 }
 
-void GeneralWireWindow::refresh()
-{
-    ui->Text43->clear();
-    ui->Text43->setFocus();
-    customers().setStatement(store::statements::customers());
-    customers().refresh();
-    takeOver();
-}
-
 void GeneralWireWindow::confirmDate()
 {
-    const QDate d = ui->DTPicker1->date();
-    ui->Text33->setText(QString::number(d.year()));
-    ui->Text34->setText(QString::number(d.month()));
-    ui->Text35->setText(QString::number(d.day()));
-    m_confirmed = d;
+    m_date->confirm();
     ui->Text8->setFocus();
 }
 
@@ -199,14 +186,7 @@ QList<DataProblem> GeneralWireWindow::fill(const VoucherData &data)
 {
     QList<DataProblem> problems = chooseCustomer(data);
     ui->Text39->setText(data.value(key::number));
-    if (const auto date = dataDate(data, problems)) {
-        ui->DTPicker1->setDate(*date);
-        confirmDate();
-    } else {
-        for (QLineEdit *f : {ui->Text33, ui->Text34, ui->Text35})
-            f->clear();
-        m_confirmed = QDate();
-    }
+    m_date->take(dataDate(data, problems));
     ui->Text8->setText(data.value(key::amount));
     ui->Text19->setText(data.value(key::purpose));
     ui->Text40->setText(data.value(key::paymentCode));
@@ -268,9 +248,7 @@ void GeneralWireWindow::print()
 
     HistoryRow row;
     row.printed = QDate::currentDate();
-    row.voucherDate = m_confirmed.isValid()
-        ? historyDate(m_confirmed)
-        : ui->Text33->text() + QLatin1Char('/') + ui->Text34->text() + QLatin1Char('/') + ui->Text35->text();
+    row.voucherDate = m_date->historyText();
     row.type = QStringLiteral("汇款凭证");
     row.number = ui->Text39->text(); // recorded, not printed
     row.amount = text::halfWidth(ui->Text8->text());

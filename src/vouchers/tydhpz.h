@@ -6,7 +6,10 @@
 #include "store/datasource.h"
 #include "vouchers/general.h"
 #include "vouchers/generallayout.h"
+#include "vouchers/pickeddate.h"
 #include "vouchers/voucherwindow.h"
+
+#include <memory>
 
 #include <QDate>
 
@@ -47,7 +50,6 @@ private:
         QString text27, text31; // payee's sheng and shi as loaded
     };
 
-    void refresh();
     void applyPlaceOption();
     void choosePlaces(bool print);
     void rememberPlaceOption();
@@ -61,7 +63,7 @@ private:
     Places m_places;
     QString m_placeOption;
     AmountBlock *m_amount = nullptr;
-    QDate m_confirmed;
+    std::unique_ptr<PickedDate> m_date; // DTPicker1 into Text33..Text35
 };
 
 } // namespace vouchers

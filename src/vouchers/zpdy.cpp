@@ -53,7 +53,7 @@ ChequeWindow::ChequeWindow(QWidget *parent)
     });
     connect(ui->Text19, &QLineEdit::textChanged, this, &ChequeWindow::purposeChanged);
 
-    connect(ui->Command4, &QPushButton::clicked, this, &ChequeWindow::refresh);
+    connect(ui->Command4, &QPushButton::clicked, search(), &reference::CustomerSearch::showAll);
     connect(ui->Command2, &QPushButton::clicked, this, &ChequeWindow::openCustomerPicker);
     connect(ui->Command1, &QPushButton::clicked, this, &ChequeWindow::confirmDate);
     connect(ui->Command3, &QPushButton::clicked, this, &ChequeWindow::openPurposePicker);
@@ -126,15 +126,6 @@ void ChequeWindow::purposeChanged()
 {
     ui->Text20->setText(ui->Text19->text());
     ui->Text27->setText(counterfoilOn() ? ui->Text19->text() : QString());
-}
-
-void ChequeWindow::refresh()
-{
-    ui->Text43->clear();
-    ui->Text43->setFocus();
-    customers().setStatement(store::statements::customers());
-    customers().refresh();
-    takeOver();
 }
 
 void ChequeWindow::confirmDate()

@@ -51,7 +51,6 @@ private:
     bool bankOn() const;
     bool counterfoilOn() const;
     void purposeChanged();
-    void refresh();
     void chooseBank(bool on);
     void chooseCounterfoil(bool on);
     void saveCalibration();
