@@ -24,4 +24,12 @@ void AmountBlock::convert()
         m_afterChange(amountText);
 }
 
+QStringList AmountBlock::cellTexts() const
+{
+    QStringList texts;
+    for (const QLineEdit *cell : m_cells)
+        texts << cell->text();
+    return texts;
+}
+
 } // namespace vouchers

@@ -26,6 +26,8 @@ public:
 
     // Converts the amount field's current text.
     void convert();
+    // What the cells show, cells[0] the 分 cell.
+    QStringList cellTexts() const;
 
 private:
     QLineEdit *m_amount;

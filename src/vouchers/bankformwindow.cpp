@@ -169,9 +169,7 @@ BankFormFace BankFormWindow::baseFace() const
     f.payeeName = field("Text25")->text();
     f.payeeAccount = field("Text2")->text();
     f.payeeBank = field("Text23")->text();
-    for (const char *cell : {"Text9", "Text10", "Text11", "Text12", "Text13", "Text14", "Text15", "Text16", "Text17",
-                             "Text18", "Text29"})
-        f.cells << field(cell)->text();
+    f.cells = m_amount->cellTexts();
     f.paymentCode = m_setup.paymentCode->text();
     f.purpose = field("Text20")->text();
     return f;

@@ -156,9 +156,7 @@ DepositFace DepositWindow::face() const
     f.payeeName = ui->Text25->text();
     f.payeeAccount = ui->Text2->text();
     f.payeeBank = ui->Text23->text();
-    for (QLineEdit *cell : {ui->Text9, ui->Text10, ui->Text11, ui->Text12, ui->Text13, ui->Text14, ui->Text15,
-                            ui->Text16, ui->Text17, ui->Text18, ui->Text29})
-        f.cells << cell->text();
+    f.cells = m_amount->cellTexts();
     f.billKind = ui->Text21->text();
     f.billNumber = ui->Text24->text();
     f.billCount = ui->Text26->text();

@@ -229,9 +229,7 @@ GeneralFace GeneralWireWindow::face() const
     f.payeeBank = ui->Text23->text();
     f.password = ui->Text40->text();
     f.purpose = ui->Text20->text();
-    for (QLineEdit *cell : {ui->Text9, ui->Text10, ui->Text11, ui->Text12, ui->Text13, ui->Text14, ui->Text15,
-                            ui->Text16, ui->Text17, ui->Text18, ui->Text29})
-        f.cells << cell->text();
+    f.cells = m_amount->cellTexts();
     return f;
 }
 

@@ -225,9 +225,7 @@ ChequeFace ChequeWindow::face() const
     f.account = ui->Text22->text();
     f.amountWords = ui->Text28->text();
     f.purpose = ui->Text20->text();
-    for (QLineEdit *cell : {ui->Text9, ui->Text10, ui->Text11, ui->Text12, ui->Text13, ui->Text14, ui->Text15,
-                            ui->Text16, ui->Text17, ui->Text18})
-        f.cells << cell->text();
+    f.cells = m_amount->cellTexts();
     f.counterfoil = counterfoilOn();
     return f;
 }
