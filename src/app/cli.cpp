@@ -3,12 +3,13 @@
 #include "batch/voucherlist.h"
 #include "sheets/sheets.h"
 #include "store/database.h"
+#include "store/datadir.h"
 #include "printing/printing.h"
 
 #include <QFileInfo>
 #include <QPrinterInfo>
 
-#include <cstring>
+#include <memory>
 
 namespace app {
 
@@ -63,12 +64,39 @@ Command parse(const QStringList &args)
 
 } // namespace
 
-bool isCommandLine(int argc, char *argv[])
+StartArguments takeStartArguments(const QStringList &arguments)
 {
-    if (argc < 2)
-        return false;
-    const char *first = argv[1];
-    return std::strcmp(first, "print") == 0 || std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0;
+    StartArguments start;
+    const QString option = QStringLiteral("--data-dir");
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        QString value;
+        if (a == option) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
+                start.error = QStringLiteral("--data-dir 后面要写数据文件夹。");
+                return start;
+            }
+            value = arguments[++i];
+        } else if (a.startsWith(option + QLatin1Char('='))) {
+            value = a.mid(option.size() + 1);
+            if (value.isEmpty()) {
+                start.error = QStringLiteral("--data-dir 后面要写数据文件夹。");
+                return start;
+            }
+        } else {
+            start.rest << a;
+            continue;
+        }
+        start.dataDir = value;
+    }
+    return start;
+}
+
+bool isCommandLine(const QStringList &arguments)
+{
+    static const QStringList commands = {QStringLiteral("print"), QStringLiteral("--help"), QStringLiteral("-h"),
+                                         QStringLiteral("--version")};
+    return !arguments.isEmpty() && commands.contains(arguments.first());
 }
 
 QString commandLineHelp()
@@ -78,9 +106,16 @@ QString commandLineHelp()
         kinds << QStringLiteral("%1（%2）").arg(k.name, k.window);
     return QStringLiteral(
                "用法：\n"
-               "  lanshi                     打开程序窗口\n"
-               "  lanshi print 凭证种类 --data 清单文件 [--pdf 输出.pdf | --printer [打印机名]] [--allow-repeat]\n"
+               "  lanshi [--data-dir 数据文件夹]   打开程序窗口\n"
+               "  lanshi [--data-dir 数据文件夹] print 凭证种类 --data 清单文件 [--pdf 输出.pdf | --printer [打印机名]] "
+               "[--allow-repeat]\n"
                "  lanshi --help              显示本说明\n"
+               "  lanshi --version           显示版本\n"
+               "\n"
+               "数据文件夹（数据库 sjk.mdb 和各项设置）：--data-dir 指定的文件夹（不存在时建立），否则环境变量\n"
+               "LANSHI_DATA_DIR 指定的文件夹，否则程序所在的文件夹（其中已有 sjk.mdb 或可以写入时；安装在系统目录中的\n"
+               "程序除外），否则 ~/.local/share/lanshi。同一个数据文件夹同时只能由一个程序使用：程序窗口开着时\n"
+               "print 命令不打印，退出状态为 2。\n"
                "\n"
                "print 按付款清单（.xlsx、.xls 或 .csv，第一行为表头）批量打印凭证，每行一张：\n"
                "  凭证种类    %1\n"
@@ -91,7 +126,7 @@ QString commandLineHelp()
                "打印前先检查每一行（与窗口打印相同的检查）；有问题时列出行和列，什么也不打印。\n"
                "打印的凭证记入打印历史；位置校准用程序窗口中保存的设置。\n"
                "\n"
-               "退出状态：0 已打印；1 清单或命令有问题，没有打印；2 打印机或文件出错。")
+               "退出状态：0 已打印；1 清单或命令有问题，没有打印；2 打印机、文件或数据文件夹出错（包括数据正被使用）。")
         .arg(kinds.join(QStringLiteral("、")));
 }
 
@@ -99,6 +134,10 @@ int runCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
 {
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h")) {
         say(out, commandLineHelp());
+        return 0;
+    }
+    if (arguments.first() == QLatin1String("--version")) {
+        say(out, QStringLiteral("蓝石竞技通 %1").arg(QStringLiteral(LANSHI_VERSION)));
         return 0;
     }
     const Command c = parse(arguments);
@@ -172,6 +211,26 @@ int runCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
                                    .arg(outcome.printed)
                                    .arg(kind->name, QFileInfo(c.pdf).absoluteFilePath()));
     return 0;
+}
+
+int runProgramCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
+{
+    const StartArguments start = takeStartArguments(arguments);
+    if (!start.error.isEmpty()) {
+        say(err, start.error);
+        return 1;
+    }
+    std::unique_ptr<store::DataDir> data;
+    if (start.rest.value(0) == QLatin1String("print")) {
+        QString error;
+        data = store::DataDir::open(store::runningDataDirRequest(start.dataDir), &error);
+        if (!data) {
+            say(err, error);
+            say(err, QStringLiteral("没有打印。"));
+            return 2;
+        }
+    }
+    return runCommandLine(start.rest, out, err);
 }
 
 } // namespace app

@@ -5,19 +5,30 @@
 #include "maintenance/databasefile.h"
 #include "app/windows.h"
 #include "store/database.h"
+#include "store/datadir.h"
 #include "ui/prompter.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
-    if (app::isCommandLine(argc, argv)) {
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    const app::StartArguments start = app::takeStartArguments(raw);
+    if (!start.error.isEmpty()) {
+        std::fprintf(stderr, "蓝石竞技通：%s\n", start.error.toUtf8().constData());
+        return 1;
+    }
+    if (app::isCommandLine(start.rest)) {
         // No window is shown: no display is needed.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication application(argc, argv);
         app::setUpApplication();
-        return app::runCommandLine(application.arguments().mid(1));
+        return app::runProgramCommandLine(application.arguments().mid(1));
     }
     if (!app::displayAvailable())
         return 1;
@@ -27,13 +38,18 @@ int main(int argc, char *argv[])
     application.setQuitOnLastWindowClosed(false);
     app::setUpApplication();
 
+    // Held until the program ends: a second copy on the same data is turned away.
+    const std::unique_ptr<store::DataDir> data = app::openDataFolder(start.dataDir);
+    if (!data)
+        return 1;
+
     const store::DatabaseStatus database = store::ensureDatabase();
     if (!database.ok) {
         ui::tell(nullptr, database.errorText, QStringLiteral("蓝石竞技通"), ui::Icon::Critical);
         return 1;
     }
 
-    // What a backup, restore or export cut off by a crash left in the program folder.
+    // What a backup, restore or export cut off by a crash left in the data folder.
     maintenance::removeLeftoversAtStart();
 
     auto *main = new app::MainWindow;

@@ -1,7 +1,9 @@
 #include "app/startup.h"
 
 #include "app/programicon.h"
+#include "store/datadir.h"
 #include "ui/fonts.h"
+#include "ui/prompter.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -16,7 +18,9 @@ void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("蓝石竞技通"));
     QApplication::setOrganizationName(QStringLiteral("蓝石软件"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1.2"));
+    QApplication::setApplicationVersion(QStringLiteral(LANSHI_VERSION));
+    // The desktop entry lanshi.desktop: the desktop shows its name and icon for the windows.
+    QApplication::setDesktopFileName(QStringLiteral("lanshi"));
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     auto *qtbase = new QTranslator(qApp);
     if (qtbase->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -24,6 +28,15 @@ void setUpApplication()
         QApplication::installTranslator(qtbase);
     ui::installChineseFonts();
     QApplication::setWindowIcon(programIcon());
+}
+
+std::unique_ptr<store::DataDir> openDataFolder(const QString &option)
+{
+    QString error;
+    std::unique_ptr<store::DataDir> data = store::DataDir::open(store::runningDataDirRequest(option), &error);
+    if (!data)
+        ui::tell(nullptr, error, QStringLiteral("蓝石竞技通"), ui::Icon::Critical);
+    return data;
 }
 
 namespace {

@@ -230,7 +230,7 @@ void HistoryWindow::chooseFile()
 void HistoryWindow::exportRows()
 {
     const QString chosen = ui->Text15->text().trimmed();
-    // A folder (the application directory the window starts with) names no file either.
+    // A folder (the data folder the window starts with) names no file either.
     if (chosen.isEmpty() || QFileInfo(chosen).isDir()) {
         ui::tell(this, QStringLiteral("请选择保存位置"), QStringLiteral("信息提示"), ui::Icon::Information);
         ui->Text15->setFocus();

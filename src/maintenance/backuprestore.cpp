@@ -82,7 +82,7 @@ QString BackupWindow::askDestination(QWidget *parent)
 QString BackupWindow::proposedDestination()
 {
     // A backup beside the live file is lost with the disk or folder it lives in, and the
-    // program folder's own sjk.mdb must never be offered as the target.
+    // data folder's own sjk.mdb must never be offered as the target.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();

@@ -125,8 +125,9 @@ void CustomerImportWindow::activate()
     if (!QFileInfo::exists(m_path)) {
         const ui::Button answer =
             ui::ask(this,
-                    QStringLiteral("在程序目录中找不到客户信息表 khb.xls（或 khb.xlsx、khb.csv）。\n"
-                                   "是否选择另一个工作簿或 CSV 文件导入？"),
+                    QStringLiteral("在数据文件夹 %1 中找不到客户信息表 khb.xls（或 khb.xlsx、khb.csv）。\n"
+                                   "是否选择另一个工作簿或 CSV 文件导入？")
+                        .arg(QDir::toNativeSeparators(store::appDir())),
                     kTitle, ui::Yes | ui::No, ui::Icon::Question);
         m_path = answer == ui::Yes && m_chooseWorkbook ? m_chooseWorkbook(this) : QString();
     }
@@ -174,7 +175,8 @@ void CustomerImportWindow::saveTemplate()
             text += QStringLiteral("\n注意：导入时读取的是 %1；要导入这个模板，请先把那个文件移走或改名。")
                         .arg(QDir::toNativeSeparators(read));
         else
-            text += QStringLiteral("\n导入时如果程序目录中没有 khb.xls，可以选择这个文件导入。");
+            text += QStringLiteral("\n导入时如果数据文件夹 %1 中没有 khb.xls，可以选择这个文件导入。")
+                        .arg(QDir::toNativeSeparators(store::appDir()));
     }
     ui::tell(this, text, kTitle, ui::Icon::Information);
 }

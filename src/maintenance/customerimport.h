@@ -52,7 +52,7 @@ public:
     static QString askForTemplate(QWidget *parent, const QString &proposed);
 
     // The workbook the import reads when it is there: khb.xls, else khb.xlsx, else khb.csv in the
-    // program's folder; khb.xls when there is none.
+    // data folder; khb.xls when there is none.
     static QString defaultWorkbook();
 
     store::DataSource &customers() { return m_customers; } // Adodc2

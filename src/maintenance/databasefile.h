@@ -42,7 +42,7 @@ struct RestoreResult {
 // connections are reopened on the restored data. On failure the live file is untouched.
 RestoreResult restoreDatabase(const QString &backup, const CopyProgress &progress = {});
 
-// Removes what backups, restores and exports cut off by a crash left in the program folder.
+// Removes what backups, restores and exports cut off by a crash left in the data folder.
 void removeLeftoversAtStart();
 
 } // namespace maintenance

@@ -1,16 +1,18 @@
 #pragma once
-// Where the database and the profile files live: the directory of the program file.
+// Where the database and the profile files live: the data folder, which store::DataDir chooses
+// at start (store/datadir.h); the program file's folder until then.
 
 #include <QString>
 
 namespace store {
 
-// The application directory, without a trailing separator.
+// The data folder, without a trailing separator.
 QString appDir();
-// A file in the application directory ("sjk.mdb", "mqtx.ini").
+// A file in the data folder ("sjk.mdb", "mqtx.ini").
 QString appFile(const QString &name);
 
-// Tests point the application at a temporary directory; an empty path restores the default.
+// Sets the data folder (the start, and tests with a temporary folder); an empty path restores
+// the default.
 void setAppDir(const QString &dir);
 
 } // namespace store

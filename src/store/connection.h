@@ -6,7 +6,7 @@
 
 namespace store {
 
-// Opens the database file of the application directory under a connection name of its own and
+// Opens the database file of the data folder under a connection name of its own and
 // closes it again when destroyed. Data sources and transactions borrow it, so it must outlive
 // them (declare it before them in a window).
 class Connection {

@@ -25,7 +25,7 @@ bool openInUse(QTemporaryFile &file);
 // temporary copies and the journals SQLite kept beside them. Returns the names removed.
 QStringList removeLeftoversOf(const QString &target);
 
-// Removes every temporary file of ours in folder (the program folder, at start), whatever its
+// Removes every temporary file of ours in folder (the data folder, at start), whatever its
 // target. Files of other names are never touched. Returns the names removed.
 QStringList removeLeftoversIn(const QString &folder);
 

@@ -158,7 +158,7 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("said");
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "lanshi print";
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "print 凭证种类 --data 清单文件";
         QTest::newRow("no such voucher") << QStringList{"print", "汇票", "--data", "x.csv"} << 1 << "没有“汇票”这种凭证";
         QTest::newRow("no list") << QStringList{"print", "支票"} << 1 << "没有给出付款清单";
         QTest::newRow("both outputs") << QStringList{"print", "支票", "--data", "x", "--pdf", "a.pdf", "--printer"} << 1
