@@ -9,6 +9,8 @@ class HelpWindow : public QDialog {
     Q_OBJECT
 public:
     explicit HelpWindow(QWidget *parent = nullptr);
+    // The help page with this program's version and data folder filled in.
+    static QString helpText();
 };
 
 } // namespace app

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QTest>
 #include <memory>
 
@@ -216,11 +217,16 @@ private slots:
         QCOMPARE(visibleButtons(w), QStringList{"Command9"});
         QVERIFY(!w.findChild<QDialog *>("help"));
 
+        const TempAppDir data;
         w.dispatch("帮    助");
         auto *help = w.findChild<QDialog *>("help");
         QVERIFY(help && help->isVisible());
         QVERIFY(visibleButtons(w).isEmpty());
-        QVERIFY(help->findChild<QWidget *>("helpText"));
+        // The help names the version and the data folder in use.
+        const QString text = help->findChild<QTextBrowser *>("helpText")->toPlainText();
+        QVERIFY2(text.contains("版本 " LANSHI_VERSION "，数据文件夹：" + data.path()), qPrintable(text.left(300)));
+        QVERIFY(text.contains("本程序正在使用的数据文件夹是 " + data.path()));
+        QVERIFY(!text.contains("@"));
     }
 
     void homePageKeepsTheButtonsOnDisplay()
@@ -237,6 +243,7 @@ private slots:
 
     void aboutOpensModallyStaysLoadedAndHidesTheButtons()
     {
+        const TempAppDir data;
         app::MainWindow &w = open(false);
         app::registerWindows(w);
         w.registerWindow("snk", plainWindow);
@@ -247,7 +254,12 @@ private slots:
         saveScreenshot(box, "about");
         QCOMPARE(box->windowModality(), Qt::ApplicationModal);
         QCOMPARE(box->windowTitle(), QString("关于蓝石竞技通"));
-        QCOMPARE(box->findChild<QLabel *>("lblVersion")->text(), QString("版本 1.1.2"));
+        QCOMPARE(box->findChild<QLabel *>("lblVersion")->text(), QString("版本 " LANSHI_VERSION));
+        // The data folder, as a link that opens it.
+        const QString shown = box->findChild<QLabel *>("lblDataDir")->text();
+        QVERIFY2(shown.startsWith("数据文件夹：") && shown.contains(">" + data.path() + "<")
+                     && shown.contains("href=\"" + QUrl::fromLocalFile(data.path()).toString() + "\""),
+                 qPrintable(shown));
         QVERIFY(box->findChild<QLabel *>("Label1")->text().startsWith("技术支持："));
         QVERIFY(box->findChild<QLabel *>("Label2")->text().startsWith("网站："));
         QCOMPARE(box->findChild<QLabel *>("lblDescription")->text(), QString("蓝石软件"));
