@@ -10,6 +10,8 @@ packages=(
   fonts-arphic-uming fonts-wqy-zenhei
   libgtest-dev libbenchmark-dev
   xvfb xauth poppler-utils cups printer-driver-cups-pdf
+  # building the .deb and checking it (tests/package)
+  dpkg-dev binutils file desktop-file-utils librsvg2-bin fontconfig
 )
 
 missing=()
