@@ -24,6 +24,8 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent), ui(new Ui::about)
                                 .arg(QUrl::fromLocalFile(dataDir).toString(QUrl::FullyEncoded).toHtmlEscaped(),
                                      QDir::toNativeSeparators(dataDir).toHtmlEscaped()));
     ui->lblDataDir->setToolTip(QStringLiteral("在文件管理器中打开数据文件夹"));
+    // The Song face draws "_" below its line: room for it, or a path's underscores look like blanks.
+    ui->lblDataDir->setMinimumHeight(ui->lblDataDir->fontMetrics().height() + 8);
     ui->lblDisclaimer->setMinimumWidth(260);
     // "确定" only hides the box: it stays loaded and shows the same at the next opening.
     connect(ui->cmdOK, &QPushButton::clicked, this, &QWidget::hide);
