@@ -5,6 +5,9 @@
 #include "store/database.h"
 #include "store/datadir.h"
 #include "printing/printing.h"
+#include "store/connection.h"
+#include "ui/prompter.h"
+#include "vouchers/history.h"
 
 #include <QFileInfo>
 #include <QPrinterInfo>
@@ -15,7 +18,35 @@ namespace app {
 
 namespace {
 
-void say(std::FILE *to, const QString &text) { std::fprintf(to, "%s\n", text.toUtf8().constData()); }
+void say(std::FILE *to, const QString &text)
+{
+    std::fprintf(to, "%s\n", text.toUtf8().constData());
+    std::fflush(to);
+}
+
+// A command line has nobody to click a message box: whatever would ask or tell goes to standard
+// error, and a question is answered with no (or the only button there is).
+class StreamPrompter : public ui::Prompter {
+public:
+    explicit StreamPrompter(std::FILE *to) : m_to(to), m_previous(&ui::prompter()) { ui::setPrompter(this); }
+    ~StreamPrompter() override { ui::setPrompter(m_previous); }
+    StreamPrompter(const StreamPrompter &) = delete;
+    StreamPrompter &operator=(const StreamPrompter &) = delete;
+
+    ui::Button ask(const ui::Prompt &prompt) override
+    {
+        say(m_to, prompt.title.isEmpty() ? prompt.text : prompt.title + QStringLiteral("：") + prompt.text);
+        if (prompt.buttons & ui::No)
+            return ui::No;
+        if (prompt.buttons & ui::Cancel)
+            return ui::Cancel;
+        return ui::firstButton(prompt.buttons);
+    }
+
+private:
+    std::FILE *m_to;
+    ui::Prompter *m_previous;
+};
 
 struct Command {
     QString voucher;
@@ -151,10 +182,17 @@ int runCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
         say(err, QStringLiteral("没有“%1”这种凭证。用 lanshi --help 查看可用的凭证种类。").arg(c.voucher));
         return 1;
     }
+    const StreamPrompter noBoxes(err);
     const store::DatabaseStatus database = store::ensureDatabase();
     if (!database.ok) {
         say(err, database.errorText);
         return 2;
+    }
+    {
+        // A print cut off last time is settled before this one can repeat it.
+        store::Connection connection;
+        for (const QString &text : vouchers::settleInterruptedPrints(connection))
+            say(err, text);
     }
     const sheets::Sheet sheet = sheets::readSheet(c.data);
     if (!sheet.ok()) {
@@ -203,7 +241,8 @@ int runCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
     if (!outcome.error.isEmpty()) {
         say(err, outcome.error);
         if (outcome.printed > 0)
-            say(err, QStringLiteral("已记录 %1 张。").arg(outcome.printed));
+            say(err, outcome.unrecorded ? QStringLiteral("已打印 %1 张，打印记录下次启动时补记。").arg(outcome.printed)
+                                        : QStringLiteral("已记录 %1 张。").arg(outcome.printed));
         return 2;
     }
     say(out, c.pdf.isEmpty() ? QStringLiteral("已打印 %1 张%2，已记入打印查询。").arg(outcome.printed).arg(kind->name)

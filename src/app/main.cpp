@@ -5,10 +5,13 @@
 #include "maintenance/databasefile.h"
 #include "app/windows.h"
 #include "store/database.h"
+#include "store/connection.h"
 #include "store/datadir.h"
 #include "ui/prompter.h"
+#include "vouchers/history.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -57,6 +60,17 @@ int main(int argc, char *argv[])
     QObject::connect(main, &app::MainWindow::exitConfirmed, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     main->show();
+    // A print cut off last time (the program killed between handing vouchers over and recording
+    // them): settled now, and the clerk told what it was.
+    QTimer::singleShot(0, main, [main] {
+        store::Connection connection;
+        const QString title = QStringLiteral("打印");
+        const QStringList told = vouchers::settleInterruptedPrints(connection, [main, &title](const QString &question) {
+            return ui::ask(main, question, title, ui::Yes | ui::No, ui::Icon::Question, ui::Yes) == ui::Yes;
+        });
+        for (const QString &text : told)
+            ui::tell(main, text, title, ui::Icon::Warning);
+    });
     int code;
     {
         const app::StartupCheck check(store::databasePath(), main);

@@ -2,6 +2,7 @@
 
 #include "ui/prompter.h"
 #include "text/amount.h"
+#include "store/connection.h"
 #include "vouchers/repeats.h"
 #include "vouchers/voucherwindow.h"
 
@@ -81,11 +82,9 @@ Entry VoucherList::prepare(const ListRow &row, bool allowRepeat)
         entry.problems.append({row.sheetRow, m_kind.captionOf(p.key), p.message});
 
     vouchers::PrintRoutine routine;
-    vouchers::Issued issued;
-    m_window->setPrintPath([&](const vouchers::PrintRoutine &r, QWidget *, const vouchers::Issued &i) {
+    m_window->setPrintPath([&](const vouchers::PrintRoutine &r, QWidget *, const vouchers::Issued &) {
         routine = r;
-        issued = i;
-        return vouchers::PrintOutcome::Cancelled; // drawn later, with the others
+        return vouchers::PrintOutcome::Cancelled; // drawn and recorded later, with the others
     });
     prompter.said.clear();
     m_window->print();
@@ -103,7 +102,7 @@ Entry VoucherList::prepare(const ListRow &row, bool allowRepeat)
     }
     if (entry.problems.isEmpty()) {
         entry.routine = routine;
-        entry.issued = issued;
+        entry.row = m_window->lastHistoryRow();
     }
     return entry;
 }
@@ -151,7 +150,6 @@ ListCheck checkList(VoucherList &list, const QStringList &header, const QList<Li
                                            .arg(vouchers::kRepeatDays),
                                        true});
                 entry.routine = {};
-                entry.issued = {};
             }
         }
         check.entries.append(entry);
@@ -169,6 +167,14 @@ QList<QList<vouchers::PrintOp>> pagesOf(const QList<const Entry *> &entries)
     return pages;
 }
 
+QList<vouchers::HistoryRow> rowsOf(const QList<const Entry *> &entries)
+{
+    QList<vouchers::HistoryRow> rows;
+    for (const Entry *e : entries)
+        rows.append(e->row);
+    return rows;
+}
+
 } // namespace
 
 Outcome printEntries(const QList<const Entry *> &entries, QPrinter &printer, const Progress &progress)
@@ -180,21 +186,26 @@ Outcome printEntries(const QList<const Entry *> &entries, QPrinter &printer, con
             out.cancelled = true;
             return false;
         }
-        if (entries[page]->issued)
-            entries[page]->issued(); // the job has started: the row as a single print writes it
         return true;
     };
-    const vouchers::JobResult result = vouchers::runPages(printer, pagesOf(entries), before, &drawn);
+    store::Connection connection;
+    QString error;
+    const vouchers::JobResult result = vouchers::runPages(printer, pagesOf(entries), before, &drawn,
+                                                          vouchers::recordOf(connection, rowsOf(entries)), &error);
     const int total = int(entries.size());
+    out.error = error;
     switch (result) {
     case vouchers::JobResult::Done:
         out.printed = drawn; // a cancel leaves the rest neither printed nor failed
         break;
+    case vouchers::JobResult::Unrecorded:
+        out.printed = drawn;
+        out.unrecorded = true;
+        break;
     case vouchers::JobResult::NotStarted:
+    case vouchers::JobResult::NotRecorded:
         out.failed = total;
-        out.error = printer.printerName().isEmpty()
-            ? QStringLiteral("打印机无法开始打印，没有打印。")
-            : QStringLiteral("打印机“%1”无法开始打印，没有打印。").arg(printer.printerName());
+        out.cancelled = false;
         break;
     case vouchers::JobResult::FailedAfterStart:
         // The pages drawn have their rows; whether they came out whole the printer did not say.
@@ -217,16 +228,15 @@ Outcome saveEntriesPdf(const QList<const Entry *> &entries, const QString &path,
         }
         return true;
     };
+    store::Connection connection;
     QString error;
-    if (!vouchers::savePdfPages(pagesOf(entries), path, QStringLiteral("批量打印"), before, &drawn, &error)) {
+    if (!vouchers::savePdfPages(pagesOf(entries), path, QStringLiteral("批量打印"), before, &drawn, &error,
+                                vouchers::recordOf(connection, rowsOf(entries)))) {
         out.error = QStringLiteral("PDF文件保存失败：%1").arg(error);
         out.failed = int(entries.size());
+        out.cancelled = false;
         return out;
     }
-    // The file is complete: the vouchers it holds are issued.
-    for (int i = 0; i < drawn; ++i)
-        if (entries[i]->issued)
-            entries[i]->issued();
     out.printed = drawn;
     return out;
 }

@@ -3,6 +3,7 @@
 // voucher's own window (hidden), which fills, checks and draws it exactly as a single print does.
 
 #include "printing/printing.h"
+#include "vouchers/history.h"
 #include "vouchers/voucherdata.h"
 
 #include <QList>
@@ -43,7 +44,7 @@ struct Entry {
     QString number;
     QList<RowProblem> problems;
     vouchers::PrintRoutine routine;
-    vouchers::Issued issued; // appends the history row as the window does
+    vouchers::HistoryRow row; // the history row the window would write for it
     bool ready() const { return problems.isEmpty() && bool(routine); }
 };
 
@@ -91,16 +92,18 @@ struct Outcome {
     int printed = 0; // vouchers issued (pages drawn, each with its history row)
     int failed = 0;  // vouchers meant to print that did not
     bool cancelled = false;
+    bool unrecorded = false; // printed, but the history rows could not be written (the next start does)
     QString error; // for the user, in Chinese; empty when nothing failed
 };
 
 // Called before each voucher; false stops the batch there.
 using Progress = std::function<bool(int done, int total)>;
 
-// The ready entries as one job on the printer, one page each; each page writes its entry's
-// history row when the page starts (the job has started, as for a single voucher).
+// The ready entries as one job on the printer, one page each. The history rows of the vouchers the
+// job holds are recorded around its hand-over: written down beside the job before the printer's
+// queue gets it, recorded once the queue has taken it whole (vouchers/history.h).
 Outcome printEntries(const QList<const Entry *> &entries, QPrinter &printer, const Progress &progress = {});
-// The ready entries into one PDF file; the history rows are written once the file is complete.
+// The ready entries into one PDF file; their history rows go in together with the complete file.
 Outcome saveEntriesPdf(const QList<const Entry *> &entries, const QString &path, const Progress &progress = {});
 
 } // namespace batch

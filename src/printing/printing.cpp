@@ -2,6 +2,8 @@
 
 #include "ui/prompter.h"
 #include "printing/pagewriter_printer.h"
+#include "printing/spooler.h"
+#include "store/failures.h"
 
 #include <QAction>
 #include <QDir>
@@ -15,7 +17,14 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace printing {
 
@@ -25,21 +34,9 @@ const QString kTitle = QStringLiteral("打印");
 
 const QString kChoice = QStringLiteral("\n\n可以先预览，或者把票据另存为PDF文件。");
 
-bool isDrawing(const PrintOp &op)
-{
-    return op.kind == PrintOp::Kind::Text || op.kind == PrintOp::Kind::Line
-        || op.kind == PrintOp::Kind::EndDocument;
-}
-
 QList<PrintOp> record(const PrintRoutine &routine) { return recordRoutine(routine); }
 
 bool isPageSize(const PrintOp &op) { return op.kind == PrintOp::Kind::PageHeight || op.kind == PrintOp::Kind::PageWidth; }
-
-void tellFailedAfterStart(QWidget *parent)
-{
-    ui::tell(parent, QStringLiteral("打印过程中出错，票据可能没有打印完整。请检查打印机后重新打印。"), kTitle,
-             ui::Icon::Critical);
-}
 
 QString notStartedText(const QPrinter &printer)
 {
@@ -59,12 +56,10 @@ PrintOutcome saveAsPdf(const QList<PrintOp> &ops, QWidget *parent, const Issued 
     if (path.isEmpty())
         return PrintOutcome::Cancelled;
     QString error;
-    if (!savePdf(ops, path, settings.documentName, &error)) {
+    if (!savePdf(ops, path, settings.documentName, &error, onIssued)) {
         ui::tell(parent, QStringLiteral("PDF文件保存失败：%1").arg(error), kTitle, ui::Icon::Critical);
         return PrintOutcome::Failed;
     }
-    if (onIssued)
-        onIssued();
     return PrintOutcome::SavedPdf;
 }
 
@@ -134,24 +129,6 @@ QString PrintSettings::askPdfPath(QWidget *parent, const QString &proposedPath)
     return path;
 }
 
-JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const std::function<void()> &onStarted)
-{
-    PrinterPageWriter writer(printer);
-    // The page size (and whatever else comes before the first drawing) must be known before the
-    // job starts: the printer fixes the paper when it begins.
-    int i = 0;
-    for (; i < ops.size() && !isDrawing(ops[i]); ++i)
-        ops[i].applyTo(writer);
-    if (!writer.begin())
-        return JobResult::NotStarted;
-    if (onStarted)
-        onStarted();
-    for (; i < ops.size(); ++i)
-        ops[i].applyTo(writer);
-    writer.endDocument(); // a drawing without an end still goes out whole
-    return writer.hasFailed() ? JobResult::FailedAfterStart : JobResult::Done;
-}
-
 QList<PrintOp> recordRoutine(const PrintRoutine &routine)
 {
     RecordingPageWriter recorder;
@@ -159,20 +136,21 @@ QList<PrintOp> recordRoutine(const PrintRoutine &routine)
     return recorder.ops();
 }
 
-JobResult runPages(QPrinter &printer, const QList<QList<PrintOp>> &pages, const std::function<bool(int)> &beforePage,
-                   int *drawn)
+namespace {
+
+// Draws the pages on the printer as one document; false when the printer would not start it.
+bool drawPages(QPrinter &printer, const QList<QList<PrintOp>> &pages, const std::function<bool(int)> &beforePage,
+               int *drawn, bool *failed)
 {
-    if (drawn)
-        *drawn = 0;
-    if (pages.isEmpty())
-        return JobResult::Done;
+    *drawn = 0;
+    *failed = false;
     PrinterPageWriter writer(printer);
     // The paper is fixed when the job begins: the first voucher's page size is every page's.
     for (const PrintOp &op : pages.first())
         if (isPageSize(op))
             op.applyTo(writer);
     if (!writer.begin())
-        return JobResult::NotStarted;
+        return false;
     for (int p = 0; p < pages.size(); ++p) {
         if (p > 0 && !writer.newPage())
             break;
@@ -181,27 +159,175 @@ JobResult runPages(QPrinter &printer, const QList<QList<PrintOp>> &pages, const 
         for (const PrintOp &op : pages[p])
             if (!isPageSize(op) && op.kind != PrintOp::Kind::EndDocument)
                 op.applyTo(writer);
-        if (drawn)
-            *drawn = p + 1;
+        *drawn = p + 1;
     }
     writer.endDocument();
-    return writer.hasFailed() ? JobResult::FailedAfterStart : JobResult::Done;
+    *failed = writer.hasFailed();
+    return true;
 }
 
-// Draws into a PDF file through a temporary file beside it, renamed once complete.
-bool writePdfFile(const QString &path, const QString &documentName, QString *error,
-                  const std::function<JobResult(QPrinter &)> &draw);
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+// The queue's name without an instance ("PDF/fast" is queue "PDF").
+QString queueOf(const QPrinter &printer) { return printer.printerName().section(QLatin1Char('/'), 0, 0); }
+
+// A printer that hands its job to the system itself (no system queue): the job has gone once the
+// document has ended, and is recorded then.
+JobResult recordDirect(QPrinter &printer, int drawn, bool failed, const Issued &issued, QString *error)
+{
+    if (drawn > 0 && issued) {
+        HandOver h;
+        h.target = HandOver::Target::Direct;
+        h.printer = printer.printerName();
+        h.title = printer.docName();
+        h.vouchers = drawn;
+        QString why;
+        if (!issued.prepare(h, &why) || !issued.finish(true, &why)) {
+            setError(error, QStringLiteral("凭证已经送到打印机，但打印记录没有保存：%1").arg(why));
+            return failed ? JobResult::FailedAfterStart : JobResult::Unrecorded;
+        }
+    }
+    if (failed)
+        setError(error, QStringLiteral("打印过程中出错，票据可能没有打印完整。请检查打印机后重新打印。"));
+    return failed ? JobResult::FailedAfterStart : JobResult::Done;
+}
+
+} // namespace
+
+JobResult runPages(QPrinter &printer, const QList<QList<PrintOp>> &pages, const std::function<bool(int)> &beforePage,
+                   int *drawn, const Issued &issued, QString *error)
+{
+    int drawnHere = 0;
+    int &count = drawn ? *drawn : drawnHere;
+    count = 0;
+    if (pages.isEmpty())
+        return JobResult::Done;
+    Spooler *queues = spooler();
+    if (!queues || !queues->handles(printer)) {
+        bool failed = false;
+        if (!drawPages(printer, pages, beforePage, &count, &failed)) {
+            setError(error, notStartedText(printer));
+            return JobResult::NotStarted;
+        }
+        return recordDirect(printer, count, failed, issued, error);
+    }
+
+    // Drawn into a file first; the queue gets it as one job once it is complete, so that a print
+    // cut off while drawing sends nothing and records nothing.
+    QTemporaryFile spool(QDir::temp().filePath(QStringLiteral("lanshi-XXXXXX.job")));
+    if (!spool.open()) {
+        setError(error, QStringLiteral("无法写入打印文件：%1").arg(spool.errorString()));
+        return JobResult::NotStarted;
+    }
+    spool.close();
+    printer.setOutputFileName(spool.fileName()); // not .pdf: the engine stays the printer's own
+    bool failed = false;
+    const bool begun = drawPages(printer, pages, beforePage, &count, &failed);
+    printer.setOutputFileName(QString());
+    if (!begun || failed) {
+        const QString cause = store::writeCause(QDir::tempPath());
+        setError(error, notStartedText(printer) + (cause.isEmpty() ? QString() : QStringLiteral("（临时文件夹%1）").arg(cause)));
+        count = 0;
+        return JobResult::NotStarted;
+    }
+    if (count == 0)
+        return JobResult::Done; // cancelled before the first voucher
+
+    const QString queue = queueOf(printer);
+    QString why;
+    const int job = queues->createJob(queue, printer.docName(), jobOptions(printer), &why);
+    if (job == 0) {
+        setError(error, notStartedText(printer) + QStringLiteral("（%1）").arg(why));
+        count = 0;
+        return JobResult::NotStarted;
+    }
+    HandOver h;
+    h.target = HandOver::Target::Printer;
+    h.printer = queue;
+    h.job = job;
+    h.title = printer.docName();
+    h.vouchers = count;
+    if (issued && !issued.prepare(h, &why)) {
+        queues->cancelJob(queue, job);
+        setError(error, QStringLiteral("打印记录无法保存：%1。没有打印。").arg(why));
+        count = 0;
+        return JobResult::NotRecorded;
+    }
+    QString sendError;
+    const bool sent = queues->sendDocument(queue, job, spool.fileName(), &sendError);
+    if (!sent)
+        queues->cancelJob(queue, job);
+    if (issued && !issued.finish(sent, &why)) {
+        if (sent) {
+            setError(error, QStringLiteral("凭证已经送到打印机，但打印记录没有保存：%1。下次启动时程序会补记。").arg(why));
+            return JobResult::Unrecorded;
+        }
+    }
+    if (!sent) {
+        setError(error, notStartedText(printer) + QStringLiteral("（%1）").arg(sendError));
+        count = 0;
+        return JobResult::NotStarted;
+    }
+    return JobResult::Done;
+}
+
+JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const Issued &issued, QString *error)
+{
+    return runPages(printer, {ops}, {}, nullptr, issued, error);
+}
+
+namespace {
+
+// Writes the drawing into a PDF file at path through a complete file beside it, which issued is
+// prepared with before it is renamed into place: the record and the file come together or not at
+// all (a cut in the moment between is settled at the next start).
+// *vouchers is read once the file is drawn: the pages it holds.
+bool writePdfFile(const QString &path, const QString &documentName, const Issued &issued, const int *vouchers,
+                  QString *error, const std::function<JobResult(QPrinter &)> &draw);
+
+// The file's bytes on the disk before it becomes the voucher's file.
+bool flushToDisk(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+void flushFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
 
 bool savePdfPages(const QList<QList<PrintOp>> &pages, const QString &path, const QString &documentName,
-                  const std::function<bool(int)> &beforePage, int *drawn, QString *error)
+                  const std::function<bool(int)> &beforePage, int *drawn, QString *error, const Issued &issued)
 {
-    QString why;
-    const bool ok = writePdfFile(path, documentName, &why, [&](QPrinter &printer) {
-        return runPages(printer, pages, beforePage, drawn);
+    int drawnHere = 0;
+    int &count = drawn ? *drawn : drawnHere;
+    count = 0;
+    if (pages.isEmpty())
+        return true;
+    const bool written = writePdfFile(path, documentName, issued, &count, error, [&](QPrinter &printer) {
+        bool failed = false;
+        if (!drawPages(printer, pages, beforePage, &count, &failed))
+            return JobResult::NotStarted;
+        return failed ? JobResult::FailedAfterStart : JobResult::Done;
     });
-    if (!ok && error)
-        *error = why;
-    return ok;
+    if (!written)
+        count = 0;
+    return written;
 }
 
 PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const Issued &onIssued,
@@ -213,14 +339,22 @@ PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const Is
         return offerAlternatives(QStringLiteral("系统中没有可用的打印机，没有打印。"), ops, parent, onIssued,
                                  settings);
     printer->setDocName(settings.documentName);
-    switch (runJob(*printer, ops, onIssued)) {
+    QString error;
+    switch (runJob(*printer, ops, onIssued, &error)) {
     case JobResult::Done: return PrintOutcome::Printed;
-    case JobResult::FailedAfterStart: tellFailedAfterStart(parent); return PrintOutcome::Failed;
+    case JobResult::Unrecorded:
+        ui::tell(parent, error, kTitle, ui::Icon::Warning);
+        return PrintOutcome::Printed;
+    case JobResult::FailedAfterStart:
+        ui::tell(parent, error, kTitle, ui::Icon::Critical);
+        return PrintOutcome::Failed;
+    case JobResult::NotRecorded:
+        ui::tell(parent, error, kTitle, ui::Icon::Critical);
+        return PrintOutcome::Failed;
     case JobResult::NotStarted: break;
     }
-    const QString why = notStartedText(*printer);
     printer.reset(); // the preview may want the same printer
-    return offerAlternatives(why, ops, parent, onIssued, settings);
+    return offerAlternatives(error, ops, parent, onIssued, settings);
 }
 
 PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Issued &onIssued,
@@ -253,22 +387,27 @@ PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Is
         const QPaintEngine *engine = p->paintEngine();
         const bool previewing = engine && engine->type() == QPaintEngine::Picture;
         if (previewing) {
-            runJob(*p, ops);
+            int drawn = 0;
+            bool failed = false;
+            drawPages(*p, {ops}, {}, &drawn, &failed);
             return;
         }
-        // A printer issues the voucher when its job starts, a file once it is complete.
-        switch (runJob(*p, ops, toPrinter ? onIssued : Issued())) {
-        case JobResult::Done:
+        // A printer's queue records the voucher around taking the job; a file the print dialog
+        // writes itself is recorded once it is complete.
+        QString error;
+        switch (runJob(*p, ops, onIssued, &error)) {
+        case JobResult::Done: outcome = toPrinter ? PrintOutcome::Printed : PrintOutcome::SavedPdf; break;
+        case JobResult::Unrecorded:
+            ui::tell(&dialog, error, kTitle, ui::Icon::Warning);
             outcome = toPrinter ? PrintOutcome::Printed : PrintOutcome::SavedPdf;
-            if (!toPrinter && onIssued)
-                onIssued();
             break;
         case JobResult::NotStarted:
-            ui::tell(&dialog, notStartedText(*p), kTitle, ui::Icon::Warning);
+            ui::tell(&dialog, error, kTitle, ui::Icon::Warning);
             outcome = PrintOutcome::Failed;
             break;
+        case JobResult::NotRecorded:
         case JobResult::FailedAfterStart:
-            tellFailedAfterStart(&dialog);
+            ui::tell(&dialog, error, kTitle, ui::Icon::Critical);
             outcome = PrintOutcome::Failed;
             break;
         }
@@ -277,20 +416,24 @@ PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Is
     return outcome;
 }
 
-bool writePdfFile(const QString &path, const QString &documentName, QString *error,
-                  const std::function<JobResult(QPrinter &)> &draw)
+namespace {
+
+bool writePdfFile(const QString &path, const QString &documentName, const Issued &issued, const int *vouchers,
+                  QString *error, const std::function<JobResult(QPrinter &)> &draw)
 {
     auto fail = [error](const QString &why) {
-        if (error)
-            *error = why;
+        setError(error, why);
         return false;
     };
     const QFileInfo target(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    const QString folder = target.absolutePath();
     if (target.isDir())
-        return fail(QStringLiteral("“%1”是一个文件夹").arg(QDir::toNativeSeparators(path)));
+        return fail(QStringLiteral("“%1”是一个文件夹").arg(shown));
+    if (!QFileInfo(folder).isDir())
+        return fail(QStringLiteral("无法写入“%1”：%2不存在").arg(shown, store::folderLabel(folder)));
     // Written beside the target first, so a failure never leaves half a file under the chosen name.
-    const QString partial = target.absolutePath() + QStringLiteral("/.") + target.fileName()
-        + QStringLiteral(".part");
+    const QString partial = folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".part");
     QFile::remove(partial);
 
     QPrinter printer(QPrinter::HighResolution);
@@ -301,30 +444,65 @@ bool writePdfFile(const QString &path, const QString &documentName, QString *err
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
 
+    const auto cannotWrite = [&](int err) {
+        QFile::remove(partial);
+        const QString cause = store::writeCause(folder, err);
+        return fail(cause.isEmpty() ? QStringLiteral("无法写入“%1”").arg(shown)
+                                    : QStringLiteral("无法写入“%1”：%2").arg(shown, cause + QStringLiteral("（%1）").arg(store::folderLabel(folder))));
+    };
     const JobResult result = draw(printer);
-    if (result != JobResult::Done || QFileInfo(partial).size() == 0) {
-        QFile::remove(partial);
-        return fail(QStringLiteral("无法写入“%1”").arg(QDir::toNativeSeparators(path)));
+    if (result != JobResult::Done || QFileInfo(partial).size() == 0)
+        return cannotWrite(0);
+    if (!flushToDisk(partial))
+        return cannotWrite(errno);
+    if (issued) {
+        HandOver h;
+        h.target = HandOver::Target::PdfFile;
+        h.path = target.absoluteFilePath();
+        h.partial = partial;
+        h.title = documentName;
+        h.vouchers = *vouchers;
+        QString why;
+        if (!issued.prepare(h, &why)) {
+            QFile::remove(partial);
+            return fail(QStringLiteral("打印记录无法保存：%1。没有写入PDF文件。").arg(why));
+        }
     }
-    if (QFile::exists(path) && !QFile::remove(path)) {
-        QFile::remove(partial);
-        return fail(QStringLiteral("无法替换已有的文件“%1”").arg(QDir::toNativeSeparators(path)));
+    // rename() puts the new file in the old one's place in one step: an existing file is the old one
+    // or the new one, never missing.
+    if (::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+        const int err = errno;
+        QString why;
+        if (issued)
+            issued.finish(false, &why);
+        return cannotWrite(err);
     }
-    if (!QFile::rename(partial, path)) {
-        QFile::remove(partial);
-        return fail(QStringLiteral("无法写入“%1”").arg(QDir::toNativeSeparators(path)));
-    }
+    flushFolder(folder);
+    QString why;
+    if (issued)
+        issued.finish(true, &why); // a leftover entry only says the file is in place: the next start drops it
     return true;
 }
 
-bool savePdf(const QList<PrintOp> &ops, const QString &path, const QString &documentName, QString *error)
+} // namespace
+
+bool savePdf(const QList<PrintOp> &ops, const QString &path, const QString &documentName, QString *error,
+             const Issued &issued)
 {
-    return writePdfFile(path, documentName, error, [&ops](QPrinter &printer) { return runJob(printer, ops); });
+    const int one = 1;
+    return writePdfFile(path, documentName, issued, &one, error, [&ops](QPrinter &printer) {
+        int drawn = 0;
+        bool failed = false;
+        if (!drawPages(printer, {ops}, {}, &drawn, &failed))
+            return JobResult::NotStarted;
+        return failed ? JobResult::FailedAfterStart : JobResult::Done;
+    });
 }
 
-bool savePdf(const PrintRoutine &routine, const QString &path, const QString &documentName, QString *error)
+bool savePdf(const PrintRoutine &routine, const QString &path, const QString &documentName, QString *error,
+             const Issued &issued)
 {
-    return savePdf(record(routine), path, documentName, error);
+    return savePdf(record(routine), path, documentName, error, issued);
 }
 
 } // namespace printing

@@ -2,6 +2,7 @@
 // Sends a voucher's drawing to the system's default printer, or on the user's choice to a preview or
 // a PDF file, and says which happened.
 
+#include "printing/issue.h"
 #include "printing/pagewriter.h"
 #include "printing/pagewriter_recorder.h"
 
@@ -24,12 +25,6 @@ enum class PrintOutcome {
     Cancelled, // the user gave up
     Failed     // the printer or the file failed; the user has been told
 };
-
-// Called once the voucher has been issued: when a printer has accepted the start of its job, before
-// anything is drawn, or when a PDF file of it has been completely written. The place to write the
-// history row. A started job cannot be withdrawn (the print engine has no abort), so the drawing
-// follows whatever the callee does; it tells the user of its own failures.
-using Issued = std::function<void()>;
 
 // Where printVoucher() meets the system; each default is the real thing, tests replace them.
 struct PrintSettings {
@@ -61,41 +56,54 @@ QString proposedPdfFileName(const QString &name, const QDateTime &when);
 
 // Prints through the default printer without a dialog. When there is no printer, or it cannot
 // start the job, the user is told and may preview or save a PDF instead ("预览(&V)",
-// "另存为PDF(&S)", "取消"). onIssued runs once a printer has started the job (here or from the
-// preview's print button) or once a PDF file is complete; never for the preview alone, a
-// cancelled choice or a file that could not be written. A failure after the start is told as
-// well; the history row written by then stays.
-PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const Issued &onIssued,
+// "另存为PDF(&S)", "取消"). issued records the voucher around its hand-over: to a printer queue
+// (the record is written down before the queue gets the job and completed once it has taken it
+// whole), or to a PDF file (recorded with the complete file just before it is put in place); never
+// for the preview alone, a cancelled choice or a file that could not be written. When the record
+// cannot be written nothing is printed and the user is told; so are other failures.
+PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const Issued &issued,
                           const PrintSettings &settings = {});
 
 // Shows the drawing in a print preview, fitted to its width, over most of the screen. Printing from
-// the preview runs onIssued just as a direct print or a saved PDF does.
-PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Issued &onIssued,
+// the preview records the voucher just as a direct print or a saved PDF does.
+PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Issued &issued,
                             const PrintSettings &settings = {});
 
 // Writes the drawing to a PDF file, origin at the paper's corner, A4 unless the drawing sets its
 // page size. An existing file is replaced only by a complete one. On failure returns false and
-// says why in *error.
+// says why in *error (the file or folder and the cause).
 bool savePdf(const QList<PrintOp> &ops, const QString &path, const QString &documentName = QString(),
-             QString *error = nullptr);
+             QString *error = nullptr, const Issued &issued = {});
 bool savePdf(const PrintRoutine &routine, const QString &path, const QString &documentName = QString(),
-             QString *error = nullptr);
+             QString *error = nullptr, const Issued &issued = {});
 
-// Draws the operations on a printer set up by the caller: the page size comes first, then the job
-// starts, onStarted runs, and the drawing follows. Used by every path above.
-enum class JobResult { Done, NotStarted, FailedAfterStart };
-JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const std::function<void()> &onStarted = {});
+// How a job on a printer went.
+enum class JobResult {
+    Done,          // handed over whole (and recorded)
+    NotStarted,    // the printer or its queue did not take it: nothing printed, nothing recorded
+    NotRecorded,   // the record could not be written first: nothing printed
+    Unrecorded,    // handed over, but its record could not be completed (the next start settles it)
+    FailedAfterStart // a printer that sends its job itself failed on the way: pages may be missing
+};
 
-// Several vouchers of one kind as one job, one page each. The page size comes from the first
-// voucher; beforePage(i) runs when page i is about to be drawn (the job has started) and may
-// return false to stop there: the pages drawn so far go out. *drawn counts the pages drawn.
+// Several vouchers of one kind as one job, one page each; a single voucher is a job of one page.
+// The page size comes from the first voucher; beforePage(i) runs when page i is about to be drawn
+// and may return false to stop there: the pages drawn so far go out as the job. *drawn counts them.
+// A system queue gets the job once every page is drawn: issued is prepared with the queue's job
+// number, the document sent, and issued finished with the queue's answer. A printer that sends its
+// job itself (no queue of the system's) is recorded once its job has ended. *error says what went
+// wrong, for the user.
 JobResult runPages(QPrinter &printer, const QList<QList<PrintOp>> &pages,
-                   const std::function<bool(int page)> &beforePage, int *drawn = nullptr);
+                   const std::function<bool(int page)> &beforePage, int *drawn, const Issued &issued = {},
+                   QString *error = nullptr);
+JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const Issued &issued = {}, QString *error = nullptr);
 
-// The pages into one PDF file (origin at the paper's corner), replaced only by a complete file.
-// beforePage as for runPages(); *drawn counts the pages the file holds.
+// The pages into one PDF file (origin at the paper's corner), replaced only by a complete file;
+// issued is prepared once the file is complete, before it is put in place. beforePage as for
+// runPages(); *drawn counts the pages the file holds.
 bool savePdfPages(const QList<QList<PrintOp>> &pages, const QString &path, const QString &documentName,
-                  const std::function<bool(int page)> &beforePage, int *drawn, QString *error);
+                  const std::function<bool(int page)> &beforePage, int *drawn, QString *error,
+                  const Issued &issued = {});
 
 // The operations a routine records.
 QList<PrintOp> recordRoutine(const PrintRoutine &routine);

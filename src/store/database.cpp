@@ -111,11 +111,34 @@ QString addReadingInitials(QSqlDatabase &db)
     return QString();
 }
 
+// Version 3: the print jobs a print hands over, written before the hand-over and removed once its
+// history rows are in, so that a print cut off in between is found at the next start.
+QString addPrintJournal(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral(
+            "CREATE TABLE dyb_jobs ("
+            " id integer PRIMARY KEY AUTOINCREMENT,"
+            " started text NOT NULL," // when the hand-over began, ISO date and time
+            " target text NOT NULL,"  // 'printer' or 'pdf'
+            " printer text,"          // the queue, for a printer
+            " job integer,"           // the queue's job number
+            " path text,"             // the PDF file, for a file
+            " partial text,"          // the complete file beside it, until it is renamed into place
+            " title text,"            // what was printed, for the clerk: 支票, 批量打印-支票
+            " vouchers integer NOT NULL,"
+            " rows text,"             // a printer's history rows (JSON), written once the job is taken
+            " firstxh integer,"       // a file's history rows, written with the entry
+            " lastxh integer)")))
+        return q.lastError().text();
+    return QString();
+}
+
 // The steps that bring a file of version n - 1 to version n, at index n - 2. Version 1 is what
 // schema.sql creates. A new file is the schema followed by every step, so that a new file and an
 // upgraded one have the same tables, columns and schema text.
 using Step = QString (*)(QSqlDatabase &);
-const Step kSteps[] = {addReadingInitials};
+const Step kSteps[] = {addReadingInitials, addPrintJournal};
 static_assert(std::size(kSteps) == kSchemaVersion - 1, "one step for each version after the first");
 
 // Runs the steps that take db from version `from` to version `to`, inside the caller's transaction.

@@ -1,10 +1,16 @@
 #pragma once
-// The print history row every voucher appends when its print starts.
+// The print history rows the vouchers write, and how a print records them around its hand-over
+// to a printer queue or a PDF file, so that the history holds exactly what went out.
 
-#include "store/datasource.h"
+#include "printing/issue.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <functional>
 
 namespace store { class Connection; }
 
@@ -24,24 +30,27 @@ struct HistoryRow {
     QString payeeName;   // skrmc
     QString payeeAccount; // skrzhh
     QString payeeBank;   // skrkhh
+
+    QVariantList values() const;
 };
 
-// Appends the row through the history data source (refreshed once on dyb) by column position
-// and writes it at once. On failure nothing is written and *error says why.
-bool appendHistory(store::DataSource &history, const HistoryRow &row, QString *error = nullptr);
+// Appends the rows in one transaction: all of them or, with *error, none.
+bool appendHistory(store::Connection &connection, const QList<HistoryRow> &rows, QString *error = nullptr);
 
-// A voucher window's history data source (Adodc4), used only to append. It opens on a statement
-// that selects no row: reading a long history (a million rows takes most of a second) would slow
-// down every print for nothing.
-class HistoryAppender {
-public:
-    explicit HistoryAppender(store::Connection &connection) : m_rows(connection) {}
-    bool append(const HistoryRow &row, QString *error = nullptr);
-    store::DataSource &rows() { return m_rows; }
+// The record of a print of these vouchers (one, or a batch in page order). Printed to a queue, the
+// rows are written down beside the job (table dyb_jobs) before the queue gets it and go into the
+// history once the queue has taken it whole; saved as a PDF file, they go into the history with a
+// note of the file just before it is put in place, and out again if that fails. The connection
+// must outlive the print.
+printing::Issued recordOf(store::Connection &connection, QList<HistoryRow> rows);
 
-private:
-    store::DataSource m_rows;
-    bool m_open = false;
-};
+// A print that was cut off between its hand-over and its record (the program killed, the machine
+// down), settled at the next start: a job the queue took is recorded, one it never got whole is
+// cancelled, a PDF file complete beside its place is put there. What could not be settled so (the
+// queue no longer knows the job) is put to the clerk through decide() with the rows concerned:
+// true records them, false drops them; without decide() such a print is left for a later start.
+// Returns what the clerk should be told, one text per print; empty when nothing was interrupted.
+using PrintedOrNot = std::function<bool(const QString &question)>;
+QStringList settleInterruptedPrints(store::Connection &connection, const PrintedOrNot &decide = {});
 
 } // namespace vouchers

@@ -21,8 +21,7 @@ const QString kPrintTitle = QStringLiteral("打印");
 QString historyDate(const QDate &d) { return QStringLiteral("%1/%2/%3").arg(d.year()).arg(d.month()).arg(d.day()); }
 
 VoucherWindow::VoucherWindow(QWidget *parent, QString customerTag, QString purposeTag)
-    : QWidget(parent, Qt::Window), m_customerTag(std::move(customerTag)), m_purposeTag(std::move(purposeTag)),
-      m_history(m_connection)
+    : QWidget(parent, Qt::Window), m_customerTag(std::move(customerTag)), m_purposeTag(std::move(purposeTag))
 {
     m_printPath = [this](const PrintRoutine &routine, QWidget *parent, const Issued &issued) {
         return printVoucher(routine, parent, issued, m_printSettings);
@@ -201,13 +200,10 @@ PrintOutcome VoucherWindow::printWithHistory(const PrintRoutine &routine, const 
             return PrintOutcome::Cancelled;
         }
     }
-    const Issued issued = [this, row] {
-        QString error;
-        if (!m_history.append(row, &error))
-            ui::tell(this, QStringLiteral("打印记录没有保存：%1").arg(error), kPrintTitle, ui::Icon::Warning);
-    };
+    // Recorded around the hand-over: the history holds the voucher exactly when it went out.
     m_printSettings.pdfName = pdfName;
-    return m_printPath(routine, this, issued);
+    m_lastRow = row;
+    return m_printPath(routine, this, recordOf(m_connection, {row}));
 }
 
 } // namespace vouchers

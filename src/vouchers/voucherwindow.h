@@ -37,8 +37,8 @@ public:
     ~VoucherWindow() override;
 
     // How a print leaves the window: the system printer by default; tests put a recorder or a
-    // PDF file in its place. Must call onIssued once the voucher is issued (job started or PDF
-    // complete).
+    // PDF file in its place. Must record the voucher through the Issued it is given: around the
+    // hand-over (printing/issue.h), or by calling it once the voucher has gone out.
     using PrintPath = std::function<PrintOutcome(const PrintRoutine &, QWidget *parent, const Issued &)>;
     void setPrintPath(PrintPath path) { m_printPath = std::move(path); }
     PrintSettings &printSettings() { return m_printSettings; }
@@ -57,6 +57,9 @@ public:
     // The data key of the entry the last print() refused, with the message it showed; empty
     // when the last print() went through its checks.
     QString refusedKey() const { return m_refusedKey; }
+    // The history row of the last print() that went through its checks (a list prints many at once
+    // and records them together).
+    const HistoryRow &lastHistoryRow() const { return m_lastRow; }
     virtual void print() = 0;
     // The voucher as it would print now, with the calibration as typed (saved or not): what the
     // form preview draws.
@@ -113,7 +116,6 @@ private:
     QString m_customerTag;
     QString m_purposeTag;
     store::Connection m_connection;
-    HistoryAppender m_history; // Adodc4
     reference::CustomerSearch *m_search = nullptr; // Adodc2 and the grid
     QLineEdit *m_purposeField = nullptr;
     PrintSettings m_printSettings;
@@ -121,6 +123,7 @@ private:
     QString m_pickedName;  // Text7: the name the customer picker handed back
     bool m_picked = false; // the open customer picker has handed a name back
     QString m_refusedKey;
+    HistoryRow m_lastRow;
 };
 
 // The date as the history keeps it: year/month/day without leading zeros ("2010/4/14").

@@ -3,9 +3,12 @@
 // its history row.
 
 #include "../printing/fakeprinter.h"
+#include "fakespooler.h"
 #include "../printing/pdftools.h"
 #include "../vouchers/voucherharness.h"
 #include "batch/voucherlist.h"
+#include "rawdatabase.h"
+#include "store/database.h"
 #include "ui/fonts.h"
 #include "vouchers/zpdy.h"
 
@@ -219,25 +222,36 @@ private slots:
         }
     }
 
-    // On a printer: one job, one page per voucher; each page writes its row when it starts, and a
-    // cancel stops between vouchers with the rows of the pages drawn.
-    void printerJobWritesEachRowAsItsPageStarts()
+    // On a printer: one job, one page per voucher, handed to the queue once drawn whole; the rows
+    // wait beside the job until the queue has it and go into the history then, all together. A
+    // cancel stops between vouchers and sends the pages drawn, with their rows only.
+    void printerJobRecordsItsRowsOnceTheQueueHasIt()
     {
         VoucherList list(kind("支票"));
         const ListCheck check = checkList(list, kChequeHeader, chequeRows());
+        FakeSpooler queue;
         FakePrintEngine engine;
         FakePrinter printer(&engine);
         QList<int> rowsAtPage;
+        QString whileSending;
+        queue.whileSending = [&] {
+            whileSending = QStringLiteral("%1 rows, %2 waiting")
+                               .arg(StoreFixture::column(history(), "pzhm").size())
+                               .arg(sqlite3(store::databasePath(), QStringLiteral("SELECT group_concat(vouchers) FROM dyb_jobs")));
+        };
         const Outcome out = printEntries(check.toPrint(), printer, [&](int, int) {
             rowsAtPage << int(StoreFixture::column(history(), "pzhm").size());
             return true;
         });
-        QVERIFY(out.error.isEmpty());
+        QVERIFY2(out.error.isEmpty(), qPrintable(out.error));
         QCOMPARE(out.printed, 3);
         QCOMPARE(engine.begins, 1);
         QCOMPARE(engine.newPages, 2);
-        QCOMPARE(rowsAtPage, (QList<int>{0, 1, 2}));
-        QCOMPARE(StoreFixture::column(history(), "pzhm").size(), 3);
+        QCOMPARE(rowsAtPage, (QList<int>{0, 0, 0}));
+        QCOMPARE(whileSending, QStringLiteral("0 rows, 3 waiting"));
+        QCOMPARE(queue.calls, (QStringList{"create 1", "send 1"}));
+        QCOMPARE(StoreFixture::column(history(), "pzhm"), (QStringList{"10000001", "10000002", "10000003"}));
+        QCOMPARE(sqlite3(store::databasePath(), QStringLiteral("SELECT count(*) FROM dyb_jobs")), QStringLiteral("0"));
         QCOMPARE(engine.layoutsAtBegin.first().fullRectPoints().size(), QSize(800, 250));
 
         StoreFixture::removeAll(history());
@@ -249,11 +263,23 @@ private slots:
         QCOMPARE(cancelled.failed, 0);
         QCOMPARE(StoreFixture::column(history(), "pzhm"), QStringList{"10000001"});
 
+        // The queue fails to take the document: nothing printed, nothing recorded, nothing waiting.
+        StoreFixture::removeAll(history());
+        queue.refuseDocument = true;
+        FakePrintEngine third;
+        FakePrinter printer3(&third);
+        const Outcome lost = printEntries(check.toPrint(), printer3);
+        QCOMPARE(lost.printed, 0);
+        QCOMPARE(lost.failed, 3);
+        QVERIFY(lost.error.contains(QStringLiteral("队列出错")));
+        QVERIFY(StoreFixture::column(history(), "pzhm").isEmpty());
+        QCOMPARE(sqlite3(store::databasePath(), QStringLiteral("SELECT count(*) FROM dyb_jobs")), QStringLiteral("0"));
+        QVERIFY(queue.calls.endsWith(QStringLiteral("cancel 3")));
+
         FakePrintEngine refusing;
         refusing.failBegin = true;
-        FakePrinter printer3(&refusing);
-        StoreFixture::removeAll(history());
-        const Outcome failed = printEntries(check.toPrint(), printer3);
+        FakePrinter printer4(&refusing);
+        const Outcome failed = printEntries(check.toPrint(), printer4);
         QCOMPARE(failed.printed, 0);
         QCOMPARE(failed.failed, 3);
         QVERIFY(!failed.error.isEmpty());

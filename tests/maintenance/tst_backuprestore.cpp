@@ -461,7 +461,7 @@ private slots:
         const QByteArray chosen = contents(backup);
         QVERIFY2(restore(backup), qPrintable(prompter->lastText()));
         QCOMPARE(contents(backup), chosen);
-        QCOMPARE(sqlite3(store::databasePath(), "PRAGMA user_version"), QStringLiteral("2"));
+        QCOMPARE(sqlite3(store::databasePath(), "PRAGMA user_version"), QString::number(store::kSchemaVersion));
         QCOMPARE(sqlite3(store::databasePath(), "SELECT gsmc || '|' || zhh || '|' || gsmczmjc || '|' || gsmcdyjc FROM khb"),
                  QStringLiteral("上海华东建材有限公司|31001234567890123456|SHHDJCYXGS|SHHDJCYXGS\n"
                                 "鑫达建材有限公司|6222|ZDJCYXGS|XDJCYXGS"));

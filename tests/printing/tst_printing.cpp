@@ -2,6 +2,7 @@
 // what the user is offered when the printer is missing or fails.
 
 #include "fakeprinter.h"
+#include "fakespooler.h"
 #include "pdftools.h"
 #include "scriptedprompter.h"
 #include "ui/fonts.h"
@@ -75,6 +76,7 @@ struct RowWriter {
     int rows = 0;
     int begunAtRow = -1;
     int drawnAtRow = -1;
+    int endedAtRow = -1;
     FakePrintEngine *engine = nullptr;
     Issued callback()
     {
@@ -83,8 +85,30 @@ struct RowWriter {
             if (engine) {
                 begunAtRow = engine->begins;
                 drawnAtRow = engine->drawings();
+                endedAtRow = engine->ends;
             }
         };
+    }
+};
+
+// A record of a print that says what it was told and when, and fails on demand.
+struct WatchedRecord : IssueRecord {
+    QStringList *log;
+    bool refusePrepare = false;
+    HandOver handOver;
+    explicit WatchedRecord(QStringList *l) : log(l) {}
+    bool prepare(const HandOver &h, QString *error) override
+    {
+        handOver = h;
+        *log << QStringLiteral("prepare %1").arg(h.job);
+        if (refusePrepare)
+            *error = QStringLiteral("磁盘已满");
+        return !refusePrepare;
+    }
+    bool finish(bool handedOver, QString *) override
+    {
+        *log << (handedOver ? QStringLiteral("recorded") : QStringLiteral("dropped"));
+        return true;
     }
 };
 
@@ -248,7 +272,8 @@ private slots:
 
     // --- direct print --------------------------------------------------------------------------
 
-    void historyRowFollowsTheStartAndPrecedesTheDrawing()
+    // A printer that sends its own job (no queue of the system's) has sent it when it ends.
+    void aPrinterThatSendsItsOwnJobIsRecordedWhenTheJobHasEnded()
     {
         ScriptedPrompter prompter;
         FakePrintEngine engine(kDpi);
@@ -258,12 +283,66 @@ private slots:
         QCOMPARE(outcome, PrintOutcome::Printed);
         QCOMPARE(row.rows, 1);
         QCOMPARE(row.begunAtRow, 1);
-        QCOMPARE(row.drawnAtRow, 0);
+        QCOMPARE(row.drawnAtRow, 4);
+        QCOMPARE(row.endedAtRow, 1);
         QCOMPARE(engine.texts.size(), 3);
         QCOMPARE(engine.lines.size(), 1);
         QCOMPARE(engine.ends, 1);
         QCOMPARE(engine.layoutsAtBegin.first().fullRectPoints().size(), QSize(750, 450));
         QVERIFY(prompter.prompts.isEmpty()); // a good print says nothing
+    }
+
+    // A system queue gets the job once it is drawn whole and the record has written it down; the
+    // record completes with the queue's answer. What fails on the way prints nothing unrecorded.
+    void aQueueGetsTheJobOnlyAfterTheRecordHasWrittenItDown_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("all well") << "" << int(PrintOutcome::Printed)
+                                  << QStringList{"create 1", "prepare 1", "send 1", "recorded"} << "";
+        QTest::newRow("queue refuses the job") << "job" << int(PrintOutcome::Cancelled)
+                                               << QStringList{"create refused"} << "无法开始打印";
+        QTest::newRow("record cannot be written") << "record" << int(PrintOutcome::Failed)
+                                                  << QStringList{"create 1", "prepare 1", "cancel 1"}
+                                                  << "打印记录无法保存：磁盘已满";
+        QTest::newRow("document does not arrive")
+            << "document" << int(PrintOutcome::Cancelled)
+            << QStringList{"create 1", "prepare 1", "send 1", "cancel 1", "dropped"} << "队列出错";
+    }
+    void aQueueGetsTheJobOnlyAfterTheRecordHasWrittenItDown()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, outcome);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, told);
+        ScriptedPrompter prompter;
+        prompter.answer(ui::Cancel); // offered preview or PDF when the printer did not take it
+        FakeSpooler queue;
+        queue.refuseJob = fault == "job";
+        queue.refuseDocument = fault == "document";
+        FakePrintEngine engine(kDpi);
+        auto record = std::make_shared<WatchedRecord>(&queue.calls); // one log, in the order of events
+        record->refusePrepare = fault == "record";
+        int drawnWhenSent = -1;
+        queue.whileSending = [&] { drawnWhenSent = engine.drawings(); };
+        PrintSettings settings = fakeSettings(&engine);
+        settings.documentName = QStringLiteral("支票打印");
+        QCOMPARE(int(printVoucher(voucher, nullptr, Issued(record), settings)), outcome);
+        QCOMPARE(queue.calls, steps);
+        if (fault.isEmpty()) {
+            QCOMPARE(drawnWhenSent, 4); // every page drawn before the queue gets a byte
+            QCOMPARE(queue.documents.size(), 1);
+            QCOMPARE(record->handOver.target, HandOver::Target::Printer);
+            QCOMPARE(record->handOver.job, 1);
+            QCOMPARE(record->handOver.title, QStringLiteral("支票打印"));
+            QVERIFY(prompter.prompts.isEmpty());
+        } else {
+            QVERIFY(!prompter.prompts.isEmpty());
+            QVERIFY2(prompter.prompts.first().text.contains(told), qPrintable(prompter.prompts.first().text));
+            QVERIFY(!queue.calls.contains("recorded"));
+        }
     }
 
     void aRoutineWithoutAnEndStillGoesOut()
@@ -460,7 +539,7 @@ private slots:
         });
         QCOMPARE(previewVoucher(rec.ops(), nullptr, row.callback(), fakeSettings(&engine)), PrintOutcome::Printed);
         QCOMPARE(row.rows, 1);
-        QCOMPARE(row.drawnAtRow, 0);
+        QCOMPARE(row.drawnAtRow, 4); // the whole job, then the row
         QCOMPARE(engine.texts.size(), 3);
     }
 

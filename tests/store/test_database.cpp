@@ -135,7 +135,7 @@ TEST(CreateDatabase, FileCarriesOurApplicationIdAndVersion)
     TempAppDir dir;
     ASSERT_TRUE(ensureDatabase().ok);
     EXPECT_EQ(pragma(databasePath(), QStringLiteral("application_id")), 0x4C534A54);
-    EXPECT_EQ(pragma(databasePath(), QStringLiteral("user_version")), 2);
+    EXPECT_EQ(pragma(databasePath(), QStringLiteral("user_version")), kSchemaVersion);
     EXPECT_EQ(checkDatabaseFile(databasePath()), QString());
 }
 
@@ -264,7 +264,7 @@ TEST(CheckDatabase, FilesThatAreNotOursGiveAClearMessageAndStayUntouched)
         {"newer version",
          [](const QString &p) {
              ASSERT_EQ(createDatabase(p), QString());
-             runSql(p, {QStringLiteral("PRAGMA user_version = 3")});
+             runSql(p, {QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion + 1)});
          },
          "更新版本"},
         {"our id without a version",

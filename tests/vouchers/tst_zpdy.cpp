@@ -687,20 +687,20 @@ private slots:
         QVERIFY(edit(again, "Text21")->text().isEmpty());
     }
 
-    // The shared history piece on its own: every column by position, and a bad date writes nothing.
-    void historyAppenderWritesByPositionOrNothing()
+    // The shared history piece on its own: every column by position, and rows with a bad date among
+    // them write nothing at all.
+    void historyRowsGoInByPositionOrNotAtAll()
     {
         store::Connection connection;
-        HistoryAppender appender(connection);
         HistoryRow row{QDate(2011, 2, 3), "2010/4/14", "进账单", "n", "12", "p", "a", "b", "c", "d", "e", "f"};
         QString error;
-        QVERIFY2(appender.append(row, &error), qPrintable(error));
-        row.voucherDate = QStringLiteral("2010/4/");
-        QVERIFY(!appender.append(row, &error));
-        QVERIFY(!error.isEmpty());
-        QVERIFY(!appender.rows().hasPendingChanges());
+        QVERIFY2(appendHistory(connection, {row}, &error), qPrintable(error));
+        HistoryRow bad = row;
+        bad.voucherDate = QStringLiteral("2010/4/");
         row.voucherDate = QStringLiteral("2012-1-2");
-        QVERIFY2(appender.append(row, &error), qPrintable(error));
+        QVERIFY(!appendHistory(connection, {row, bad}, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY2(appendHistory(connection, {row}, &error), qPrintable(error));
         const QStringList columns = {"dyrq", "fkrq", "pzlx", "pzhm", "fkje", "fkyt", "fkrmc", "fkrzhh", "fkrkhh",
                                      "skrmc", "skrzhh", "skrkhh"};
         const QStringList first = {"2011-02-03", "2010-04-14", "进账单", "n", "12", "p", "a", "b", "c", "d", "e", "f"};
