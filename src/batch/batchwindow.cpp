@@ -328,7 +328,8 @@ void BatchWindow::report(const Outcome &out, int skipped)
         text += QStringLiteral("\n打印在第 %1 张之后取消，其余没有打印。").arg(out.printed);
     if (!out.error.isEmpty())
         text += QLatin1Char('\n') + out.error;
-    text += QStringLiteral("\n打印的凭证已记入打印查询。");
+    if (out.printed > 0 && !out.unrecorded)
+        text += QStringLiteral("\n打印的凭证已记入打印查询。");
     ui::tell(this, text, kTitle, out.error.isEmpty() ? ui::Icon::Information : ui::Icon::Warning);
     // Printed rows are in the history now: a second print would repeat them.
     runCheck();

@@ -1,9 +1,11 @@
 #include "history/workbookexport.h"
 
 #include "store/datasource.h"
+#include "store/failures.h"
 #include "store/leftovers.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -97,6 +99,7 @@ constexpr std::size_t kMaxQueuedBatches = 8; // keeps memory flat when the write
 class SheetWriter {
 public:
     SheetWriter(const QString &fileName, const QVector<store::GridColumn> &columns)
+        : m_folder(QFileInfo(fileName).absolutePath())
     {
         lxw_workbook_options options;
         std::memset(&options, 0, sizeof options);
@@ -188,9 +191,13 @@ private:
                 write(batch);
         }
         if (m_keep && !m_failed.load()) {
+            errno = 0;
             const lxw_error closed = workbook_close(m_book); // writes the file and frees the workbook
             if (closed != LXW_NO_ERROR) {
-                m_error = QStringLiteral("工作簿无法保存：%1").arg(libraryError(closed));
+                // The library says only which step failed; the folder says why.
+                const QString cause = store::writeCause(m_folder, errno);
+                m_error = cause.isEmpty() ? QStringLiteral("工作簿无法保存：%1").arg(libraryError(closed))
+                                          : QStringLiteral("工作簿无法保存：%1（%2）").arg(cause, store::folderLabel(m_folder));
                 m_failed = true;
             }
         } else {
@@ -209,10 +216,13 @@ private:
                 : worksheet_write_string(m_sheet, cell.row, cell.col, batch.texts.constData() + cell.text,
                                          nullptr);
             if (e != LXW_NO_ERROR) {
+                // Rows go to a temporary file of the library's until the workbook is saved.
+                const QString cause = store::writeCause(QDir::tempPath(), errno);
                 m_error = QStringLiteral("第 %1 行第 %2 列无法写入：%3")
                               .arg(cell.row + 1) // the sheet counts rows from 1
                               .arg(cell.col + 1)
-                              .arg(libraryError(e));
+                              .arg(cause.isEmpty() ? libraryError(e)
+                                                   : QStringLiteral("%1（%2）").arg(cause, store::folderLabel(QDir::tempPath())));
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_failed = true;
                 m_space.notify_all();
@@ -234,6 +244,7 @@ private:
     std::atomic<bool> m_failed{false};
     std::atomic<bool> m_done{false};
     QString m_error; // written by the writer thread, read after join
+    QString m_folder;
 };
 
 } // namespace
@@ -307,9 +318,12 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
     // such a name goes first.
     store::removeLeftoversOf(result.path);
     QTemporaryFile temp(store::temporaryTemplate(result.path));
-    if (!store::openInUse(temp))
-        return failed(result, QStringLiteral("无法在 %1 中建立文件：%2")
-                                  .arg(target.absolutePath(), temp.errorString()));
+    if (!store::openInUse(temp)) {
+        const QString cause = store::writeCause(target.absolutePath(), errno);
+        return failed(result, QStringLiteral("无法在%1中建立文件：%2")
+                                  .arg(store::folderLabel(target.absolutePath()),
+                                       cause.isEmpty() ? temp.errorString() : cause));
+    }
     const QString tempName = temp.fileName();
 
     QVector<int> positions;
@@ -389,7 +403,7 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
     if (std::rename(QFile::encodeName(tempName).constData(),
                     QFile::encodeName(result.path).constData()) != 0)
         return failed(result, QStringLiteral("无法保存为 %1：%2")
-                                  .arg(result.path, QString::fromLocal8Bit(std::strerror(errno))));
+                                  .arg(result.path, store::writeCause(target.absolutePath(), errno)));
     temp.setAutoRemove(false); // it is the workbook now
     result.status = ExportResult::Status::Written;
     return result;

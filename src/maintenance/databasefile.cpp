@@ -3,6 +3,7 @@
 #include "store/appdir.h"
 #include "store/connection.h"
 #include "store/database.h"
+#include "store/failures.h"
 #include "store/leftovers.h"
 #include "store/sqlitefile.h"
 
@@ -13,11 +14,21 @@
 #include <QStorageInfo>
 #include <QTemporaryFile>
 
+#include <cerrno>
+
 #include <memory>
 
 namespace maintenance {
 
 namespace {
+
+// A file of ours that the data folder would not take, and why.
+QString cannotWriteIn(const QTemporaryFile &file)
+{
+    const QString cause = store::writeCause(store::appDir(), errno);
+    return QStringLiteral("无法在%1中写入文件：%2")
+        .arg(store::folderLabel(store::appDir()), cause.isEmpty() ? file.errorString() : cause);
+}
 
 const QStringList kSideFiles = {QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
 
@@ -74,7 +85,7 @@ QString keepSafetyCopy(QString *path)
 
     QTemporaryFile temp(store::temporaryTemplate(safety));
     if (!store::openInUse(temp))
-        return QStringLiteral("无法在程序文件夹中写入文件：%1").arg(temp.errorString());
+        return cannotWriteIn(temp);
     QString error = snapshotInto(temp.fileName(), {}, 1, 1);
     if (!error.isEmpty()) {
         // SQLite could not read it through (a damaged first page, say): keep the bytes instead.
@@ -232,9 +243,9 @@ RestoreResult restoreDatabase(const QString &backup, const CopyProgress &progres
     QStorageInfo disk(store::appDir());
     const qint64 needed = backupSize + liveSize + (1 << 20);
     if (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < needed) {
-        result.error = QStringLiteral("程序文件夹所在的磁盘空间不足：恢复需要约 %1 MB（备份和安全副本），"
-                                      "现在只有 %2 MB。")
-                           .arg(megabytes(needed), megabytes(disk.bytesAvailable()));
+        result.error = QStringLiteral("%1所在的磁盘空间不足：恢复需要约 %2 MB（备份和安全副本），"
+                                      "现在只有 %3 MB。")
+                           .arg(store::folderLabel(store::appDir()), megabytes(needed), megabytes(disk.bytesAvailable()));
         return result;
     }
 
@@ -245,7 +256,7 @@ RestoreResult restoreDatabase(const QString &backup, const CopyProgress &progres
     // Held open (and so marked in use) until it has become the live file; see below.
     auto staged = std::make_unique<QTemporaryFile>(store::temporaryTemplate(stagedName));
     if (!store::openInUse(*staged)) {
-        result.error = QStringLiteral("无法在程序文件夹中写入文件：%1").arg(staged->errorString());
+        result.error = cannotWriteIn(*staged);
         return result;
     }
     const QString stagedFile = staged->fileName();

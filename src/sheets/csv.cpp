@@ -1,4 +1,4 @@
-// Reading a comma- (or tab-) separated text: UTF-8 with or without its byte order mark, UTF-16
+// Reading a comma- (semicolon- or tab-) separated text: UTF-8 with or without its byte order mark, UTF-16
 // with its mark (Excel's "Unicode text"), or GBK, the code page Chinese Windows saves in.
 
 #include "sheets/cells.h"
@@ -82,11 +82,13 @@ Sheet readCsv(const QByteArray &bytes, const QString &name, const ReadOptions &o
     if (text.endsWith(QChar(0x1A))) // the end-of-file mark of old DOS programs
         text.chop(1);
 
-    // A comma-separated file, unless its first line is separated by tabs alone.
+    // The separator is the one the header line uses most: commas, or the semicolons that spreadsheet
+    // programs write where the comma is the decimal mark, or tabs ("text, tab separated"). A header
+    // without any is one column.
     QChar delimiter = QLatin1Char(',');
     {
         bool quoted = false;
-        int commas = 0, tabs = 0;
+        int commas = 0, semicolons = 0, tabs = 0;
         for (const QChar c : std::as_const(text)) {
             if (c == QLatin1Char('"'))
                 quoted = !quoted;
@@ -94,10 +96,14 @@ Sheet readCsv(const QByteArray &bytes, const QString &name, const ReadOptions &o
                 break;
             else if (!quoted && c == QLatin1Char(','))
                 ++commas;
+            else if (!quoted && c == QLatin1Char(';'))
+                ++semicolons;
             else if (!quoted && c == QLatin1Char('\t'))
                 ++tabs;
         }
-        if (tabs > 0 && commas == 0)
+        if (semicolons > commas && semicolons >= tabs)
+            delimiter = QLatin1Char(';');
+        else if (tabs > commas && tabs > semicolons)
             delimiter = QLatin1Char('\t');
     }
 

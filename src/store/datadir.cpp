@@ -1,6 +1,7 @@
 #include "store/datadir.h"
 
 #include "store/appdir.h"
+#include "store/failures.h"
 #include "store/leftovers.h"
 
 #include <QCoreApplication>
@@ -126,7 +127,10 @@ std::unique_ptr<DataDir> DataDir::open(const DataDirRequest &request, QString *e
     if (!lock->tryLock(0)) {
         const QString shown = QDir::toNativeSeparators(choice.path);
         if (lock->error() != QLockFile::LockFailedError) {
-            *error = QStringLiteral("无法在数据文件夹“%1”中建立锁文件 %2。").arg(shown, lockFileName()) + otherFolderHint();
+            const QString cause = writeCause(choice.path);
+            *error = QStringLiteral("无法在数据文件夹“%1”中建立锁文件 %2%3。")
+                         .arg(shown, lockFileName(), cause.isEmpty() ? QString() : QStringLiteral("（%1）").arg(cause))
+                     + otherFolderHint();
             return nullptr;
         }
         qint64 pid = 0;

@@ -11,9 +11,12 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <memory>
 #include <ostream>
@@ -196,6 +199,28 @@ TEST_F(ExportTest, AnUnwritablePlaceFailsAndLeavesNothing)
     r = exportAll("folder.xlsx");
     EXPECT_EQ(r.status, ExportResult::Status::Failed);
     EXPECT_EQ(filesInOut(), QStringList{"plain"});
+}
+
+// A disk that fills up while the workbook is saved: the message names the cause and the folder,
+// and no file is left.
+TEST_F(ExportTest, AFullDiskIsToldAsSuch)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to mount a small disk";
+    QTemporaryDir small;
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", small.path()}) != 0)
+        GTEST_SKIP() << "cannot mount a small disk here";
+    addRows(20000, QStringLiteral("收款人"));
+    store::Connection connection;
+    store::DataSource rows(connection);
+    rows.setStatement(history());
+    rows.refresh();
+    const ExportResult r = history::exportWorkbook(rows, history::historyColumns(), small.filePath("x.xlsx"));
+    EXPECT_EQ(r.status, ExportResult::Status::Failed);
+    EXPECT_TRUE(r.error.contains(QStringLiteral("磁盘已满"))) << r.error.toStdString();
+    EXPECT_TRUE(r.error.contains(small.path())) << r.error.toStdString();
+    EXPECT_TRUE(QDir(small.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    QProcess::execute("umount", {small.path()});
 }
 
 TEST_F(ExportTest, AnExistingFileIsReplacedOnlyByACompleteOne)

@@ -283,6 +283,14 @@ private slots:
                           "\xb1\xb1\xbe\xa9\xbc\xd7\xb9\xab\xcb\xbe,6222021234567890123,\xb9\xa4\xc9\xcc\xd2\xf8\xd0\xd0,"
                           "\xb1\xb1\xbe\xa9,\xba\xa3\xb5\xed\r\n\xd2\xd2\xc9\xcc\xd0\xd0\r\n")
             << true << added;
+        QTest::newRow("chosen csv with semicolons")
+            << "客户.csv"
+            << QByteArray("客户名称;帐号;开户行;省;市\n北京甲公司;6222021234567890123;工商银行;北京;海淀\n乙商行\n")
+            << true << added;
+        QTest::newRow("chosen csv with tabs")
+            << "客户.txt.csv"
+            << QByteArray("客户名称\t帐号\t开户行\t省\t市\n北京甲公司\t6222021234567890123\t工商银行\t北京\t海淀\n乙商行\n")
+            << true << added;
         QTest::newRow("sheet of another name")
             << "khb.xls"
             << xlstest::customerWorkbook({Row{QStringLiteral("北京甲公司"), QStringLiteral("6222021234567890123"),

@@ -1,4 +1,4 @@
-// Reading comma- and tab-separated texts: encodings, quoting, line ends, and texts that are no
+// Reading comma-, semicolon- and tab-separated texts: encodings, quoting, line ends, and texts that are no
 // table at all.
 
 #include "sheets/sheets.h"
@@ -47,6 +47,10 @@ TEST(CsvReader, FieldsLinesAndEncodings)
          {"帐号"}, {{2, {"6222021234567890123", "007"}}}},
         {"spaces and empty middle fields kept", " a ,,c\n", {" a ", "", "c"}, {}},
         {"tab separated, commas inside the fields", "名称\t金额\n甲,乙\t1,000\n", {"名称", "金额"}, {{2, {"甲,乙", "1,000"}}}},
+        {"semicolons, a decimal comma and a quoted semicolon", "客户名称;帐号;开户行\n甲;6222;\"工行;朝阳\"\n乙;1,5\n",
+         {"客户名称", "帐号", "开户行"}, {{2, {"甲", "6222", "工行;朝阳"}}, {3, {"乙", "1,5"}}}},
+        {"tabs with a comma in the header", "名称\t金额,元\t备注\n甲\t1\tx\n", {"名称", "金额,元", "备注"},
+         {{2, {"甲", "1", "x"}}}},
         {"UTF-8 with its byte order mark", "\xEF\xBB\xBF名称\n甲\n", {"名称"}, {{2, {"甲"}}}},
         {"GBK", "\xC3\xFB\xB3\xC6\n\xBC\xD7\xB9\xAB\xCB\xBE\n", {"名称"}, {{2, {"甲公司"}}}},
         {"UTF-16 with its byte order mark, tab separated", utf16le(QStringLiteral("名称\t帐号\r\n甲\t6222\r\n")),
