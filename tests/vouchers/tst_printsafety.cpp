@@ -1,6 +1,10 @@
 // Before a voucher prints: the same payment printed lately is asked about, and a text too long for
 // its place even at the smallest size is named. 否 prints nothing and writes no row.
 
+#include "../printing/fakeprinter.h"
+#include "fakespooler.h"
+#include "rawdatabase.h"
+#include "store/database.h"
 #include "ui/fonts.h"
 #include "voucherharness.h"
 #include "vouchers/zpdy.h"
@@ -126,6 +130,33 @@ private slots:
         const PlacedText *payee = textAt(texts, 4636, 1216);
         QVERIFY(payee);
         QCOMPARE(payee->size, 6.0);
+    }
+
+    // A history that cannot take the row (another program's trigger refuses it, as a full disk
+    // would): the clerk is told, the queue never gets the job, and the entries stay for a retry.
+    void aRecordThatCannotBeWrittenPrintsNothingAndKeepsTheEntries()
+    {
+        QVERIFY(RawDatabase(store::databasePath())
+                    .run(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON dyb_jobs "
+                                        "BEGIN SELECT RAISE(ABORT, '磁盘已满'); END")));
+        FakeSpooler queue;
+        FakePrintEngine engine;
+        ChequeWindow *w = h->open();
+        w->printSettings().openPrinter = [&engine]() -> std::unique_ptr<QPrinter> {
+            return std::make_unique<FakePrinter>(&engine);
+        };
+        w->setPrintPath([w](const PrintRoutine &routine, QWidget *parent, const Issued &issued) {
+            return printVoucher(routine, parent, issued, w->printSettings());
+        });
+        fill(w);
+        click(w, "Command9");
+        QCOMPARE(queue.calls, (QStringList{"create 1", "cancel 1"}));
+        QVERIFY(queue.documents.isEmpty());
+        QVERIFY2(prompter->lastText().startsWith(QStringLiteral("打印记录无法保存：")), qPrintable(prompter->lastText()));
+        QVERIFY(prompter->lastText().contains(QStringLiteral("磁盘已满")));
+        QVERIFY(StoreFixture::column(history(), "pzhm").isEmpty());
+        QCOMPARE(edit(w, "Text8")->text(), QStringLiteral("1000.50"));
+        QCOMPARE(edit(w, "Text21")->text(), QStringLiteral("20100414"));
     }
 };
 
