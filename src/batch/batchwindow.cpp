@@ -41,6 +41,7 @@ BatchWindow::BatchWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(new 
 
     m_model = new QStandardItemModel(0, ColumnCount, this);
     ui->DataGrid1->setModel(m_model);
+    ui->DataGrid1->setTabKeyNavigation(false); // one Tab stop; the arrow keys move within
     ui->DataGrid1->verticalHeader()->hide();
     ui->DataGrid1->horizontalHeader()->setStretchLastSection(true);
 

@@ -33,6 +33,7 @@ PayeePicker::PayeePicker(std::function<void(const QString &)> onConfirm, QWidget
     showCurrentName();
     connect(ui->Command1, &QPushButton::clicked, this, &PayeePicker::confirm);
     connect(ui->Text1, &QLineEdit::returnPressed, this, &PayeePicker::confirm);
+    ui::confirmOnActivation(ui->DataGrid1, [this] { confirm(); });
 }
 
 PayeePicker::~PayeePicker() { delete ui; }

@@ -32,6 +32,7 @@ CustomerPicker::CustomerPicker(const QString &tag, CustomerPickTarget *target, Q
     ui->Text1->setText(m_customers.text(QStringLiteral("gsmc")));
     connect(ui->Command1, &QPushButton::clicked, this, &CustomerPicker::confirm);
     connect(ui->Text1, &QLineEdit::returnPressed, this, &CustomerPicker::confirm);
+    ui::confirmOnActivation(ui->DataGrid1, [this] { confirm(); });
 }
 
 CustomerPicker::~CustomerPicker() { delete ui; }

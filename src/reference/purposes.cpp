@@ -188,6 +188,7 @@ PurposePicker::PurposePicker(const QString &tag, PurposePickTarget *target, QWid
     ui->Text1->setText(m_purposes.text(kColumn));
     connect(ui->Command1, &QPushButton::clicked, this, &PurposePicker::confirm);
     connect(ui->Text1, &QLineEdit::returnPressed, this, &PurposePicker::confirm);
+    ui::confirmOnActivation(ui->DataGrid1, [this] { confirm(); });
 }
 
 PurposePicker::~PurposePicker() { delete ui; }

@@ -15,6 +15,9 @@ void bindGrid(QTableView *view, store::GridModel *model, std::function<void()> o
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One stop in the Tab order: Tab leaves the grid, the arrow keys move within it. Walking the
+    // cells by Tab would change the current row (and a voucher's payee) under the clerk's hands.
+    view->setTabKeyNavigation(false);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
     view->horizontalHeader()->setStretchLastSection(true);
     view->horizontalHeader()->setHighlightSections(false);
@@ -59,6 +62,15 @@ void bindGrid(QTableView *view, store::GridModel *model, std::function<void()> o
             onPicked();
     });
     follow();
+}
+
+void confirmOnActivation(QTableView *view, std::function<void()> confirm)
+{
+    // Enter on the current row, or a double click (the first click has made the row current).
+    QObject::connect(view, &QAbstractItemView::activated, view, [confirm](const QModelIndex &index) {
+        if (index.isValid() && confirm)
+            confirm();
+    });
 }
 
 } // namespace ui

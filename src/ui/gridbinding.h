@@ -11,6 +11,11 @@ namespace store { class GridModel; }
 namespace ui {
 
 // onPicked runs after the user made a row current (click, arrow keys), not after moves in code.
+// The grid is one stop in the Tab order; the arrow keys move within it.
 void bindGrid(QTableView *view, store::GridModel *model, std::function<void()> onPicked = {});
+
+// A picker's grid: Enter on a row or a double click on it confirms the choice, as the confirm
+// button does.
+void confirmOnActivation(QTableView *view, std::function<void()> confirm);
 
 } // namespace ui
