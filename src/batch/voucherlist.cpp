@@ -64,6 +64,19 @@ QList<RowProblem> VoucherList::setHeader(const QStringList &header)
     return problems;
 }
 
+QString VoucherList::columnsHolding(const vouchers::VoucherData &data, const QStringList &texts) const
+{
+    // The list's columns whose cells were printed as these texts; a text of the own company (not
+    // of the list) names no column, and the message names its place on the form.
+    QStringList captions;
+    for (const vouchers::ListColumn &c : m_kind.columns) {
+        const QString cell = data.value(c.key).trimmed();
+        if (!cell.isEmpty() && texts.contains(cell) && !captions.contains(c.caption))
+            captions << c.caption;
+    }
+    return captions.join(QStringLiteral("、"));
+}
+
 Entry VoucherList::prepare(const ListRow &row, bool allowRepeat)
 {
     vouchers::VoucherData data;
@@ -96,9 +109,11 @@ Entry VoucherList::prepare(const ListRow &row, bool allowRepeat)
         for (const RowProblem &p : std::as_const(entry.problems))
             known = known || p.column == column;
         const bool repeat = m_window->refusedKey() == vouchers::key::repeat;
+        QString shownColumn = repeat ? m_kind.captionOf(vouchers::key::counterparty) : column;
+        if (m_window->refusedKey() == vouchers::key::tooWide)
+            shownColumn = columnsHolding(data, m_window->tooWideTexts());
         if (!known)
-            entry.problems.append({row.sheetRow, repeat ? m_kind.captionOf(vouchers::key::counterparty) : column,
-                                   message, repeat});
+            entry.problems.append({row.sheetRow, shownColumn, message, repeat});
     }
     if (entry.problems.isEmpty()) {
         entry.routine = routine;

@@ -65,6 +65,8 @@ public:
     Entry prepare(const ListRow &row, bool allowRepeat = false);
 
 private:
+    QString columnsHolding(const vouchers::VoucherData &data, const QStringList &texts) const;
+
     const vouchers::VoucherKind &m_kind;
     std::unique_ptr<vouchers::VoucherWindow> m_window;
     QHash<QString, int> m_columnOfKey; // data key -> column position

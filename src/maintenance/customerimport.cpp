@@ -210,6 +210,23 @@ void CustomerImportWindow::startImport()
         return;
     }
 
+    // Two customers of one name cannot be told apart by a payment list: the clerk sees which names
+    // the import would add a second time before anything is written (否 imports nothing).
+    const QStringList twice = namesHeldTwice(rowsToImport());
+    if (!twice.isEmpty()) {
+        QStringList shown = twice.mid(0, 12);
+        if (twice.size() > shown.size())
+            shown << QStringLiteral("……共 %1 个名称").arg(twice.size());
+        const QString question =
+            QStringLiteral("导入后，下列客户名称将在客户资料中出现不止一次：\n%1\n\n"
+                           "同名的客户在批量打印中无法区分，会被列为问题行。仍然导入吗？")
+                .arg(shown.join(QLatin1Char('\n')));
+        if (ui::ask(this, question, kTitle, ui::Yes | ui::No, ui::Icon::Question, ui::No) != ui::Yes) {
+            showAllCustomers();
+            return;
+        }
+    }
+
     QString failedRow;
     QString error;
     m_importing = true;
@@ -286,28 +303,74 @@ bool appendCustomers(store::Connection &connection, const QVector<QStringList> &
     return true;
 }
 
+CustomerImportWindow::ImportRows CustomerImportWindow::rowsToImport() const
+{
+    // The first row is taken from the fields, as the user may have corrected it there; the
+    // following rows go straight from the sheet (GETDATA into fields that were just cleared
+    // amounts to the row's cells, so the widgets are spared ten edits per row).
+    ImportRows out;
+    const int total = int(m_sheet.rows.size()) - m_current;
+    out.rows.reserve(total);
+    out.sheetRows.reserve(total);
+    for (int r = m_current; r < m_sheet.rows.size(); ++r) {
+        out.rows << m_sheet.rows.at(r).cells;
+        out.sheetRows << m_sheet.rows.at(r).sheetRow;
+    }
+    if (!out.rows.isEmpty()) {
+        QStringList first;
+        for (int i = 0; i < kSheetColumns; ++i)
+            first << field(i)->text();
+        out.rows[0] = first;
+    }
+    return out;
+}
+
+QStringList CustomerImportWindow::namesHeldTwice(const ImportRows &rows)
+{
+    QHash<QString, QList<int>> inFile; // name -> its sheet rows
+    QStringList order;
+    for (int i = 0; i < rows.rows.size(); ++i) {
+        const QString name = rows.rows.at(i).value(0);
+        if (name.isEmpty())
+            continue; // a row without a name writes no name
+        QList<int> &where = inFile[name];
+        if (where.isEmpty())
+            order << name;
+        where << rows.sheetRows.value(i);
+    }
+    store::DataSource all(m_connection);
+    all.setStatement(store::statements::customers());
+    all.refresh();
+    QHash<QString, int> held;
+    const int position = all.columnIndex(QStringLiteral("gsmc"));
+    for (int r = 0; r < all.recordCount(); ++r)
+        if (const QString name = all.textAt(r, position); inFile.contains(name))
+            ++held[name];
+    QStringList out;
+    for (const QString &name : std::as_const(order)) {
+        const QList<int> &where = inFile.value(name);
+        const int already = held.value(name);
+        if (where.size() + already < 2)
+            continue;
+        QStringList rowsText;
+        for (int row : where)
+            rowsText << QString::number(row);
+        out << QStringLiteral("%1（文件第 %2 行%3）")
+                   .arg(name, rowsText.join(QStringLiteral("、")),
+                        already ? QStringLiteral("；客户资料中已有 %1 个").arg(already) : QString());
+    }
+    return out;
+}
+
 bool CustomerImportWindow::importRows(QString *failedRow, QString *error)
 {
     const int total = int(m_sheet.rows.size()) - m_current;
     ui->ProgressBar1->setRange(0, total);
     ui->ProgressBar1->setValue(0);
     ui->ProgressBar1->setVisible(true);
-
-    // The first row is taken from the fields, as the user may have corrected it there; the
-    // following rows go straight from the sheet (GETDATA into fields that were just cleared
-    // amounts to the row's cells, so the widgets are spared ten edits per row).
-    QVector<QStringList> rows;
-    QVector<int> sheetRows;
-    rows.reserve(total);
-    sheetRows.reserve(total);
-    for (int r = m_current; r < m_sheet.rows.size(); ++r) {
-        rows << m_sheet.rows.at(r).cells;
-        sheetRows << m_sheet.rows.at(r).sheetRow;
-    }
-    QStringList first;
-    for (int i = 0; i < kSheetColumns; ++i)
-        first << field(i)->text();
-    rows[0] = first;
+    const ImportRows all = rowsToImport();
+    const QVector<QStringList> &rows = all.rows;
+    const QVector<int> &sheetRows = all.sheetRows;
 
     const bool ok = appendCustomers(m_connection, rows, sheetRows, [this](int added) {
         ui->Label4->setText(QString::number(added));

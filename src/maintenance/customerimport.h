@@ -70,6 +70,15 @@ private:
     void getData(); // GETDATA: the current sheet row into the fields
     void startImport();
     void saveTemplate();
+    struct ImportRows {
+        QVector<QStringList> rows;
+        QVector<int> sheetRows;
+    };
+    // The rows an import writes: the shown one as its fields hold it, then the sheet's after it.
+    ImportRows rowsToImport() const;
+    // Each name that the address book would hold more than once after the import, with where it
+    // stands ("甲公司（文件第 3、7 行；客户资料中已有 1 个）").
+    QStringList namesHeldTwice(const ImportRows &rows);
     bool importRows(QString *failedRow, QString *error);
     void showAllCustomers();
 

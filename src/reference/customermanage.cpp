@@ -125,6 +125,22 @@ void CustomerManageWindow::save()
         ui::tell(this, QStringLiteral("没有可保存的客户，请先在列表中选择"), kTitle, ui::Icon::Information);
         return;
     }
+    // A name another customer has would make two customers of one name, which a payment list
+    // cannot tell apart: refused as the add window refuses it.
+    store::DataSource same(m_connection);
+    same.setStatement(store::statements::customersNamed(ui->Text1->text().trimmed()));
+    if (!same.refresh()) {
+        reportDataError(this, kTitle, same.errorText());
+        return;
+    }
+    const store::Bookmark current = m_customers.bookmark();
+    for (same.moveFirst(); !same.eof(); same.moveNext()) {
+        if (!(same.bookmark() == current)) {
+            ui::tell(this, QStringLiteral("此客户已存在,请重新输入"), kTitle);
+            ui->Text1->setFocus();
+            return;
+        }
+    }
     setEditing(false);
     for (int i = 0; i < 5; ++i)
         m_customers.setValue(QLatin1String(kColumns[i]), field(i)->text().trimmed());

@@ -151,6 +151,10 @@ QList<DataProblem> VoucherWindow::chooseCustomer(const VoucherData &data)
     customers().setStatement(store::statements::customersNamed(name));
     customers().refresh();
     takeOver();
+    // Two customers of one name may have two accounts: a list cannot say which one it means.
+    if (customers().recordCount() > 1)
+        return {{key::counterparty, QStringLiteral("客户资料中有 %1 个同名客户，请在客户管理中改名或删除其一")
+                                        .arg(customers().recordCount())}};
     if (customers().recordCount() > 0 || name.isEmpty())
         return {};
     // Not in the address book: the list must say where the money goes or comes from.
@@ -178,10 +182,15 @@ PrintOutcome VoucherWindow::printWithHistory(const PrintRoutine &routine, const 
     // A text wider than its place even at the smallest size would run into the next field.
     RecordingPageWriter probe;
     routine(probe);
+    m_tooWideTexts.clear();
     if (!probe.tooWide().isEmpty()) {
         QStringList fields;
-        for (const RecordingPageWriter::TooWide &t : probe.tooWide())
+        const QList<PlacedText> placed = probe.placedTexts();
+        for (const RecordingPageWriter::TooWide &t : probe.tooWide()) {
             fields << QStringLiteral("“%1”").arg(t.field);
+            if (t.text >= 0 && t.text < placed.size())
+                m_tooWideTexts << placed[t.text].text;
+        }
         const QString question = QStringLiteral("%1的内容太长，缩小到%2磅仍超出凭证上留给它的位置，仍然打印吗？\n"
                                                 "选择“否”可以缩短后再打印。")
                                      .arg(fields.join(QStringLiteral("、")))

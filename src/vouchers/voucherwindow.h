@@ -60,6 +60,8 @@ public:
     // The history row of the last print() that went through its checks (a list prints many at once
     // and records them together).
     const HistoryRow &lastHistoryRow() const { return m_lastRow; }
+    // The texts the last print() found too wide for their places (when it refused for that).
+    const QStringList &tooWideTexts() const { return m_tooWideTexts; }
     virtual void print() = 0;
     // The voucher as it would print now, with the calibration as typed (saved or not): what the
     // form preview draws.
@@ -124,6 +126,7 @@ private:
     bool m_picked = false; // the open customer picker has handed a name back
     QString m_refusedKey;
     HistoryRow m_lastRow;
+    QStringList m_tooWideTexts;
 };
 
 // The date as the history keeps it: year/month/day without leading zeros ("2010/4/14").

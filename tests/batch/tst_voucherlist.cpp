@@ -173,6 +173,46 @@ private slots:
         QCOMPARE(StoreFixture::column(history(), "skrkhh"), QStringList{"南京银行"});
     }
 
+    // A list never chooses between two customers of one name (they may have two accounts), and a
+    // text too long for its place is named by the list's own column.
+    void rowsTheListCannotPrintAsMeant_data()
+    {
+        QTest::addColumn<QString>("kindName");
+        QTest::addColumn<QStringList>("header");
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("message");
+        const QString twice = QStringLiteral("北京蓝石软件有限公司");
+        const QString longName = QStringLiteral("北京蓝石软件有限公司驻上海浦东新区张江高科技园区办事处第二分部财务结算中心及其下属华东地区业务联络站");
+        QTest::newRow("cheque, a name held twice")
+            << "支票" << kChequeHeader << QStringList{twice, "50", "2010-04-15", "服务费", "1"} << "收款人"
+            << "客户资料中有 2 个同名客户，请在客户管理中改名或删除其一";
+        QTest::newRow("deposit slip, a name held twice")
+            << "进账单" << QStringList{"付款人", "金额", "日期", "用途", "票据号码"}
+            << QStringList{twice, "50", "2010-04-15", "服务费", "1"} << "付款人" << "客户资料中有 2 个同名客户";
+        QTest::newRow("cheque, a payee too long for the form")
+            << "支票" << QStringList{"收款人", "账号", "开户行", "金额", "日期", "用途", "支票号码"}
+            << QStringList{longName, "9001", "南京银行", "50", "2010-04-15", "服务费", "1"} << "收款人" << "太长";
+    }
+    void rowsTheListCannotPrintAsMeant()
+    {
+        QFETCH(QString, kindName);
+        QFETCH(QStringList, header);
+        QFETCH(QStringList, cells);
+        QFETCH(QString, column);
+        QFETCH(QString, message);
+        QVERIFY(StoreFixture::append(customers(), {"北京蓝石软件有限公司", "99990000", "工商银行", "北京", "朝阳区", ""}));
+        VoucherList list(*vouchers::findVoucherKind(kindName));
+        const ListCheck check = checkList(list, header, {{2, cells}});
+        QCOMPARE(check.entries.size(), 1);
+        QVERIFY(!check.entries[0].ready());
+        const RowProblem p = check.entries[0].problems.value(0);
+        QCOMPARE(p.column, column);
+        QVERIFY2(p.message.contains(message), qPrintable(p.message));
+        QVERIFY2(p.toString().startsWith(QStringLiteral("第2行“%1”：").arg(column)), qPrintable(p.toString()));
+        QVERIFY(prompter->prompts.isEmpty());
+    }
+
     void headerWithoutARequiredColumnStopsEveryRow()
     {
         VoucherList list(kind("支票"));

@@ -132,19 +132,43 @@ private slots:
         QCOMPARE(addressBook().last(), "只有名称|无|无|无|无|" + text::initials("只有名称"));
     }
 
-    void laterRowsAreNotCheckedForDuplicates()
+    // Names the import would hold twice (repeated in the file, or already in the address book
+    // beyond the first row) are listed before anything is written; 否, the default, imports nothing.
+    void namesThatWouldStandTwiceAreAskedAbout_data()
     {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("added");
+        QTest::newRow("yes") << int(ui::Yes) << 4;
+        QTest::newRow("no") << int(ui::No) << 0;
+    }
+    void namesThatWouldStandTwiceAreAskedAbout()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, added);
         StoreFixture::append(customers(), {"已有客户", "1", "2", "3", "4", "YYKH"});
-        const int before = addressBook().size();
+        const QStringList before = addressBook();
         writeSheet({Row{QStringLiteral("新客户"), QStringLiteral("1")}, Row{QStringLiteral("新客户"), QStringLiteral("2")},
-                    Row{QStringLiteral("已有客户"), QStringLiteral("3")}});
+                    Row{QStringLiteral("已有客户"), QStringLiteral("3")}, Row{QStringLiteral("另一家"), QStringLiteral("4")}});
         QPointer<maintenance::CustomerImportWindow> w = open();
+        prompter->clear();
+        prompter->answer(ui::Button(answer));
         QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
-        QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入"));
+        const ui::Prompt &asked = prompter->prompts.first();
+        QCOMPARE(asked.buttons, ui::Buttons(ui::Yes | ui::No));
+        QCOMPARE(asked.defaultButton, ui::No);
+        QVERIFY2(asked.text.contains(QStringLiteral("新客户（文件第 2、3 行）")), qPrintable(asked.text));
+        QVERIFY2(asked.text.contains(QStringLiteral("已有客户（文件第 4 行；客户资料中已有 1 个）")), qPrintable(asked.text));
+        QVERIFY(!asked.text.contains(QStringLiteral("另一家")));
         const QStringList book = addressBook();
-        QCOMPARE(book.size(), before + 3);
-        QCOMPARE(book.filter(QRegularExpression("^新客户\\|")).size(), 2);
-        QCOMPARE(book.filter(QRegularExpression("^已有客户\\|")).size(), 2);
+        QCOMPARE(book.size(), before.size() + added);
+        if (added) {
+            QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入"));
+            QCOMPARE(book.filter(QRegularExpression("^新客户\\|")).size(), 2);
+        } else {
+            QCOMPARE(book, before);
+            QCOMPARE(prompter->prompts.size(), 1);
+            QVERIFY(!w.isNull()); // the clerk may mend the file and read it again
+        }
     }
 
     void sameSheetTwiceIsRefused()

@@ -216,6 +216,34 @@ private slots:
         QCOMPARE(edit(&w, "Text1")->text(), QString("丙银行"));
     }
 
+    // A rename onto another customer's name is refused as the add window refuses it; keeping the
+    // own name (also with blanks the save trims) is no rename.
+    void manageRefusesANameAnotherCustomerHas()
+    {
+        addCustomer("甲公司");
+        addCustomer("乙公司");
+        reference::CustomerManageWindow w;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.customers().setCurrentRow(1);
+        QTest::mouseClick(button(&w, "Command1"), Qt::LeftButton);
+        edit(&w, "Text1")->setText(" 甲公司 ");
+        QTest::mouseClick(button(&w, "Command4"), Qt::LeftButton);
+        QCOMPARE(prompter->lastText(), QString("此客户已存在,请重新输入"));
+        QVERIFY(w.isEditing());
+        QCOMPARE(QApplication::focusWidget(), edit(&w, "Text1"));
+        QCOMPARE(StoreFixture::column(customers(), "gsmc"), (QStringList{"甲公司", "乙公司"}));
+
+        prompter->clear();
+        edit(&w, "Text1")->setText("乙公司 ");
+        edit(&w, "Text2")->setText("7788");
+        QTest::mouseClick(button(&w, "Command4"), Qt::LeftButton);
+        QVERIFY(prompter->prompts.isEmpty());
+        QVERIFY(!w.isEditing());
+        QCOMPARE(StoreFixture::column(customers(), "zhh"), (QStringList{"6222", "7788"}));
+    }
+
     void manageCancelReturnsToTheRememberedRow()
     {
         addCustomer("甲");
