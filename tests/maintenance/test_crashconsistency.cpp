@@ -48,8 +48,8 @@ private:
 };
 ::testing::Environment *const qtApplication = ::testing::AddGlobalTestEnvironment(new QtApplication);
 
-constexpr int kKills = 12;       // kills that land while the write runs, per operation
-constexpr int kMaxAttempts = 40; // runs per operation at most (some finish before the kill)
+constexpr int kKills = 12;        // runs cut off while the write runs, per operation
+constexpr int kMaxAttempts = 200; // a bound that only a machine far too slow for the test reaches
 
 QByteArray hashOf(const QString &path)
 {
@@ -95,8 +95,9 @@ protected:
 
     struct Run {
         bool killed = false;
-        bool ok = false; // finished and said so
-        qint64 micros = 0; // from "go" to the end
+        bool cut = false;  // killed before the write had finished
+        bool ok = false;   // finished and said so
+        qint64 micros = 0; // from "go" to "done" (or to the kill)
         QString output;
     };
 
@@ -118,12 +119,20 @@ protected:
         if (killAfter >= 0 && out.contains("go\n")) {
             std::this_thread::sleep_for(std::chrono::microseconds(killAfter));
             ::kill(pid_t(child.processId()), SIGKILL);
+        } else {
+            // Timed to its "done", not to the end of the process.
+            while (!out.contains("done\n") && child.state() != QProcess::NotRunning && child.waitForReadyRead(60000))
+                out += child.readAllStandardOutput();
+            r.micros = clock.nsecsElapsed() / 1000;
         }
         child.waitForFinished(60000);
-        r.micros = clock.nsecsElapsed() / 1000;
+        if (killAfter >= 0)
+            r.micros = clock.nsecsElapsed() / 1000;
         out += child.readAllStandardOutput();
         r.output = QString::fromUtf8(out + child.readAllStandardError());
         r.killed = child.exitStatus() == QProcess::CrashExit;
+        // What counts is a kill while the write ran: one after its "done" cut nothing.
+        r.cut = r.killed && !out.contains("done\n");
         r.ok = !r.killed && child.exitCode() == 0 && out.contains("done\n");
         return r;
     }
@@ -154,26 +163,30 @@ protected:
 
     // Kills the operation at random moments until kKills runs were cut while it worked.
     // prepare() readies a run and gives the child's arguments; after(run) checks the result once
-    // the next start has been.
+    // the next start has been. The moments are drawn from the time the write takes now: a run
+    // that finished before its kill took less than that moment, and the next moments are drawn
+    // below it, so a machine whose speed changes only makes more runs, never fewer cuts.
     void killRepeatedly(const std::function<QStringList()> &prepare, const std::function<void(const Run &)> &after)
     {
-        // One whole run tells how long the operation takes.
         const Run whole = run(prepare());
         ASSERT_TRUE(whole.ok) << whole.output.toStdString();
         after(whole);
-        const qint64 span = std::max<qint64>(whole.micros, 1000);
-        int kills = 0, attempts = 0;
-        while (kills < kKills && attempts++ < kMaxAttempts && !HasFatalFailure()) {
+        qint64 span = std::max<qint64>(whole.micros, 1000);
+        int cuts = 0, attempts = 0;
+        while (cuts < kKills && attempts++ < kMaxAttempts && !HasFatalFailure()) {
             const QStringList args = prepare();
-            const Run r = run(args, qint64(random() % quint64(span + span / 5)));
+            const qint64 moment = qint64(random() % quint64(span));
+            const Run r = run(args, moment);
             ASSERT_TRUE(r.killed || r.ok) << r.output.toStdString();
-            kills += r.killed ? 1 : 0;
+            cuts += r.cut ? 1 : 0;
+            if (!r.cut)
+                span = std::max<qint64>(moment, 1000); // it outran the kill: the write is quicker now
             nextStart();
             if (HasFatalFailure())
                 return;
             after(r);
         }
-        EXPECT_GE(kills, kKills) << "the operation ended before most kills: " << span << " µs";
+        EXPECT_GE(cuts, kKills) << "the operation outran " << attempts << " kills: " << span << " µs";
     }
 
     int count(const QString &where) { return sqlite3(live(), "SELECT count(*) FROM khb WHERE " + where).toInt(); }
