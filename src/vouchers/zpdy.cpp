@@ -117,9 +117,19 @@ void ChequeWindow::takeOver()
 
 void ChequeWindow::applySwitches()
 {
-    ui->Text5->setText(counterfoilOn() ? m_held.text101 : QString());
+    const bool stub = counterfoilOn();
+    ui->Text5->setText(stub ? m_held.text101 : QString());
     ui->Text3->setText(bankOn() ? m_held.text2 : QString());
     ui->Text22->setText(bankOn() ? m_held.text4 : QString());
+    // The counterfoil's other copies follow the switch as well, not only the next change of their
+    // entries: a counterfoil switched on after the amount was typed prints the amount.
+    ui->Text29->setText(stub ? text::currencyText(ui->Text8->text()) : QString());
+    ui->Text27->setText(stub ? ui->Text19->text() : QString());
+    if (stub && m_held.confirmed.isValid() && ui->Text38->text().isEmpty()) {
+        ui->Text38->setText(QString::number(m_held.confirmed.year()));
+        ui->Text39->setText(QString::number(m_held.confirmed.month()));
+        ui->Text40->setText(QString::number(m_held.confirmed.day()));
+    }
 }
 
 void ChequeWindow::purposeChanged()
@@ -169,7 +179,9 @@ void ChequeWindow::editCalibration() { m_calibration.setLocked(false); }
 
 void ChequeWindow::saveCalibration()
 {
-    if (!m_calibration.save())
+    const bool saved = m_calibration.save();
+    applySwitches(); // the switches saved now are the ones every copy follows
+    if (!saved)
         ui::tell(this, QStringLiteral("设置没有保存：无法写入文件“%1”。").arg(m_calibration.fileName()),
                  QStringLiteral("支票打印设置"), ui::Icon::Warning);
 }

@@ -230,6 +230,33 @@ private slots:
         QCOMPARE(StoreFixture::column(history(), "fkyt"), QStringList{"货款"});
     }
 
+    // The counterfoil switched on (是, 保存) after the amount and purpose were typed: its copies
+    // follow the switch at once, on screen and on paper, not only the next change of the amount.
+    void aCounterfoilSwitchedOnLateCarriesTheAmountPurposeAndDate()
+    {
+        ChequeWindow *w = open();
+        fill(w);
+        choose(w, "Option4"); // the stub's date emptied, as "否" does
+        QTest::mouseClick(button(w, "Command8"), Qt::LeftButton);
+        choose(w, "Option3");
+        QTest::mouseClick(button(w, "Command8"), Qt::LeftButton);
+        QCOMPARE(edit(w, "Text29")->text(), text::currencyText(QStringLiteral("1000.50")));
+        QCOMPARE(edit(w, "Text27")->text(), QStringLiteral("货款"));
+        QCOMPARE(edit(w, "Text5")->text(), kPayee);
+        clickPrint(w);
+        QCOMPARE(prints, 1);
+        const QList<PlacedText> texts = recorder.placedTexts();
+        const auto printedAt = [](const QList<PlacedText> &all, double x, double y) {
+            const PlacedText *t = textAt(all, x, y);
+            return t ? t->text : QStringLiteral("（此处没有打印）");
+        };
+        QCOMPARE(printedAt(texts, 1396, 2966), kPayee);
+        QCOMPARE(printedAt(texts, 1396, 3266), text::currencyText(QStringLiteral("1000.50")));
+        QCOMPARE(printedAt(texts, 1396, 3566), QStringLiteral("货款"));
+        QCOMPARE(printedAt(texts, 1556, 2666), QStringLiteral("2010"));
+        QCOMPARE(printedAt(texts, 2246, 2666), QStringLiteral("4"));
+    }
+
     void emptyPrintAsksOnlyForTheChequeNumber()
     {
         ChequeWindow *w = open();
