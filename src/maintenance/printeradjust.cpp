@@ -67,6 +67,8 @@ void PrinterAdjustWindow::showMillimetres()
 {
     ui->Text4->setText(QString::number(text::wholeMillimetres(text::leadingNumber(m_state.horizontalTwips))));
     ui->Text5->setText(QString::number(text::wholeMillimetres(text::leadingNumber(m_state.verticalTwips))));
+    m_shown.noteShown(ui->Text4);
+    m_shown.noteShown(ui->Text5);
 }
 
 void PrinterAdjustWindow::setEditable(bool editable)
@@ -102,8 +104,14 @@ void PrinterAdjustWindow::save()
     setEditable(false);
     for (QPushButton *b : {ui->Command1, ui->Command3, ui->Command4, ui->Command5})
         b->setEnabled(true);
-    const QString horizontal = text::formatNumber(text::leadingNumber(ui->Text4->text()) * text::kTwipsPerMm);
-    const QString vertical = text::formatNumber(text::leadingNumber(ui->Text5->text()) * text::kTwipsPerMm);
+    // The boxes show whole millimetres; one left as shown keeps its stored value (a half millimetre).
+    const auto storedOf = [this](const QLineEdit *box, const QString &stored) {
+        if (m_shown.edited(box) || stored.trimmed().isEmpty())
+            return text::formatNumber(text::leadingNumber(box->text()) * text::kTwipsPerMm);
+        return stored;
+    };
+    const QString horizontal = storedOf(ui->Text4, m_state.horizontalTwips);
+    const QString vertical = storedOf(ui->Text5, m_state.verticalTwips);
 
     m_offsets.moveFirst();
     // The table is delivered with its one row; should it have lost it, saving puts it back.
@@ -111,12 +119,17 @@ void PrinterAdjustWindow::save()
         m_offsets.addNew();
     m_offsets.setValue(kVertical, vertical.trimmed());
     m_offsets.setValue(kHorizontal, horizontal.trimmed());
-    if (!m_offsets.update()) {
+    const bool saved = m_offsets.update();
+    if (!saved) {
         const QString error = m_offsets.errorText();
         m_offsets.cancelUpdate();
         ui::tell(this, QStringLiteral("打印调节没有保存：%1").arg(error), kTitle, ui::Icon::Critical);
     }
     reload();
+    if (saved) { // what the boxes show now stands for what is stored now
+        m_shown.noteShown(ui->Text4);
+        m_shown.noteShown(ui->Text5);
+    }
 }
 
 void PrinterAdjustWindow::testPrint()

@@ -3,6 +3,7 @@
 
 #include "store/connection.h"
 #include "store/datasource.h"
+#include "ui/showntexts.h"
 #include "printing/pagewriter.h"
 #include "printing/printing.h"
 
@@ -53,6 +54,7 @@ private:
     store::Connection m_connection;
     store::DataSource m_offsets;
     State m_state;
+    ui::ShownTexts m_shown; // a box left as shown keeps its stored value
     Printer m_print = printOnDefaultPrinter;
 };
 

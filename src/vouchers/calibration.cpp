@@ -46,8 +46,10 @@ void Calibration::load()
     for (const Entry &e : std::as_const(m_entries)) {
         const double v = profile.readNumber(m_section, e.key);
         m_values.insert(e.key, v);
-        if (e.box)
+        if (e.box) {
             e.box->setText(e.isSwitch ? text::formatNumber(v) : millimetreText(v));
+            m_shown.noteShown(e.box);
+        }
     }
 }
 
@@ -55,7 +57,7 @@ Offsets Calibration::typedValues() const
 {
     Offsets typed = m_values;
     for (const Entry &e : std::as_const(m_entries))
-        if (e.box && !e.isSwitch)
+        if (e.box && !e.isSwitch && m_shown.edited(e.box))
             typed.insert(e.key, text::leadingNumber(storedTwipsText(e.box->text())));
     return typed;
 }
@@ -65,9 +67,14 @@ bool Calibration::save()
     const store::Profile profile(m_fileName);
     bool ok = true;
     for (const Entry &e : std::as_const(m_entries)) {
+        // A key without a box, or a box left as shown, keeps what is stored.
+        const bool typed = e.box && (e.isSwitch || m_shown.edited(e.box));
         const QString boxText = e.box ? e.box->text() : QString();
-        const QString stored = e.isSwitch ? text::formatNumber(text::leadingNumber(boxText))
-                                          : storedTwipsText(boxText);
+        const QString stored = !typed       ? text::formatNumber(value(e.key))
+                               : e.isSwitch ? text::formatNumber(text::leadingNumber(boxText))
+                                            : storedTwipsText(boxText);
+        if (e.box && !e.isSwitch)
+            m_shown.noteShown(e.box);
         // The holder keeps exactly what the file says, so a reload changes nothing.
         m_values.insert(e.key, text::leadingNumber(stored));
         ok = profile.write(m_section, e.key, stored) && ok;

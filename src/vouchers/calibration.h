@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include "ui/showntexts.h"
+
 class QLineEdit;
 class QWidget;
 
@@ -69,6 +71,7 @@ private:
     QString m_section;
     QList<Entry> m_entries;
     Offsets m_values;
+    ui::ShownTexts m_shown; // a box left as shown keeps its stored value exactly
     bool m_locked = true;
 };
 

@@ -56,7 +56,8 @@ Offsets GeneralLayout::typedOffsets() const
 {
     Offsets out = offsets();
     for (const auto &[box, column] : std::as_const(m_boxes))
-        out.insert(column, text::leadingNumber(box->text()) * text::kTwipsPerMm);
+        if (m_shown.edited(box))
+            out.insert(column, text::leadingNumber(box->text()) * text::kTwipsPerMm);
     return out;
 }
 
@@ -69,14 +70,20 @@ void GeneralLayout::bind(const QWidget *window, const QList<LayoutBox> &boxes)
 
 void GeneralLayout::show()
 {
-    for (const auto &[box, column] : std::as_const(m_boxes))
+    for (const auto &[box, column] : std::as_const(m_boxes)) {
         box->setText(wholeMillimetreText(stored(column)));
+        m_shown.noteShown(box);
+    }
 }
 
 void GeneralLayout::take()
 {
-    for (const auto &[box, column] : std::as_const(m_boxes))
+    for (const auto &[box, column] : std::as_const(m_boxes)) {
+        if (!m_shown.edited(box))
+            continue;
         m_stored.insert(column, text::formatNumber(text::leadingNumber(box->text()) * text::kTwipsPerMm));
+        m_shown.noteShown(box); // what it shows now stands for what is stored now
+    }
 }
 
 bool GeneralLayout::save()

@@ -4,6 +4,7 @@
 // tab edit it through this one piece.
 
 #include "store/datasource.h"
+#include "ui/showntexts.h"
 #include "vouchers/calibration.h"
 
 #include <QHash>
@@ -50,7 +51,8 @@ public:
     // Every bound box shows its column in whole millimetres.
     void show();
     // Every bound box's leading number × 57, as exact decimal text ("142.5", "114"), becomes its
-    // column's stored value; columns without a box keep theirs.
+    // column's stored value; columns without a box keep theirs, and so do the boxes the clerk left
+    // as shown: a stored 142.5 shown as "2" stays 142.5.
     void take();
     // Writes all 38 columns (blanks trimmed) into the row, adding the row when the table has none,
     // and commits. False (and errorText()) when the database refused it.
@@ -62,6 +64,7 @@ private:
     store::DataSource m_row;
     QHash<QString, QString> m_stored;
     QList<std::pair<QLineEdit *, QString>> m_boxes;
+    ui::ShownTexts m_shown;
     QString m_error;
 };
 

@@ -122,15 +122,30 @@ private slots:
         QCOMPARE(box(w, "Text5")->text(), QStringLiteral("0"));
     }
 
-    void storedFractionShowsWholeMillimetresAndSavesThem()
+    // The boxes show whole millimetres; a box the clerk leaves as shown keeps its stored half
+    // millimetre through any save, and only an edited box takes what it shows.
+    void storedFractionShowsWholeMillimetresAndSurvivesASave()
     {
         setStored(142.5, -28.5);
         auto *w = open();
         QCOMPARE(box(w, "Text4")->text(), QStringLiteral("2"));
         QCOMPARE(box(w, "Text5")->text(), QStringLiteral("-1")); // floor, not truncation
         QTest::mouseClick(button(w, "Command4"), Qt::LeftButton); // saved unchanged
+        QCOMPARE(stored("djpzup"), QStringLiteral("142.5"));
+        QCOMPARE(stored("djpzleft"), QStringLiteral("-28.5"));
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        box(w, "Text5")->setText(QStringLiteral("1"));
+        QTest::mouseClick(button(w, "Command4"), Qt::LeftButton); // the other box edited
+        QCOMPARE(stored("djpzup"), QStringLiteral("142.5"));
+        QCOMPARE(stored("djpzleft"), QStringLiteral("57"));
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        box(w, "Text4")->setText(QStringLiteral("2.5"));
+        QTest::mouseClick(button(w, "Command4"), Qt::LeftButton);
+        QCOMPARE(stored("djpzup"), QStringLiteral("142.5"));
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        box(w, "Text4")->setText(QStringLiteral("2"));
+        QTest::mouseClick(button(w, "Command4"), Qt::LeftButton); // typed as a whole millimetre now
         QCOMPARE(stored("djpzup"), QStringLiteral("114"));
-        QCOMPARE(stored("djpzleft"), QStringLiteral("-57"));
     }
 
     void cancelKeepsTheEditedValuesOnScreen()

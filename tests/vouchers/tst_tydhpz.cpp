@@ -283,11 +283,13 @@ private slots:
         QCOMPARE(edit(form, "Text1")->text(), QStringLiteral("0"));
         QVERIFY(edit(form, "Text1")->isReadOnly());
         QCOMPARE(StoreFixture::column(generalLayout(), "zhtl"), QStringList{"0"});
-        // Saved unchanged, the hidden spacing goes back as its whole millimetres.
+        // Saved with another box changed, the boxes left as shown keep their half millimetres.
         click(form, "Command1");
+        edit(form, "Text1")->setText(QStringLiteral("1"));
         click(form, "Command2");
-        QCOMPARE(StoreFixture::column(generalLayout(), "mmjg"), QStringList{"114"});
-        QCOMPARE(StoreFixture::column(generalLayout(), "hkrzhhl"), QStringList{"0"});
+        QCOMPARE(StoreFixture::column(generalLayout(), "mmjg"), QStringList{"142.5"});
+        QCOMPARE(StoreFixture::column(generalLayout(), "hkrzhhl"), QStringList{"28.5"});
+        QCOMPARE(StoreFixture::column(generalLayout(), "zhtl"), QStringList{"57"});
         delete form.data();
 
         // The row gone: zeros shown, and saving puts the one row back.

@@ -257,6 +257,23 @@ private slots:
         QCOMPARE(printedAt(texts, 2246, 2666), QStringLiteral("4"));
     }
 
+    // A stored offset that no box can show exactly (100 twips is 1.754… mm) or that another
+    // program wrote differently stays as it is when the clerk saves after changing another box.
+    void savingKeepsTheOffsetsTheClerkDidNotTouch()
+    {
+        storeSetting(QStringLiteral("text73"), QStringLiteral("100"));
+        storeSetting(QStringLiteral("text74"), QStringLiteral("28.50"));
+        ChequeWindow *w = open();
+        w->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+        QTest::mouseClick(button(w, "Command10"), Qt::LeftButton); // 修改
+        edit(w, "Text71")->setText(QStringLiteral("-1.5"));
+        QTest::mouseClick(button(w, "Command8"), Qt::LeftButton); // 保存
+        QCOMPARE(storedSetting(QStringLiteral("text1")), QStringLiteral("-85.5"));
+        QCOMPARE(storedSetting(QStringLiteral("text73")), QStringLiteral("100"));
+        QCOMPARE(storedSetting(QStringLiteral("text74")).toDouble(), 28.5);
+        QCOMPARE(w->calibration().value(QStringLiteral("text73")), 100.0);
+    }
+
     void emptyPrintAsksOnlyForTheChequeNumber()
     {
         ChequeWindow *w = open();
