@@ -1,5 +1,7 @@
 #include "text/readings.h"
 
+#include "text/readingtable.h"
+
 #include <QChar>
 #include <QDebug>
 #include <QHash>
@@ -163,6 +165,15 @@ QVector<char16_t> runInitials(const QVector<char32_t> &run, icu::Transliterator 
 } // namespace
 
 bool readingsAvailable() { return hanLatin().prototype != nullptr; }
+
+CharacterReadings readingsOf(char32_t codePoint)
+{
+    constexpr quint32 letterBits = (1u << 26) - 1;
+    const quint32 e = readingtable::entry(codePoint);
+    if (!(e & letterBits))
+        return {};
+    return {e & letterBits, char16_t(u'A' + (e >> 26) - 1)};
+}
 
 QString readingInitials(const QString &name)
 {

@@ -4,9 +4,18 @@
 // the second level as "Z".
 
 #include <QString>
+#include <QtGlobal>
 
 namespace text {
 
+// The initials of a character's readings: bit n of letters when a reading begins with 'A' + n,
+// and the initial of its most common reading (a capital letter). Both 0 for a character the table
+// has no reading for (one not Chinese, or one of the few Chinese characters without a reading).
+struct CharacterReadings {
+    quint32 letters = 0;
+    char16_t common = 0;
+};
+CharacterReadings readingsOf(char32_t codePoint);
 // The initials a clerk would type for a name: for each Chinese character the first letter of its
 // reading, in capitals; ASCII letters in capitals and digits as they are (full-width ones
 // likewise); blanks, punctuation and every other character are left out, and so is a Chinese
