@@ -12,8 +12,8 @@ QString databasePath();
 
 // The version of the file (its user_version) that this program creates and works on. A file of an
 // earlier version is brought up to it at start, once: version 2 added khb.gsmcdyjc, the initials
-// from the characters' readings.
-constexpr int kSchemaVersion = 2;
+// from the characters' readings, version 3 khb.gsmcdyzm, the initials of every reading of each.
+constexpr int kSchemaVersion = 3;
 
 struct DatabaseStatus {
     bool ok = false;
