@@ -19,7 +19,8 @@ CREATE TABLE khb (
     shi      text,  -- city or county
     gsmczmjc text   -- pinyin initials of gsmc, one per character
 );
--- Version 2 appends gsmcdyjc: the initials of gsmc from the characters' readings.
+-- Version 2 appends gsmcdyjc: the initials of gsmc from the characters' (common) readings;
+-- version 3 gsmcdyzm: the initials of every reading of each character (text/readings.h).
 -- The add window and the import look a name up before every insertion.
 CREATE INDEX khb_gsmc ON khb (gsmc);
 

@@ -6,7 +6,9 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-pdf-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev
   libfreexl-dev libxlsxwriter-dev libzip-dev zlib1g-dev libsqlite3-dev sqlite3
-  libicu-dev libicu72 libcups2-dev
+  libcups2-dev
+  # the readings of Chinese characters, made into a table at build time (src/text/generator)
+  unicode-data libbz2-dev
   fonts-arphic-uming fonts-wqy-zenhei
   libgtest-dev libbenchmark-dev
   xvfb xauth poppler-utils cups printer-driver-cups-pdf

@@ -285,8 +285,10 @@ bool appendCustomers(store::Connection &connection, const QVector<QStringList> &
                 writer.setValue(i, values.at(i));
         if (!initials.isEmpty())
             writer.setValue(5, initials);
-        if (const QString readings = text::readingInitials(values.at(0)); !readings.isEmpty())
-            writer.setValue(QStringLiteral("gsmcdyjc"), readings);
+        if (const QString sets = text::readingSets(values.at(0)); !sets.isEmpty()) {
+            writer.setValue(QStringLiteral("gsmcdyjc"), text::commonInitials(sets));
+            writer.setValue(QStringLiteral("gsmcdyzm"), sets);
+        }
         if (!writer.update()) {
             *error = writer.errorText();
             writer.cancelUpdate();

@@ -63,8 +63,11 @@ void CustomerAddWindow::save()
         same.setValue(i, field(i)->text());
     if (!m_initials.isEmpty())
         same.setValue(5, m_initials);
-    if (const QString readings = text::readingInitials(field(0)->text()); !readings.isEmpty())
-        same.setValue(QStringLiteral("gsmcdyjc"), readings);
+    // The readings forms: every reading of each character, and the common ones' initials.
+    if (const QString sets = text::readingSets(field(0)->text()); !sets.isEmpty()) {
+        same.setValue(QStringLiteral("gsmcdyjc"), text::commonInitials(sets));
+        same.setValue(QStringLiteral("gsmcdyzm"), sets);
+    }
     if (!same.update()) {
         reportDataError(this, kTitle, same.errorText());
         return;

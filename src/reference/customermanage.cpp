@@ -145,7 +145,9 @@ void CustomerManageWindow::save()
     for (int i = 0; i < 5; ++i)
         m_customers.setValue(QLatin1String(kColumns[i]), field(i)->text().trimmed());
     m_customers.setValue(QStringLiteral("gsmczmjc"), m_initials.trimmed());
-    m_customers.setValue(QStringLiteral("gsmcdyjc"), text::readingInitials(ui->Text1->text()));
+    const QString sets = text::readingSets(ui->Text1->text());
+    m_customers.setValue(QStringLiteral("gsmcdyjc"), text::commonInitials(sets));
+    m_customers.setValue(QStringLiteral("gsmcdyzm"), sets);
     if (!m_customers.update())
         reportDataError(this, kTitle, m_customers.errorText());
     m_customers.setBookmark(m_remembered);

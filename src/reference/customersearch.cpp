@@ -4,6 +4,7 @@
 #include "store/gridmodel.h"
 #include "store/statements.h"
 #include "text/numbers.h"
+#include "text/readings.h"
 #include "ui/gridbinding.h"
 #include "ui/prompter.h"
 
@@ -12,6 +13,12 @@
 #include <QTableView>
 
 namespace reference {
+
+store::GridColumn initialsColumn()
+{
+    return {QStringLiteral("gsmcdyzm"), QStringLiteral("简称"),
+            [](const QVariant &sets) { return text::commonInitials(sets.toString()); }};
+}
 
 CustomerSearch::CustomerSearch(store::Connection &connection, CustomerSearchSetup setup, QObject *parent)
     : QObject(parent), m_setup(std::move(setup)), m_customers(connection)

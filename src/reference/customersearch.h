@@ -19,6 +19,10 @@ namespace store { class Connection; }
 
 namespace reference {
 
+// The grids' 简称 column: the initials of each character's most common reading, the form a clerk
+// recognises, shown from the stored readings form (gsmcdyzm), whatever the version that saved it.
+store::GridColumn initialsColumn();
+
 struct CustomerSearchSetup {
     QWidget *window = nullptr;       // the voucher window, parent of the messages
     QLineEdit *searchField = nullptr; // Text43

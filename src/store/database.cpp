@@ -83,12 +83,13 @@ QString schemaText(QString *error)
     return QString::fromUtf8(f.readAll());
 }
 
-// Version 2: the initials from the characters' readings beside those of the interval rule, filled
-// for every customer the file holds.
-QString addReadingInitials(QSqlDatabase &db)
+// Adds a column to khb and fills it, for every customer with a name, with what form makes of the
+// name; a name of which form makes nothing keeps no value, as a save leaves it.
+QString addNameColumn(QSqlDatabase &db, const char *column, QString (*form)(const QString &))
 {
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("ALTER TABLE khb ADD COLUMN gsmcdyjc text")))
+    // Column names cannot be bound; they are ours.
+    if (!q.exec(QStringLiteral("ALTER TABLE khb ADD COLUMN %1 text").arg(QLatin1String(column))))
         return q.lastError().text();
     QVector<QPair<qint64, QString>> names;
     q.setForwardOnly(true);
@@ -97,19 +98,22 @@ QString addReadingInitials(QSqlDatabase &db)
     while (q.next())
         names.append({q.value(0).toLongLong(), q.value(1).toString()});
     q.finish();
-    if (!q.prepare(QStringLiteral("UPDATE khb SET gsmcdyjc = ? WHERE rowid = ?")))
+    if (!q.prepare(QStringLiteral("UPDATE khb SET %1 = ? WHERE rowid = ?").arg(QLatin1String(column))))
         return q.lastError().text();
     for (const auto &[rowid, name] : names) {
-        const QString initials = text::readingInitials(name);
-        if (initials.isEmpty())
-            continue; // as a save leaves it: no initials, no value
-        q.bindValue(0, initials);
+        const QString value = form(name);
+        if (value.isEmpty())
+            continue;
+        q.bindValue(0, value);
         q.bindValue(1, rowid);
         if (!q.exec())
             return q.lastError().text();
     }
     return QString();
 }
+
+// Version 2: the initials from the characters' readings beside those of the interval rule.
+QString addReadingInitials(QSqlDatabase &db) { return addNameColumn(db, "gsmcdyjc", text::readingInitials); }
 
 // Version 3: the print jobs a print hands over, written before the hand-over and removed once its
 // history rows are in, so that a print cut off in between is found at the next start.
@@ -134,11 +138,14 @@ QString addPrintJournal(QSqlDatabase &db)
     return QString();
 }
 
+// Version 4: the initials of every reading of each character, which the initials search tests.
+QString addReadingSets(QSqlDatabase &db) { return addNameColumn(db, "gsmcdyzm", text::readingSets); }
+
 // The steps that bring a file of version n - 1 to version n, at index n - 2. Version 1 is what
 // schema.sql creates. A new file is the schema followed by every step, so that a new file and an
 // upgraded one have the same tables, columns and schema text.
 using Step = QString (*)(QSqlDatabase &);
-const Step kSteps[] = {addReadingInitials, addPrintJournal};
+const Step kSteps[] = {addReadingInitials, addPrintJournal, addReadingSets};
 static_assert(std::size(kSteps) == kSchemaVersion - 1, "one step for each version after the first");
 
 // Runs the steps that take db from version `from` to version `to`, inside the caller's transaction.

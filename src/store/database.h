@@ -12,8 +12,9 @@ QString databasePath();
 
 // The version of the file (its user_version) that this program creates and works on. A file of an
 // earlier version is brought up to it at start, once: version 2 added khb.gsmcdyjc, the initials
-// from the characters' readings; version 3 the table dyb_jobs of prints being handed over.
-constexpr int kSchemaVersion = 3;
+// from the characters' readings; version 3 the table dyb_jobs of prints being handed over; version 4
+// khb.gsmcdyzm, the initials of every reading of each character.
+constexpr int kSchemaVersion = 4;
 
 struct DatabaseStatus {
     bool ok = false;

@@ -1,5 +1,7 @@
 #include "store/sqlfunctions.h"
 
+#include "text/readings.h"
+
 #include <QSqlDriver>
 #include <QVariant>
 
@@ -34,39 +36,52 @@ bool containsFolded(const unsigned char *hay, int hayLength, const std::string &
     return false;
 }
 
-void deleteNeedle(void *p) { delete static_cast<std::string *>(p); }
+// The typed text as the three forms are searched for it, made once per statement.
+struct Needle {
+    explicit Needle(std::string typed) : folded(std::move(typed)), pattern(QByteArray::fromStdString(folded))
+    {
+        for (char &c : folded)
+            c = char(fold(static_cast<unsigned char>(c)));
+    }
+    std::string folded;            // for the two initials forms, ASCII letters in capitals
+    text::InitialsPattern pattern; // for the readings form (initialised from the text before folding)
+};
 
-void initialsContain(sqlite3_context *context, int, sqlite3_value **argv)
+void deleteNeedle(void *p) { delete static_cast<Needle *>(p); }
+
+void initialsMatch(sqlite3_context *context, int, sqlite3_value **argv)
 {
-    if (sqlite3_value_type(argv[2]) == SQLITE_NULL) {
+    if (sqlite3_value_type(argv[3]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
-    // The text is the same for every row of a statement: it is folded once and kept with it.
-    std::unique_ptr<std::string> folded;
-    const auto *needle = static_cast<const std::string *>(sqlite3_get_auxdata(context, 2));
+    // The text is the same for every row of a statement: it is prepared once and kept with it.
+    std::unique_ptr<Needle> made;
+    const auto *needle = static_cast<const Needle *>(sqlite3_get_auxdata(context, 3));
     if (!needle) {
-        const auto *text = sqlite3_value_text(argv[2]);
-        folded = std::make_unique<std::string>(reinterpret_cast<const char *>(text),
-                                               size_t(sqlite3_value_bytes(argv[2])));
-        for (char &c : *folded)
-            c = char(fold(static_cast<unsigned char>(c)));
-        needle = folded.get();
+        const auto *text = sqlite3_value_text(argv[3]);
+        made = std::make_unique<Needle>(std::string(reinterpret_cast<const char *>(text),
+                                                    size_t(sqlite3_value_bytes(argv[3]))));
+        needle = made.get();
     }
-    int result = -1; // NULL: neither form holds a text
-    for (int i = 0; i < 2 && result != 1; ++i) {
+    int result = -1; // NULL: no form holds a text
+    for (int i = 0; i < 3 && result != 1; ++i) {
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
             continue;
         const auto *hay = sqlite3_value_text(argv[i]);
-        result = hay && containsFolded(hay, sqlite3_value_bytes(argv[i]), *needle) ? 1 : 0;
+        const int length = sqlite3_value_bytes(argv[i]);
+        const bool found = hay
+            && (i < 2 ? containsFolded(hay, length, needle->folded)
+                      : needle->pattern.foundIn(reinterpret_cast<const char *>(hay), length));
+        result = found ? 1 : 0;
     }
     if (result < 0)
         sqlite3_result_null(context);
     else
         sqlite3_result_int(context, result);
     // Last: SQLite may discard the kept text at once, before this call returns.
-    if (folded)
-        sqlite3_set_auxdata(context, 2, folded.release(), deleteNeedle);
+    if (made)
+        sqlite3_set_auxdata(context, 3, made.release(), deleteNeedle);
 }
 
 } // namespace
@@ -79,9 +94,9 @@ QString registerFunctions(QSqlDatabase &db)
     sqlite3 *raw = *static_cast<sqlite3 *const *>(handle.constData());
     if (!raw)
         return QStringLiteral("数据库连接没有打开。");
-    const int rc = sqlite3_create_function_v2(raw, "initials_contain", 3,
+    const int rc = sqlite3_create_function_v2(raw, "initials_match", 4,
                                               SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                                              initialsContain, nullptr, nullptr, nullptr);
+                                              initialsMatch, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         return QString::fromUtf8(sqlite3_errmsg(raw));
     return QString();

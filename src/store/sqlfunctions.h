@@ -8,10 +8,12 @@
 namespace store {
 
 // Registers on an open connection:
-//   initials_contain(a, b, text): 1 when text occurs in a or in b, ASCII letters compared
-//   regardless of case (as like '%text%' with the text taken literally), 0 when in neither,
-//   NULL when both are NULL. One call tests both stored forms of a customer's initials: the
-//   search over every customer costs one function call per row, not two.
+//   initials_match(a, b, sets, text): 1 when text occurs in a or in b, ASCII letters compared
+//   regardless of case (as like '%text%' with the text taken literally), or when text is found in
+//   the readings form sets as text::InitialsPattern finds it (one initial of each character in
+//   turn, whichever reading); 0 when in none, NULL when a, b and sets are all NULL. One call tests
+//   the three stored forms of a customer's initials: the search over every customer costs one
+//   function call per row.
 // Empty on success, otherwise what failed.
 QString registerFunctions(QSqlDatabase &db);
 

@@ -72,9 +72,10 @@ Statement customersNameContains(const QString &text)
 
 Statement customersInitialsContain(const QString &typed)
 {
-    // Either stored form: gsmczmjc, from the GB 2312 intervals, as like '%typed%' always found it,
-    // or gsmcdyjc, from the characters' readings. One call per row tests both (sqlfunctions.h).
-    return StatementMaker::make("khb", "initials_contain(gsmczmjc, gsmcdyjc, ?)", {text(typed)});
+    // Any stored form: gsmczmjc, from the GB 2312 intervals, as like '%typed%' always found it;
+    // gsmcdyjc, the common readings' initials, as a save before version 3 stored them; gsmcdyzm,
+    // every reading of each character. One call per row tests the three (sqlfunctions.h).
+    return StatementMaker::make("khb", "initials_match(gsmczmjc, gsmcdyjc, gsmcdyzm, ?)", {text(typed)});
 }
 
 Statement customersForAppending() { return StatementMaker::make("khb", "0"); }

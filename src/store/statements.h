@@ -56,7 +56,9 @@ Statement customers();                                       // every customer
 Statement customersNamed(const QString &name);               // gsmc equals name exactly
 Statement customersBeginningWith(const QString &name);       // gsmc begins with name
 Statement customersNameContains(const QString &text);        // gsmc contains text
-Statement customersInitialsContain(const QString &text);     // gsmczmjc or gsmcdyjc contains text
+// gsmczmjc or gsmcdyjc contains text, or text is one initial of each character in turn of a part of
+// the name, whichever reading (gsmcdyzm)
+Statement customersInitialsContain(const QString &text);
 // No row at all: an import only appends and need not read the address book first.
 Statement customersForAppending();
 

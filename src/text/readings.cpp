@@ -1,90 +1,16 @@
 #include "text/readings.h"
 
-#include <QChar>
-#include <QDebug>
-#include <QHash>
-#include <QSet>
+#include "text/readingtable.h"
+
 #include <QVector>
 
-#include <unicode/translit.h>
-#include <unicode/unistr.h>
-
-#include <algorithm>
-#include <memory>
-#include <mutex>
+#include <vector>
 
 namespace text {
 
 namespace {
 
-// ICU's Han-Latin and what it tells about itself. Creating it compiles its rules, about 150 ms: it
-// is made once, on first use.
-struct HanLatin {
-    std::unique_ptr<icu::Transliterator> prototype;
-    // The characters whose reading depends on the next one: Han-Latin reads every other character
-    // alone, and holds a few words as rules of the form "{重}' '?庆 > chóng;".
-    QSet<char32_t> contextual;
-};
-
-const HanLatin &hanLatin()
-{
-    static const HanLatin made = [] {
-        HanLatin h;
-        UErrorCode status = U_ZERO_ERROR;
-        h.prototype.reset(icu::Transliterator::createInstance(icu::UnicodeString(u"Han-Latin"),
-                                                              UTRANS_FORWARD, status));
-        if (U_FAILURE(status) || !h.prototype) {
-            qWarning("text: ICU has no Han-Latin transliterator (%s); Chinese characters get no reading",
-                     u_errorName(status));
-            h.prototype.reset();
-            return h;
-        }
-        icu::UnicodeString rules;
-        h.prototype->toRules(rules, false);
-        for (int32_t at = 0; at >= 0 && at < rules.length(); at = rules.indexOf(char16_t(u'\n'), at)) {
-            if (rules.charAt(at) == u'\n')
-                ++at;
-            if (at + 1 < rules.length() && rules.charAt(at) == u'{')
-                h.contextual.insert(char32_t(rules.char32At(at + 1)));
-        }
-        return h;
-    }();
-    return made;
-}
-
-// A transliterator must not be used by two threads at once: each thread works on a clone of its
-// own (a few microseconds).
-icu::Transliterator *transliterator()
-{
-    thread_local const std::unique_ptr<icu::Transliterator> mine = []() -> std::unique_ptr<icu::Transliterator> {
-        static std::mutex cloning;
-        const icu::Transliterator *p = hanLatin().prototype.get();
-        if (!p)
-            return nullptr;
-        const std::lock_guard<std::mutex> lock(cloning);
-        return std::unique_ptr<icu::Transliterator>(p->clone());
-    }();
-    return mine.get();
-}
-
-// Characters that names read otherwise than ICU does, by the initial a clerk types: 晟 is shèng
-// in names (ICU: chéng), 行 is háng in 银行, 商行, 车行 (ICU: xíng, which the interval rule's
-// form still gives).
-struct NameReading {
-    char16_t ch;
-    char16_t initial;
-};
-constexpr NameReading kNameReadings[] = {{u'晟', u'S'}, {u'行', u'H'}};
-
-char16_t nameReading(char32_t cp)
-{
-    for (const NameReading &r : kNameReadings)
-        if (r.ch == cp)
-            return r.initial;
-    return 0;
-}
-
-bool isHan(char32_t cp) { return QChar::script(cp) == QChar::Script_Han; }
+constexpr quint32 kLetterBits = (1u << 26) - 1;
 
 // A capital letter or digit for an ASCII letter or digit; 0 for anything else.
 char16_t asciiInitial(char32_t cp)
@@ -96,111 +22,154 @@ char16_t asciiInitial(char32_t cp)
     return 0;
 }
 
-// The initial of a syllable as ICU writes it ("xīn", "ǒu"): its first letter without the tone
-// mark, in capitals; 0 when it does not begin with a Latin letter (a character left unread).
-char16_t syllableInitial(const icu::UnicodeString &syllable)
+// The symbol a byte of a typed text or a readings form stands for, whatever its case: 0 to 25 for
+// the letters, 26 to 35 for the digits, -1 for anything else.
+int symbolOf(unsigned char c)
 {
-    if (syllable.isEmpty())
-        return 0;
-    const QChar first(syllable.charAt(0));
-    if (const char16_t c = asciiInitial(first.unicode()))
-        return (c >= u'0' && c <= u'9') ? 0 : c;
-    const QString base = first.decomposition();
-    if (base.isEmpty())
-        return 0;
-    const char16_t c = asciiInitial(base.at(0).unicode());
-    return (c >= u'0' && c <= u'9') ? 0 : c;
+    if (c >= 'a' && c <= 'z')
+        return c - 'a';
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A';
+    if (c >= '0' && c <= '9')
+        return 26 + (c - '0');
+    return -1;
 }
 
-// The initial ICU gives one character read alone (0 when it has no reading), kept per thread:
-// transliterating costs microseconds a character, a look-up far less.
-char16_t characterInitial(char32_t cp, icu::Transliterator &t)
-{
-    thread_local QHash<char32_t, char16_t> known;
-    auto it = known.constFind(cp);
-    if (it == known.constEnd()) {
-        icu::UnicodeString one;
-        one.append(UChar32(cp));
-        t.transliterate(one);
-        it = known.insert(cp, syllableInitial(one));
-    }
-    return *it;
-}
-
-// The initials ICU gives for the characters of a run of Chinese characters, one per character
-// (0 for a character without a reading). A run holding a character whose reading depends on the
-// next is read as a whole, where the word decides (重庆); when its syllables cannot be paired with
-// its characters, or when no such character is in it, each character is read on its own.
-QVector<char16_t> runInitials(const QVector<char32_t> &run, icu::Transliterator &t)
-{
-    QVector<char16_t> out;
-    out.reserve(run.size());
-    const QSet<char32_t> &contextual = hanLatin().contextual;
-    if (std::any_of(run.begin(), run.end(), [&](char32_t cp) { return contextual.contains(cp); })) {
-        icu::UnicodeString text;
-        for (const char32_t cp : run)
-            text.append(UChar32(cp));
-        t.transliterate(text);
-        // Han-Latin writes the syllables of a run separated by single blanks.
-        int start = 0;
-        while (start <= text.length()) {
-            int end = text.indexOf(char16_t(u' '), start);
-            if (end < 0)
-                end = text.length();
-            if (end > start)
-                out.append(syllableInitial(text.tempSubString(start, end - start)));
-            start = end + 1;
-        }
-        if (out.size() == run.size())
-            return out;
-        out.clear();
-    }
-    for (const char32_t cp : run)
-        out.append(characterInitial(cp, t));
-    return out;
-}
+// A capital letter or a digit opens a group of a readings form; small letters add to it.
+bool opensGroup(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
 } // namespace
 
-bool readingsAvailable() { return hanLatin().prototype != nullptr; }
+CharacterReadings readingsOf(char32_t codePoint)
+{
+    const quint32 e = readingtable::entry(codePoint);
+    if (!(e & kLetterBits))
+        return {};
+    return {e & kLetterBits, char16_t(u'A' + (e >> 26) - 1)};
+}
 
-QString readingInitials(const QString &name)
+QString readingSets(const QString &name)
 {
     QString out;
-    out.reserve(name.size());
-    const QVector<uint> cps = name.toUcs4();
-    QVector<char32_t> run;
-    const auto flushRun = [&] {
-        if (run.isEmpty())
-            return;
-        icu::Transliterator *t = transliterator();
-        const QVector<char16_t> initials = t ? runInitials(run, *t) : QVector<char16_t>(run.size(), 0);
-        for (int i = 0; i < run.size(); ++i) {
-            const char16_t c = nameReading(run.at(i)) ? nameReading(run.at(i)) : initials.at(i);
-            if (c)
-                out += QChar(c);
-        }
-        run.clear();
-    };
-    for (const uint cp : cps) {
-        if (isHan(cp)) {
-            run.append(cp);
+    out.reserve(name.size() * 2);
+    for (const uint cp : name.toUcs4()) {
+        if (const char16_t c = asciiInitial(cp)) {
+            out += QChar(c);
             continue;
         }
-        flushRun();
-        char16_t c = asciiInitial(cp);
-        if (!c && cp >= 0x80) {
-            // Full-width and other compatibility forms of letters and digits (Ａ, １, ①).
-            const QString folded = QString::fromUcs4(reinterpret_cast<const char32_t *>(&cp), 1)
-                                       .normalized(QString::NormalizationForm_KD);
-            if (!folded.isEmpty())
-                c = asciiInitial(folded.at(0).unicode());
+        if (cp < 0x80)
+            continue;
+        if (const CharacterReadings r = readingsOf(cp); r.letters) {
+            out += QChar(r.common);
+            for (int n = 0; n < 26; ++n)
+                if ((r.letters >> n & 1) && u'A' + n != r.common)
+                    out += QChar(char16_t(u'a' + n));
+            continue;
         }
-        if (c)
-            out += QChar(c);
+        // Full-width and other compatibility forms of letters and digits (Ａ, １, ①).
+        const char32_t one[] = {char32_t(cp)};
+        const QString folded = QString::fromUcs4(one, 1).normalized(QString::NormalizationForm_KD);
+        if (!folded.isEmpty())
+            if (const char16_t c = asciiInitial(folded.at(0).unicode()))
+                out += QChar(c);
     }
-    flushRun();
     return out;
+}
+
+QString commonInitials(const QString &sets)
+{
+    QString out;
+    out.reserve(sets.size());
+    for (const QChar c : sets)
+        if (c.unicode() < 0x80 && opensGroup(uchar(c.unicode())))
+            out += c;
+    return out;
+}
+
+QString readingInitials(const QString &name) { return commonInitials(readingSets(name)); }
+
+InitialsPattern::InitialsPattern(const QByteArray &typed)
+{
+    m_symbols.reserve(typed.size());
+    for (const char c : typed) {
+        const int s = symbolOf(uchar(c));
+        if (s < 0) {
+            m_impossible = true;
+            return;
+        }
+        if (m_symbols.size() < 64)
+            m_masks[s] |= quint64(1) << m_symbols.size();
+        m_symbols += char(s);
+    }
+}
+
+bool InitialsPattern::foundIn(const QString &sets) const
+{
+    const QByteArray bytes = sets.toLatin1();
+    return foundIn(bytes.constData(), int(bytes.size()));
+}
+
+// Shift-and: bit i of state is set when typed positions 0..i match the groups ending with the last
+// one closed, so one pass over the form tests every position at once.
+bool InitialsPattern::foundIn(const char *sets, int length) const
+{
+    if (m_impossible)
+        return false;
+    const int n = int(m_symbols.size());
+    if (n == 0)
+        return true;
+    if (n > 64)
+        return foundByGroups(sets, length);
+    const quint64 last = quint64(1) << (n - 1);
+    quint64 state = 0;
+    quint64 group = 0; // the typed positions the open group's initials can take
+    bool open = false;
+    for (int i = 0; i <= length; ++i) {
+        const uchar c = i < length ? uchar(sets[i]) : 0;
+        if (open && c >= 'a' && c <= 'z') {
+            group |= m_masks[c - 'a'];
+            continue;
+        }
+        if (open) {
+            state = ((state << 1) | 1) & group;
+            if (state & last)
+                return true;
+            open = false;
+        }
+        if (opensGroup(c)) {
+            group = m_masks[symbolOf(c)];
+            open = true;
+        }
+    }
+    return false;
+}
+
+// The same search for typed texts longer than the masks hold: each group as the set of its
+// symbols, tried from every group on.
+bool InitialsPattern::foundByGroups(const char *sets, int length) const
+{
+    std::vector<quint64> groups;
+    bool open = false;
+    for (int i = 0; i < length; ++i) {
+        const uchar c = uchar(sets[i]);
+        if (opensGroup(c)) {
+            groups.push_back(quint64(1) << symbolOf(c));
+            open = true;
+        } else if (open && c >= 'a' && c <= 'z') {
+            groups.back() |= quint64(1) << symbolOf(c);
+        } else {
+            open = false;
+        }
+    }
+    const size_t n = size_t(m_symbols.size());
+    for (size_t start = 0; start + n <= groups.size(); ++start) {
+        size_t i = 0;
+        while (i < n && (groups[start + i] >> m_symbols[int(i)] & 1))
+            ++i;
+        if (i == n)
+            return true;
+    }
+    return false;
 }
 
 } // namespace text

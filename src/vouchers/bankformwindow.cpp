@@ -49,7 +49,7 @@ void BankFormWindow::setUp(const Setup &setup)
                           {QStringLiteral("khh"), QStringLiteral("开户行"), {}},
                           {QStringLiteral("sheng"), QStringLiteral("省/市"), {}},
                           {QStringLiteral("shi"), QStringLiteral("市/县"), {}},
-                          {QStringLiteral("gsmczmjc"), QStringLiteral("简称"), {}}};
+                          reference::initialsColumn()};
     setUpCustomerSearch(search);
     setPurposeField(field("Text19"));
     search.grid->setColumnWidth(0, 240);

@@ -36,7 +36,7 @@ DepositWindow::DepositWindow(QWidget *parent)
                          {QStringLiteral("khh"), QStringLiteral("开户行"), {}},
                          {QStringLiteral("sheng"), QStringLiteral("省/市"), {}},
                          {QStringLiteral("shi"), QStringLiteral("市/县"), {}},
-                         {QStringLiteral("gsmczmjc"), QStringLiteral("简称"), {}}};
+                         reference::initialsColumn()};
     setUpCustomerSearch(setup);
     setPurposeField(ui->Text19);
     ui->DataGrid1->setColumnWidth(0, 240);

@@ -462,9 +462,10 @@ private slots:
         QVERIFY2(restore(backup), qPrintable(prompter->lastText()));
         QCOMPARE(contents(backup), chosen);
         QCOMPARE(sqlite3(store::databasePath(), "PRAGMA user_version"), QString::number(store::kSchemaVersion));
-        QCOMPARE(sqlite3(store::databasePath(), "SELECT gsmc || '|' || zhh || '|' || gsmczmjc || '|' || gsmcdyjc FROM khb"),
-                 QStringLiteral("上海华东建材有限公司|31001234567890123456|SHHDJCYXGS|SHHDJCYXGS\n"
-                                "鑫达建材有限公司|6222|ZDJCYXGS|XDJCYXGS"));
+        QCOMPARE(sqlite3(store::databasePath(),
+                         "SELECT gsmc || '|' || zhh || '|' || gsmczmjc || '|' || gsmcdyjc || '|' || gsmcdyzm FROM khb"),
+                 QStringLiteral("上海华东建材有限公司|31001234567890123456|SHHDJCYXGS|SHHDJCYXGS|SHHDJCYXGS\n"
+                                "鑫达建材有限公司|6222|ZDJCYXGS|XDJCYXGS|XDJCYXGS"));
         QCOMPARE(StoreFixture::column(store::statements::customersInitialsContain("xdjc"), "gsmc"),
                  QStringList{"鑫达建材有限公司"});
     }

@@ -112,6 +112,8 @@ private slots:
         QVERIFY(initials.startsWith("  BJLS 'A%_' GS"));
         // From the readings: letters only, the blanks and punctuation left out.
         QCOMPARE(StoreFixture::column(customers(), "gsmcdyjc"), QStringList{"BJLSAGS"});
+        // Every reading: 石 shí and dàn.
+        QCOMPARE(StoreFixture::column(customers(), "gsmcdyzm"), QStringList{"BJLSdAGS"});
         for (int i = 0; i < 5; ++i)
             QVERIFY(edit(&w, QString("Text1_%1").arg(i))->text().isEmpty());
     }
@@ -212,7 +214,8 @@ private slots:
         QCOMPARE(StoreFixture::column(customers(), "zhh"), (QStringList{"6222", "99"}));
         // Initials of the name as typed, then trimmed.
         QCOMPARE(StoreFixture::column(customers(), "gsmczmjc").value(1), QString("BYX"));
-        QCOMPARE(StoreFixture::column(customers(), "gsmcdyjc").value(1), QString("BYH"));
+        QCOMPARE(StoreFixture::column(customers(), "gsmcdyjc").value(1), QString("BYX"));
+        QCOMPARE(StoreFixture::column(customers(), "gsmcdyzm").value(1), QString("BYXh"));
         QCOMPARE(edit(&w, "Text1")->text(), QString("丙银行"));
     }
 
@@ -427,6 +430,7 @@ private slots:
         QTest::newRow("昊天") << "HTMY" << QStringList{"昊天贸易"};
         QTest::newRow("晟泰 and 昊天 as before") << "zt" << QStringList{"晟泰科技", "昊天贸易"};
         QTest::newRow("level 1, whole") << "zggsyx" << QStringList{"中国工商银行"};
+        QTest::newRow("行 read háng") << "zggsyh" << QStringList{"中国工商银行"};
         QTest::newRow("level 1, part") << "lsrj" << QStringList{"北京蓝石软件"};
         QTest::newRow("either, several") << "gs" << QStringList{"鑫达建材有限公司", "中国工商银行"};
         QTest::newRow("neither") << "xdt" << QStringList{};

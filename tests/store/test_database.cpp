@@ -143,7 +143,7 @@ TEST_F(StoreTest, ColumnOrdersAreTheDocumentedOnes)
 {
     Connection c;
     EXPECT_EQ(columnsOf(c, statements::customers()),
-              QStringLiteral("gsmc zhh khh sheng shi gsmczmjc gsmcdyjc").split(QLatin1Char(' ')));
+              QStringLiteral("gsmc zhh khh sheng shi gsmczmjc gsmcdyjc gsmcdyzm").split(QLatin1Char(' ')));
     EXPECT_EQ(columnsOf(c, statements::ownCompany()),
               QStringLiteral("gsmc khh zhh hp hc").split(QLatin1Char(' ')));
     EXPECT_EQ(columnsOf(c, statements::purposes()), QStringList{QStringLiteral("yt")});
@@ -275,8 +275,14 @@ TEST(CheckDatabase, FilesThatAreNotOursGiveAClearMessageAndStayUntouched)
          "不是本程序的数据库"},
         {"version 1 with a column of version 2",
          [](const QString &p) {
-             ASSERT_EQ(createDatabase(p), QString());
+             ASSERT_EQ(createDatabase(p, 2), QString());
              runSql(p, {QStringLiteral("PRAGMA user_version = 1")});
+         },
+         "表 khb 的列与本程序不符"},
+        {"version 2 with a column of version 3",
+         [](const QString &p) {
+             ASSERT_EQ(createDatabase(p), QString());
+             runSql(p, {QStringLiteral("PRAGMA user_version = 2")});
          },
          "表 khb 的列与本程序不符"},
     };

@@ -1,5 +1,5 @@
-// A database of version 1, as the program made it before the initials from readings, brought to
-// version 2 at start.
+// Databases of earlier versions brought to the current one at start: version 1, as the program
+// made it before the initials from readings, and version 2, before the readings forms.
 
 #include "storetest.h"
 
@@ -21,42 +21,50 @@ QByteArray fileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Names with the initials version 1 stored for them (the interval rule) and those read from the
-// characters, both typed by hand.
+// Names with, typed by hand: the initials version 1 stored for them (the interval rule), those
+// version 2 stored (one reading of each character, as that version chose it: 晟 shèng, 重庆
+// chóngqìng, 行 háng), the common readings' initials an upgrade from version 1 gives them now, and
+// their readings forms.
 struct Customer {
     const char *name;
     const char *stored;
-    const char *readings;
+    const char *versionTwo;
+    const char *common;
+    const char *sets;
 };
 const Customer kCustomers[] = {
-    {"鑫达建材有限公司", "ZDJCYXGS", "XDJCYXGS"},
-    {"晟泰科技", "ZTKJ", "STKJ"},
-    {"昊天贸易", "ZTMY", "HTMY"},
-    {"上海华东建材有限公司", "SHHDJCYXGS", "SHHDJCYXGS"},
-    {"北京蓝石软件", "BJLSRJ", "BJLSRJ"},
-    {"3M中国（北京）", "3MZG0BJ0", "3MZGBJ"},
-    {"重庆钢铁集团", "ZQGTJT", "CQGTJT"},
-    {"鑫鑫五金店", "ZZWJD", "XXWJD"},
-    {"O'Brien Trading", "O'BRIEN TRADING", "OBRIENTRADING"},
-    {"昊天贸易商行", "ZTMYSX", "HTMYSH"},
+    {"鑫达建材有限公司", "ZDJCYXGS", "XDJCYXGS", "XDJCYXGS", "XDJCYXGS"},
+    {"晟泰科技", "ZTKJ", "STKJ", "CTKJ", "CsTKJ"},
+    {"昊天贸易", "ZTMY", "HTMY", "HTMY", "HTMY"},
+    {"上海华东建材有限公司", "SHHDJCYXGS", "SHHDJCYXGS", "SHHDJCYXGS", "SHHDJCYXGS"},
+    {"北京蓝石软件", "BJLSRJ", "BJLSRJ", "BJLSRJ", "BJLSdRJ"},
+    {"3M中国（北京）", "3MZG0BJ0", "3MZGBJ", "3MZGBJ", "3MZGBJ"},
+    {"重庆钢铁集团", "ZQGTJT", "CQGTJT", "ZQGTJT", "ZcQGTJT"},
+    {"鑫鑫五金店", "ZZWJD", "XXWJD", "XXWJD", "XXWJD"},
+    {"O'Brien Trading", "O'BRIEN TRADING", "OBRIENTRADING", "OBRIENTRADING", "OBRIENTRADING"},
+    {"昊天贸易商行", "ZTMYSX", "HTMYSH", "HTMYSX", "HTMYSXh"},
 };
 constexpr int kCount = 1000;
 
 QString quoted(const QString &s) { return QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''); }
 
-// A version-1 file with 1,000 customers (numbered names), a customer without a name and one whose
-// name has nothing to read, print history, purposes and settings of its own.
-void makeVersionOne(const QString &path)
+// A file of version 1 or 2 with 1,000 customers (numbered names) and their initials as that
+// version stored them, a customer without a name and one whose name has nothing to read, print
+// history, purposes and settings of its own.
+void makeFile(const QString &path, int version)
 {
-    ASSERT_EQ(createDatabase(path, 1), QString());
+    ASSERT_EQ(createDatabase(path, version), QString());
     RawDatabase raw(path);
     ASSERT_TRUE(raw.run(QStringLiteral("BEGIN")));
     for (int i = 0; i < kCount; ++i) {
         const Customer &c = kCustomers[i % std::size(kCustomers)];
         const QString n = QString::number(i);
-        ASSERT_TRUE(raw.run(QStringLiteral("INSERT INTO khb VALUES (%1, %2, '工行', '北京', '海淀', %3)")
-                                .arg(quoted(QString::fromUtf8(c.name) + n), quoted(QStringLiteral("6222") + n),
-                                     quoted(QString::fromUtf8(c.stored) + n))));
+        const QString values = QStringLiteral("%1, %2, '工行', '北京', '海淀', %3")
+                                   .arg(quoted(QString::fromUtf8(c.name) + n), quoted(QStringLiteral("6222") + n),
+                                        quoted(QString::fromUtf8(c.stored) + n));
+        ASSERT_TRUE(raw.run(version == 1 ? QStringLiteral("INSERT INTO khb VALUES (%1)").arg(values)
+                                         : QStringLiteral("INSERT INTO khb VALUES (%1, %2)")
+                                               .arg(values, quoted(QString::fromUtf8(c.versionTwo) + n))));
     }
     ASSERT_TRUE(raw.run(QStringLiteral("INSERT INTO khb (zhh) VALUES ('无名')")));
     ASSERT_TRUE(raw.run(QStringLiteral("INSERT INTO khb (gsmc, gsmczmjc) VALUES ('（）', '00')")));
@@ -100,7 +108,7 @@ QString khbColumns(const QString &file)
 TEST(Upgrade, AVersionOneFileGainsTheReadingsOfEveryCustomerAndNothingElse)
 {
     TempAppDir dir;
-    makeVersionOne(databasePath());
+    makeFile(databasePath(), 1);
     ASSERT_EQ(sqlite3(databasePath(), QStringLiteral("PRAGMA user_version")), QStringLiteral("1"));
     ASSERT_EQ(khbColumns(databasePath()), QStringLiteral("gsmc zhh khh sheng shi gsmczmjc"));
     ASSERT_EQ(checkDatabaseFile(databasePath()), QString()); // an older file is still one of ours
@@ -112,18 +120,20 @@ TEST(Upgrade, AVersionOneFileGainsTheReadingsOfEveryCustomerAndNothingElse)
 
     EXPECT_EQ(sqlite3(databasePath(), QStringLiteral("PRAGMA user_version")), QString::number(kSchemaVersion));
     EXPECT_EQ(sqlite3(databasePath(), QStringLiteral("SELECT count(*) FROM dyb_jobs")), QStringLiteral("0"));
-    EXPECT_EQ(khbColumns(databasePath()), QStringLiteral("gsmc zhh khh sheng shi gsmczmjc gsmcdyjc"));
+    EXPECT_EQ(khbColumns(databasePath()), QStringLiteral("gsmc zhh khh sheng shi gsmczmjc gsmcdyjc gsmcdyzm"));
     EXPECT_EQ(allButReadings(databasePath()), before);
 
-    QStringList expected{QStringLiteral("上海华东建材有限公司|SHHDJCYXGS")}; // the delivered customer
+    // The delivered customer, the numbered ones, and two with nothing to read: no value.
+    QStringList expected{QStringLiteral("上海华东建材有限公司|SHHDJCYXGS|SHHDJCYXGS")};
     for (int i = 0; i < kCount; ++i) {
         const Customer &c = kCustomers[i % std::size(kCustomers)];
-        expected << QString::fromUtf8(c.name) + QString::number(i) + QLatin1Char('|') + QString::fromUtf8(c.readings)
-                        + QString::number(i);
+        const QString n = QString::number(i);
+        expected << QString::fromUtf8(c.name) + n + QLatin1Char('|') + QString::fromUtf8(c.common) + n
+                        + QLatin1Char('|') + QString::fromUtf8(c.sets) + n;
     }
-    expected << QStringLiteral("|(null)") << QStringLiteral("（）|(null)"); // nothing to read: no value
+    expected << QStringLiteral("|(null)|(null)") << QStringLiteral("（）|(null)|(null)");
     EXPECT_EQ(sqlite3(databasePath(), QStringLiteral("SELECT ifnull(gsmc, '') || '|' || ifnull(gsmcdyjc, '(null)') "
-                                                     "FROM khb ORDER BY rowid")),
+                                                     "|| '|' || ifnull(gsmcdyzm, '(null)') FROM khb ORDER BY rowid")),
               expected.join(QLatin1Char('\n')));
 
     // Once: the next start finds nothing to do and leaves the file as it is.
@@ -138,33 +148,85 @@ TEST(Upgrade, AVersionOneFileGainsTheReadingsOfEveryCustomerAndNothingElse)
     EXPECT_EQ(schemaOf(databasePath()), schemaOf(fresh));
 }
 
-TEST(Upgrade, AFailureOnTheWayLeavesTheFileAsItWas)
+// A version-2 file gains the readings forms (and the empty table of print jobs) and nothing else:
+// the sqlite3 program's dump of the file, with those taken out again, is the dump it gave before. The initials version 2
+// stored stay as they were, though a save would now store others.
+TEST(Upgrade, AVersionTwoFileGainsTheReadingsFormsAndNothingElse)
 {
     TempAppDir dir;
-    makeVersionOne(databasePath());
-    // Another program's trigger refuses the change of one row, the 700th customer.
-    {
-        RawDatabase raw(databasePath());
-        ASSERT_TRUE(raw.run(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON khb WHEN old.rowid = 700 "
-                                           "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
-    }
-    const QByteArray before = fileBytes(databasePath());
+    makeFile(databasePath(), 2);
+    ASSERT_EQ(sqlite3(databasePath(), QStringLiteral("PRAGMA user_version")), QStringLiteral("2"));
+    ASSERT_EQ(checkDatabaseFile(databasePath()), QString());
+    const QString dump = QStringLiteral(".dump");
+    const QString before = sqlite3(databasePath(), dump);
+    ASSERT_TRUE(before.contains(QStringLiteral("'HTMYSH999'"))) << "the dump holds what version 2 stored";
 
     const DatabaseStatus status = ensureDatabase();
-    EXPECT_FALSE(status.ok);
-    EXPECT_TRUE(status.errorText.contains(databasePath())) << status.errorText.toStdString();
-    EXPECT_TRUE(status.errorText.contains(QStringLiteral("refused"))) << status.errorText.toStdString();
-    EXPECT_EQ(fileBytes(databasePath()), before);
-    EXPECT_FALSE(QFile::exists(databasePath() + QStringLiteral("-journal")));
+    ASSERT_TRUE(status.ok) << status.errorText.toStdString();
+    EXPECT_EQ(sqlite3(databasePath(), QStringLiteral("PRAGMA user_version")), QString::number(kSchemaVersion));
+    EXPECT_EQ(khbColumns(databasePath()), QStringLiteral("gsmc zhh khh sheng shi gsmczmjc gsmcdyjc gsmcdyzm"));
 
-    // Without the trigger the next start upgrades it.
-    {
-        RawDatabase raw(databasePath());
-        ASSERT_TRUE(raw.run(QStringLiteral("DROP TRIGGER refuse")));
+    QStringList expected{QStringLiteral("上海华东建材有限公司|SHHDJCYXGS")};
+    for (int i = 0; i < kCount; ++i) {
+        const Customer &c = kCustomers[i % std::size(kCustomers)];
+        expected << QString::fromUtf8(c.name) + QString::number(i) + QLatin1Char('|') + QString::fromUtf8(c.sets)
+                        + QString::number(i);
     }
+    expected << QStringLiteral("|(null)") << QStringLiteral("（）|(null)");
+    EXPECT_EQ(sqlite3(databasePath(), QStringLiteral("SELECT ifnull(gsmc, '') || '|' || ifnull(gsmcdyzm, '(null)') "
+                                                     "FROM khb ORDER BY rowid")),
+              expected.join(QLatin1Char('\n')));
+
+    QTemporaryDir other;
+    const QString copy = other.filePath(QStringLiteral("copy.mdb"));
+    ASSERT_TRUE(QFile::copy(databasePath(), copy));
+    ASSERT_EQ(sqlite3(copy, QStringLiteral("ALTER TABLE khb DROP COLUMN gsmcdyzm; DROP TABLE dyb_jobs; "
+                                           "PRAGMA user_version = 2")),
+              QString());
+    EXPECT_EQ(sqlite3(copy, dump), before);
+
+    // Once: the next start finds nothing to do and leaves the file as it is.
+    const QByteArray upgraded = fileBytes(databasePath());
     ASSERT_TRUE(ensureDatabase().ok);
-    EXPECT_EQ(sqlite3(databasePath(), QStringLiteral("SELECT count(*) FROM khb WHERE gsmcdyjc IS NOT NULL")),
-              QString::number(kCount + 1));
+    EXPECT_EQ(fileBytes(databasePath()), upgraded);
+
+    QTemporaryDir fresh;
+    const QString created = fresh.filePath(QStringLiteral("sjk.mdb"));
+    ASSERT_EQ(createDatabase(created), QString());
+    EXPECT_EQ(schemaOf(databasePath()), schemaOf(created));
+}
+
+TEST(Upgrade, AFailureOnTheWayLeavesTheFileAsItWas)
+{
+    for (const int version : {1, 2}) {
+        SCOPED_TRACE(version);
+        TempAppDir dir;
+        makeFile(databasePath(), version);
+        // Another program's trigger refuses the change of one row, the 700th customer.
+        {
+            RawDatabase raw(databasePath());
+            ASSERT_TRUE(raw.run(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON khb WHEN old.rowid = 700 "
+                                               "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+        }
+        const QByteArray before = fileBytes(databasePath());
+
+        const DatabaseStatus status = ensureDatabase();
+        EXPECT_FALSE(status.ok);
+        EXPECT_TRUE(status.errorText.contains(databasePath())) << status.errorText.toStdString();
+        EXPECT_TRUE(status.errorText.contains(QStringLiteral("refused"))) << status.errorText.toStdString();
+        EXPECT_EQ(fileBytes(databasePath()), before);
+        EXPECT_FALSE(QFile::exists(databasePath() + QStringLiteral("-journal")));
+
+        // Without the trigger the next start upgrades it.
+        {
+            RawDatabase raw(databasePath());
+            ASSERT_TRUE(raw.run(QStringLiteral("DROP TRIGGER refuse")));
+        }
+        ASSERT_TRUE(ensureDatabase().ok);
+        EXPECT_EQ(sqlite3(databasePath(), QStringLiteral("SELECT count(*) FROM khb WHERE gsmcdyjc IS NOT NULL "
+                                                         "AND gsmcdyzm IS NOT NULL")),
+                  QString::number(kCount + 1));
+    }
 }
 
 } // namespace

@@ -67,6 +67,11 @@ private slots:
 
     void opensWithTheFirstCustomerAndTheOwnCompany()
     {
+        // Saved by version 2 (行 háng) and upgraded: 简称 shows each character's common reading.
+        QVERIFY(StoreFixture::append(customers(), {QStringLiteral("昊天贸易商行"), QStringLiteral("1"),
+                                                   QStringLiteral("工行"), QStringLiteral("北京"),
+                                                   QStringLiteral("海淀"), QStringLiteral("ZTMYSX"),
+                                                   QStringLiteral("HTMYSH"), QStringLiteral("HTMYSXh")}));
         DepositWindow *w = h->open();
         QCOMPARE(w->windowTitle(), QStringLiteral("进账单打印"));
         QCOMPARE(datePicker(w)->date(), QDate::currentDate());
@@ -89,6 +94,8 @@ private slots:
         auto *grid = w->findChild<QTableView *>(QStringLiteral("DataGrid1"));
         QCOMPARE(grid->model()->columnCount(), 6); // every column of the customer table
         QCOMPARE(grid->model()->headerData(5, Qt::Horizontal).toString(), QStringLiteral("简称"));
+        QCOMPARE(grid->model()->index(0, 5).data().toString(), QStringLiteral("SHHDJCYXGS"));
+        QCOMPARE(grid->model()->index(1, 5).data().toString(), QStringLiteral("HTMYSX"));
     }
 
     void entriesAreCopiedIntoTheSlipAsTheyAreTyped()
