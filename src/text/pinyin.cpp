@@ -141,6 +141,15 @@ std::optional<quint16> gbkCode(char32_t codePoint)
     return gbk().code(codePoint);
 }
 
+char16_t levelOneInitial(char32_t codePoint)
+{
+    const std::optional<quint16> code = codePoint < 0x80 ? std::nullopt : gbkCode(codePoint);
+    // Level 1: rows 16 to 55 of GB 2312, lead bytes 0xB0 to 0xD7, trail bytes 0xA1 to 0xFE.
+    if (!code || *code < 0xB0A1 || *code > 0xD7FE || (*code & 0xFF) < 0xA1 || (*code & 0xFF) > 0xFE)
+        return 0;
+    return letterOfTwoByte(*code);
+}
+
 QString py(const QString &ch)
 {
     if (ch.isEmpty())

@@ -18,6 +18,11 @@ std::optional<quint16> gbkCode(char32_t codePoint);
 // characters, and "?" for a character without a GBK code. Only the first character is read.
 QString py(const QString &ch);
 
+// The initial of a character of GB 2312's first level by its interval: the initial of the reading
+// the standard orders it by, which is the reading a reader meets first (长 cháng, 行 xíng, 乐 lè);
+// 0 for any other character.
+char16_t levelOneInitial(char32_t codePoint);
+
 // The initials of a name: one unit per character, as py gives it (中国工商银行 -> ZGGSYX).
 QString initials(const QString &name);
 

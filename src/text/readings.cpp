@@ -1,5 +1,6 @@
 #include "text/readings.h"
 
+#include "text/pinyin.h"
 #include "text/readingtable.h"
 
 #include <QVector>
@@ -59,7 +60,13 @@ QString readingSets(const QString &name)
         }
         if (cp < 0x80)
             continue;
-        if (const CharacterReadings r = readingsOf(cp); r.letters) {
+        if (CharacterReadings r = readingsOf(cp); r.letters) {
+            // Of several readings, the one GB 2312 orders the character by is the one a clerk
+            // meets first (长沙 CS, 银行 YX is what a dictionary's own order gives for 行 too).
+            if ((r.letters & (r.letters - 1)) != 0)
+                if (const char16_t first = levelOneInitial(cp); first >= u'A' && first <= u'Z'
+                                                                && (r.letters >> (first - u'A') & 1))
+                    r.common = first;
             out += QChar(r.common);
             for (int n = 0; n < 26; ++n)
                 if ((r.letters >> n & 1) && u'A' + n != r.common)

@@ -22,11 +22,12 @@ TEST(ReadingSets, EachCharacterGivesTheInitialsOfItsReadingsTheCommonOneFirst)
         const char *sets;
     };
     const Row rows[] = {
-        // 重 zhòng chóng, 长 zhǎng cháng.
-        {"重庆长安", "ZcQZcA"},
-        // 行 xíng háng, 厦 shà xià, 会 huì kuài, 单 dān chán shàn, 番 fān pān.
+        // 重 zhòng chóng, 长 cháng zhǎng: the common one first is the reading GB 2312 orders the
+        // character by, where it has several.
+        {"重庆长安", "ZcQCzA"},
+        // 行 xíng háng, 厦 xià shà, 会 huì kuài, 单 dān chán shàn, 番 fān pān.
         {"银行", "YXh"},
-        {"厦门", "SxM"},
+        {"厦门", "XsM"},
         {"会计", "HkJ"},
         {"单县", "DcsX"},
         {"番禺", "FpY"},
