@@ -220,21 +220,34 @@ void HistoryWindow::exit()
     hide();
 }
 
+// The file proposed in a folder: 打印记录-<today>.xlsx.
+QString proposedExport(const QString &folder)
+{
+    return QDir(folder).filePath(
+        QStringLiteral("打印记录-%1.xlsx").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+}
+
 void HistoryWindow::chooseFile()
 {
     const QString current = ui->Text15->text().trimmed();
-    const QString chosen = m_chooseFile(this, current.isEmpty() ? store::appDir() : current);
+    const QString start = current.isEmpty() ? store::appDir() : current;
+    const QString chosen = m_chooseFile(this, QFileInfo(start).isDir() ? proposedExport(start) : start);
     ui->Text15->setText(chosen.isEmpty() ? QString() : QDir::toNativeSeparators(workbookFileName(chosen)));
 }
 
 void HistoryWindow::exportRows()
 {
-    const QString chosen = ui->Text15->text().trimmed();
-    // A folder (the data folder the window starts with) names no file either.
-    if (chosen.isEmpty() || QFileInfo(chosen).isDir()) {
+    QString chosen = ui->Text15->text().trimmed();
+    if (chosen.isEmpty()) {
         ui::tell(this, QStringLiteral("请选择保存位置"), QStringLiteral("信息提示"), ui::Icon::Information);
         ui->Text15->setFocus();
         return;
+    }
+    // A folder (the data folder the window starts with) is the place: the file gets the proposed
+    // name there, shown before it is written.
+    if (QFileInfo(chosen).isDir()) {
+        chosen = proposedExport(chosen);
+        ui->Text15->setText(QDir::toNativeSeparators(chosen));
     }
     m_history.update();
     if (m_history.recordCount() == 0)

@@ -2,6 +2,8 @@
 
 #include "store/datasource.h"
 #include "store/failures.h"
+#include "text/amount.h"
+#include "text/numbers.h"
 #include "store/leftovers.h"
 
 #include <QDate>
@@ -60,11 +62,13 @@ double columnWidth(const QString &column)
 
 // One cell as the writer thread needs it: no Qt value types cross the threads.
 struct Cell {
+    enum class Kind { Text, Date, Amount };
     lxw_row_t row;
     lxw_col_t col;
-    bool isDate;
+    Kind kind;
     lxw_datetime date;
     qsizetype text; // offset of the NUL-terminated UTF-8 text in the batch's buffer
+    double amount;  // yuan
 };
 
 // The cells of some rows; their texts share one buffer, so a cell costs no allocation.
@@ -79,11 +83,17 @@ struct Batch {
         char *end = m_encoder.appendToBuffer(texts.data() + at, text);
         *end++ = '\0';
         texts.resize(end - texts.constData());
-        cells.push_back({row, col, false, {}, at});
+        cells.push_back({row, col, Cell::Kind::Text, {}, at, 0.0});
     }
     void addDate(lxw_row_t row, lxw_col_t col, const QDate &d)
     {
-        cells.push_back({row, col, true, {d.year(), d.month(), d.day(), 0, 0, 0.0}, 0});
+        cells.push_back({row, col, Cell::Kind::Date, {d.year(), d.month(), d.day(), 0, 0, 0.0}, 0, 0.0});
+    }
+
+    // An amount as a number a sheet can add up, shown with its two decimals.
+    void addAmount(lxw_row_t row, lxw_col_t col, qint64 fen)
+    {
+        cells.push_back({row, col, Cell::Kind::Amount, {}, 0, double(fen) / 100.0});
     }
 
 private:
@@ -110,13 +120,15 @@ public:
         m_sheet = workbook_add_worksheet(m_book, nullptr);
         lxw_format *captionFormat = workbook_add_format(m_book);
         m_dateFormat = workbook_add_format(m_book);
-        if (!m_sheet || !captionFormat || !m_dateFormat) {
+        m_amountFormat = workbook_add_format(m_book);
+        if (!m_sheet || !captionFormat || !m_dateFormat || !m_amountFormat) {
             lxw_workbook_free(m_book);
             m_book = nullptr;
             return;
         }
         format_set_bold(captionFormat);
         format_set_num_format(m_dateFormat, "yyyy-mm-dd");
+        format_set_num_format(m_amountFormat, "0.00");
         // Wide enough that a date never shows as ###### and names read whole; the caption row
         // stays in view while scrolling.
         for (int c = 0; c < columns.size(); ++c)
@@ -211,10 +223,16 @@ private:
     {
         for (const Cell &cell : batch.cells) {
             lxw_datetime date = cell.date;
-            const lxw_error e = cell.isDate
-                ? worksheet_write_datetime(m_sheet, cell.row, cell.col, &date, m_dateFormat)
-                : worksheet_write_string(m_sheet, cell.row, cell.col, batch.texts.constData() + cell.text,
-                                         nullptr);
+            lxw_error e = LXW_NO_ERROR;
+            switch (cell.kind) {
+            case Cell::Kind::Date: e = worksheet_write_datetime(m_sheet, cell.row, cell.col, &date, m_dateFormat); break;
+            case Cell::Kind::Amount:
+                e = worksheet_write_number(m_sheet, cell.row, cell.col, cell.amount, m_amountFormat);
+                break;
+            case Cell::Kind::Text:
+                e = worksheet_write_string(m_sheet, cell.row, cell.col, batch.texts.constData() + cell.text, nullptr);
+                break;
+            }
             if (e != LXW_NO_ERROR) {
                 // Rows go to a temporary file of the library's until the workbook is saved.
                 const QString cause = store::writeCause(QDir::tempPath(), errno);
@@ -234,6 +252,7 @@ private:
     lxw_workbook *m_book = nullptr;
     lxw_worksheet *m_sheet = nullptr;
     lxw_format *m_dateFormat = nullptr;
+    lxw_format *m_amountFormat = nullptr;
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_ready;
@@ -327,8 +346,12 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
     const QString tempName = temp.fileName();
 
     QVector<int> positions;
-    for (const store::GridColumn &c : columns)
+    int amountColumn = -1;
+    for (const store::GridColumn &c : columns) {
+        if (c.column == QLatin1String("fkje"))
+            amountColumn = int(positions.size());
         positions << rows.columnIndex(c.column);
+    }
 
     SheetWriter writer(tempName, columns);
     if (!writer.isValid())
@@ -356,6 +379,13 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
                 const QString value = v.toString();
                 if (value.isEmpty())
                     continue;
+                // The amount as a number, so that a sheet sums it; the history keeps its text, and
+                // a text that is no amount goes as text.
+                if (c == amountColumn)
+                    if (const std::optional<qint64> fen = text::parseFen(text::halfWidth(value))) {
+                        batch.addAmount(sheetRow, lxw_col_t(c), *fen);
+                        continue;
+                    }
                 bool cut = false, cleaned = false;
                 const QString text = cellText(value, &cut, &cleaned);
                 if (cut && (result.cutRows.isEmpty() || result.cutRows.last() != int(sheetRow) + 1))

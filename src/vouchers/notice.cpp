@@ -12,15 +12,19 @@ const QList<KeyBox> &noticeKeyBoxes()
         {QStringLiteral("text31"), QStringLiteral("Text58"), false}, // main copy, up/down
         {QStringLiteral("text27"), QStringLiteral("Text42"), false}, // second copy, left/right
         {QStringLiteral("text32"), QStringLiteral("Text46"), false}, // second copy, up/down
-        // The two separator settings are kept for the clerk but move nothing: the separators
-        // stand where the sheet is cut.
+        // The two separators (the sheet's cut lines), up/down.
         {QStringLiteral("text38"), QStringLiteral("Text36"), false},
         {QStringLiteral("text39"), QStringLiteral("Text37"), false},
     };
     return table;
 }
 
-QList<QLineF> noticeSeparators() { return {QLineF(1140, 456, 10830, 456), QLineF(1140, 6270, 10830, 6270)}; }
+QList<QLineF> noticeSeparators(const Offsets &offsets)
+{
+    const double first = 456 + offsets.value(QStringLiteral("text38"), 0.0);
+    const double second = 6270 + offsets.value(QStringLiteral("text39"), 0.0);
+    return {QLineF(1140, first, 10830, first), QLineF(1140, second, 10830, second)};
+}
 
 QList<QLineF> noticeFrame()
 {
@@ -121,7 +125,7 @@ void drawCopy(PageWriter &w, const NoticeFace &face, double dx, double dy)
 
 void printNotice(PageWriter &w, const NoticeFace &face, const Offsets &offsets)
 {
-    for (const QLineF &l : noticeSeparators())
+    for (const QLineF &l : noticeSeparators(offsets))
         w.line(l.x1(), l.y1(), l.x2(), l.y2());
     drawCopy(w, face, offsets.value(QStringLiteral("text1"), 0.0), offsets.value(QStringLiteral("text31"), 0.0));
     drawCopy(w, face, offsets.value(QStringLiteral("text27"), 0.0),

@@ -33,8 +33,9 @@ inline constexpr double kNoticeSecondCopyY = 6270;
 // Calibration keys of the notice (jkddy.ini) and the boxes of its settings tab.
 const QList<KeyBox> &noticeKeyBoxes();
 
-// The two separator lines across the sheet, drawn once and never shifted.
-QList<QLineF> noticeSeparators();
+// The two separator lines across the sheet (where it is cut), drawn once: at 456 and 6270 twips,
+// each moved up or down by its own setting (间隔线一 "text38", 间隔线二 "text39").
+QList<QLineF> noticeSeparators(const Offsets &offsets = {});
 // The 26 lines of one copy's frame at base positions, in drawing order.
 QList<QLineF> noticeFrame();
 // The texts of one copy at base positions, in printing order: labels and data, the title in 15

@@ -135,7 +135,10 @@ TEST_F(ExportTest, ThreeRowsReadBackWithCaptionsDatesAndTexts)
     EXPECT_FALSE(payee.type.isEmpty());
     EXPECT_EQ(book.text("D2"), "007");
     EXPECT_FALSE(book.cell("D2").type.isEmpty());
-    EXPECT_EQ(book.text("E2"), "1234.50");
+    // The amount is a number shown with its two decimals (the sheet can add it up).
+    EXPECT_TRUE(book.cell("E2").type.isEmpty() || book.cell("E2").type == "n");
+    EXPECT_EQ(book.text("E2").toDouble(), 1234.5);
+    EXPECT_EQ(book.numberFormat(book.cell("E2").style), "0.00");
     EXPECT_EQ(book.text("G3"), "华东建材有限公司");
     EXPECT_EQ(book.text("G4"), "上海 'A%_' 物流");
     EXPECT_EQ(book.text("J3"), "北京蓝石");
@@ -146,6 +149,33 @@ TEST_F(ExportTest, ThreeRowsReadBackWithCaptionsDatesAndTexts)
 
     // Nothing but the workbook is left in the folder.
     EXPECT_EQ(filesInOut(), QStringList{"三行.xlsx"});
+}
+
+// A month's payments summed in the sheet give the total of the rows: every amount the history
+// holds as an amount is a number cell; what is no amount stays text and counts for nothing.
+TEST_F(ExportTest, AmountsAreNumbersWhoseSumIsTheTotalOfTheRows)
+{
+    const char *const amounts[] = {"1234.50", "0.05", "１０００", "99999999.99", "7", "12abc"};
+    for (const char *a : amounts)
+        ASSERT_TRUE(StoreFixture::append(history(), {QVariant(), QDate(2026, 12, 1), QDate(2026, 12, 1), "支票", "1",
+                                                     QString::fromUtf8(a), "货款"}));
+    const ExportResult r = exportAll("合计.xlsx");
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    XlsxFile book(r.path);
+    double sum = 0;
+    int numbers = 0;
+    for (int row = 2; row <= 7; ++row) {
+        const XlsxFile::Cell c = book.cell(QStringLiteral("E%1").arg(row));
+        if (c.type.isEmpty() || c.type == "n") {
+            sum += c.value.toDouble();
+            ++numbers;
+            EXPECT_EQ(book.numberFormat(c.style), "0.00") << row;
+        }
+    }
+    EXPECT_EQ(numbers, 5);
+    EXPECT_EQ(qRound64(sum * 100), 1234'50 + 5 + 1000'00 + 99999999'99 + 7'00); // 101001242.54 yuan
+    EXPECT_EQ(book.text("E7"), "12abc");
+    EXPECT_FALSE(book.cell("E7").type.isEmpty());
 }
 
 TEST_F(ExportTest, WritesTheRowsOfTheQueryInTheirOrder)

@@ -385,7 +385,7 @@ private slots:
 
     // ---- export ------------------------------------------------------------------------------
 
-    void exportNeedsAPath()
+    void exportNeedsAPathAndTakesTheFolderShown()
     {
         addHistory("1", "甲公司", QDate(2010, 4, 1));
         auto w = openWindow();
@@ -397,12 +397,14 @@ private slots:
         QCOMPARE(prompter->prompts.last().icon, ui::Icon::Information);
         QCOMPARE(QApplication::focusWidget(), edit(w.get(), "Text15"));
 
-        // The folder the window starts with names no file either.
+        // The folder the window starts with is the place: the file gets the proposed name there.
         edit(w.get(), "Text15")->setText(store::appDir());
         click(w.get(), "Command7");
-        QCOMPARE(prompter->prompts.size(), 2);
-        QCOMPARE(prompter->lastText(), QString("请选择保存位置"));
-        QCOMPARE(QDir(store::appDir()).entryList({"*.xlsx"}, QDir::Files), QStringList{});
+        const QString proposed =
+            QStringLiteral("打印记录-%1.xlsx").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+        QCOMPARE(prompter->lastText(), QString("数据成功导出"));
+        QCOMPARE(edit(w.get(), "Text15")->text(), QDir::toNativeSeparators(QDir(store::appDir()).filePath(proposed)));
+        QCOMPARE(QDir(store::appDir()).entryList({"*.xlsx"}, QDir::Files), QStringList{proposed});
     }
 
     void exportChosenFileReadsBack()
@@ -421,7 +423,9 @@ private slots:
             return out.filePath("付款记录");
         });
         click(w.get(), "Command6");
-        QCOMPARE(offered, QDir::toNativeSeparators(store::appDir()));
+        QCOMPARE(offered, QDir(QDir::toNativeSeparators(store::appDir()))
+                              .filePath(QStringLiteral("打印记录-%1.xlsx")
+                                            .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")))));
         QCOMPARE(edit(w.get(), "Text15")->text(), out.filePath("付款记录.xlsx"));
         click(w.get(), "Command7");
         QCOMPARE(prompter->lastText(), QString("数据成功导出"));

@@ -138,14 +138,16 @@ TEST(Notice, EachCopyMovesByItsOwnKeys)
     const NoticeFace f = filledNotice();
     const RecordingPageWriter rec =
         print(f, {{"text1", 28.5}, {"text31", 114}, {"text27", 57}, {"text32", 28.5}, {"text38", 999}, {"text39", 999}});
+    const RecordingPageWriter up = print(f, {{"text38", -57}, {"text39", -28.5}});
+    EXPECT_EQ(linesOf(up).mid(0, 2), lineOps({{1140, 399, 10830, 399}, {1140, 6241.5, 10830, 6241.5}}, 0, 0));
     const QList<PlacedText> texts = rec.placedTexts();
     const qsizetype n = copyTexts(f).size();
     ASSERT_EQ(texts.size(), 2 * n);
     EXPECT_EQ(texts.mid(0, n), moved(copyTexts(f), 28.5, 114));
-    // The second copy: 57 right, 6270 + 28 down (28.5 rounded to even); the separator settings
-    // move nothing.
+    // The second copy: 57 right, 6270 + 28 down (28.5 rounded to even); each separator moves
+    // down by its own setting and moves nothing else.
     EXPECT_EQ(texts.mid(n), moved(copyTexts(f), 57, 6298));
-    QList<PrintOp> lines = lineOps({{1140, 456, 10830, 456}, {1140, 6270, 10830, 6270}}, 0, 0);
+    QList<PrintOp> lines = lineOps({{1140, 456 + 999, 10830, 456 + 999}, {1140, 6270 + 999, 10830, 6270 + 999}}, 0, 0);
     lines += lineOps(kFrame, 28.5, 114);
     lines += lineOps(kFrame, 57, 6298);
     EXPECT_EQ(linesOf(rec), lines);
