@@ -3,12 +3,14 @@
 #include "maintenance/databasefile.h"
 #include "store/appdir.h"
 #include "store/database.h"
+#include "store/sqlitefile.h"
 #include "ui/prompter.h"
 #include "ui_sjbf.h"
 #include "ui_sjhf.h"
 
 #include <QCloseEvent>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -194,6 +196,28 @@ void RestoreWindow::choose()
         ui->Text1->setText(path);
 }
 
+bool RestoreWindow::confirmReplacing()
+{
+    // A restore replaces every customer and every history row at once: the clerk sees what with.
+    const QString backup = ui->Text1->text();
+    // A file that is plainly no backup of ours is refused by the restore itself, unasked.
+    if (!precheckBackupFile(backup).isEmpty() || !checkBackupFile(backup).isEmpty())
+        return true;
+    const QFileInfo info(backup);
+    const store::RowCounts from = store::rowCounts(backup);
+    const store::RowCounts now = store::rowCounts(store::databasePath());
+    const auto count = [](qint64 n) { return n < 0 ? QStringLiteral("（无法读取）") : QString::number(n); };
+    const QString question =
+        QStringLiteral("恢复将用备份文件“%1”（%2）替换现在的全部数据：\n"
+                       "备份中：客户 %3 个，打印记录 %4 条；\n"
+                       "现在：客户 %5 个，打印记录 %6 条。\n\n"
+                       "现在的数据库会先另存一份。确定恢复吗？")
+            .arg(QDir::toNativeSeparators(info.absoluteFilePath()),
+                 info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm")), count(from.customers),
+                 count(from.history), count(now.customers), count(now.history));
+    return ui::ask(this, question, QStringLiteral("数据恢复"), ui::Yes | ui::No, ui::Icon::Question, ui::No) == ui::Yes;
+}
+
 void RestoreWindow::updateStart()
 {
     ui->Command3->setEnabled(!m_copying && !ui->Text1->text().isEmpty() && !ui->Text2->text().isEmpty());
@@ -202,6 +226,8 @@ void RestoreWindow::updateStart()
 void RestoreWindow::start()
 {
     if (m_copying || ui->Text1->text().isEmpty())
+        return;
+    if (!confirmReplacing())
         return;
     m_copying = true;
     ui->ProgressBar1->setValue(0);

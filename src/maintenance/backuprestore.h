@@ -59,6 +59,8 @@ protected:
 private:
     void choose();
     void start();
+    // 否 (the default) leaves everything as it is.
+    bool confirmReplacing();
     void updateStart();
 
     Ui::sjhf *ui;

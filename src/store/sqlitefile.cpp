@@ -247,4 +247,21 @@ QString useRollbackJournal(const QString &path)
     return QString();
 }
 
+RowCounts rowCounts(const QString &path)
+{
+    RowCounts counts;
+    Handle h;
+    if (openFile(path, SQLITE_OPEN_READONLY, h) != SQLITE_OK)
+        return counts;
+    QString error;
+    const QString customers = single(h, "SELECT count(*) FROM khb", &error);
+    if (error.isEmpty())
+        counts.customers = customers.toLongLong();
+    error.clear();
+    const QString history = single(h, "SELECT count(*) FROM dyb", &error);
+    if (error.isEmpty())
+        counts.history = history.toLongLong();
+    return counts;
+}
+
 } // namespace store

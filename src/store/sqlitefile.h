@@ -57,4 +57,12 @@ QString checkNoWriter(const QString &path);
 // a journal left by a crash is rolled back. Empty on success, otherwise the message.
 QString useRollbackJournal(const QString &path);
 
+// How many customers (khb) and history rows (dyb) a database of ours holds, read without changing
+// it; -1 for a table that cannot be counted.
+struct RowCounts {
+    qint64 customers = -1;
+    qint64 history = -1;
+};
+RowCounts rowCounts(const QString &path);
+
 } // namespace store

@@ -83,6 +83,7 @@ class TestBackupRestore : public QObject {
     {
         QPointer<maintenance::RestoreWindow> w = restoreWindow(path);
         QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        prompter->answer(ui::Yes); // to the question whether to replace today's data, when asked
         QTest::mouseClick(button(w, "Command3"), Qt::LeftButton);
         const bool ok = prompter->lastText().startsWith("数据恢复完成!!");
         delete w;
@@ -397,6 +398,25 @@ private slots:
         QCOMPARE(filesIn(elsewhere.path()), expected);
     }
 
+    // 否, the default, to the question replaces nothing and copies nothing.
+    void restoreAsksFirstAndNoLeavesEverything()
+    {
+        const QString backup = elsewhere.filePath("备份.mdb");
+        QVERIFY(maintenance::backupDatabase(backup).ok());
+        QVERIFY(StoreFixture::append(customers(), {"恢复前的客户", "1", "2", "3", "4", "HFQ"}));
+        const QString before = everything(store::databasePath());
+        QPointer<maintenance::RestoreWindow> r = restoreWindow(backup);
+        QTest::mouseClick(button(r, "Command1"), Qt::LeftButton);
+        prompter->clear();
+        prompter->answer(ui::No);
+        QTest::mouseClick(button(r, "Command3"), Qt::LeftButton);
+        QCOMPARE(prompter->prompts.size(), 1);
+        QCOMPARE(prompter->lastTitle(), QStringLiteral("数据恢复"));
+        QCOMPARE(everything(store::databasePath()), before);
+        QCOMPARE(QDir(store::appDir()).entryList({"sjk-恢复前-*"}, QDir::Files), QStringList{});
+        delete r;
+    }
+
     void restoredDataIsSeenByAnOpenWindow()
     {
         // A backup with today's one sample customer, then a customer added after it.
@@ -420,8 +440,17 @@ private slots:
         QStringList captions;
         connect(r->findChild<QProgressBar *>("ProgressBar1"), &QProgressBar::valueChanged, this,
                 [&] { captions << button(r, "Command3")->text(); });
+        prompter->answer(ui::Yes);
         QTest::mouseClick(button(r, "Command3"), Qt::LeftButton);
-        QCOMPARE(prompter->prompts.size(), 1);
+        QCOMPARE(prompter->prompts.size(), 2);
+        // Asked first, with the file, its date and what it holds against today's data.
+        const ui::Prompt asked = prompter->prompts.first();
+        QCOMPARE(asked.defaultButton, ui::No);
+        QVERIFY2(asked.text.contains(QDir::toNativeSeparators(backup)), qPrintable(asked.text));
+        QVERIFY2(asked.text.contains(QStringLiteral("备份中：客户 %1 个，打印记录 0 条").arg(backedUp.size())),
+                 qPrintable(asked.text));
+        QVERIFY2(asked.text.contains(QStringLiteral("现在：客户 %1 个").arg(backedUp.size() + 1)), qPrintable(asked.text));
+        QVERIFY(asked.text.contains(QFileInfo(backup).lastModified().toString("yyyy-MM-dd HH:mm")));
         // The user is told where the database as it was has been kept.
         QCOMPARE(prompter->lastText(), "数据恢复完成!!\n恢复前的数据库已另存为：\n" + r->lastSafetyCopy());
         QCOMPARE(prompter->lastTitle(), QStringLiteral("蓝石票据通"));
