@@ -1,37 +1,14 @@
 #include "batch/voucherlist.h"
 
-#include "ui/prompter.h"
 #include "text/amount.h"
 #include "store/connection.h"
 #include "vouchers/repeats.h"
-#include "vouchers/voucherwindow.h"
+#include "vouchers/listcontext.h"
+#include "vouchers/voucher.h"
 
 namespace batch {
 
 namespace {
-
-// Answers every question a window asks while a row is checked: no (a list cannot ask its clerk
-// row by row) and keeps what was said.
-class ListPrompter : public ui::Prompter {
-public:
-    explicit ListPrompter(bool allowRepeat) : m_previous(&ui::prompter()), m_allowRepeat(allowRepeat)
-    {
-        ui::setPrompter(this);
-    }
-    ~ListPrompter() override { ui::setPrompter(m_previous); }
-    ui::Button ask(const ui::Prompt &prompt) override
-    {
-        said << prompt.text;
-        if (m_allowRepeat && (prompt.buttons & ui::Yes) && vouchers::isRepeatQuestion(prompt.text))
-            return ui::Yes;
-        return prompt.buttons & ui::No ? ui::No : prompt.buttons & ui::Cancel ? ui::Cancel : ui::Ok;
-    }
-    QStringList said;
-
-private:
-    ui::Prompter *m_previous;
-    bool m_allowRepeat;
-};
 
 QString normalized(const QString &caption) { return caption.simplified().remove(QLatin1Char(' ')).toLower(); }
 
@@ -43,7 +20,11 @@ QString RowProblem::toString() const
                             : QStringLiteral("第%1行“%2”：%3").arg(sheetRow).arg(column, message);
 }
 
-VoucherList::VoucherList(const vouchers::VoucherKind &kind) : m_kind(kind), m_window(kind.make()) {}
+VoucherList::VoucherList(const vouchers::VoucherKind &kind)
+    : m_kind(kind), m_connection(std::make_unique<store::Connection>()),
+      m_context(std::make_unique<vouchers::ListContext>(*m_connection))
+{
+}
 
 VoucherList::~VoucherList() = default;
 
@@ -90,34 +71,33 @@ Entry VoucherList::prepare(const ListRow &row, bool allowRepeat)
     entry.date = data.value(vouchers::key::date);
     entry.number = data.value(vouchers::key::number);
 
-    ListPrompter prompter(allowRepeat);
-    for (const vouchers::DataProblem &p : m_window->fill(data))
+    QList<vouchers::DataProblem> problems;
+    const vouchers::Voucher voucher = m_kind.fromData(data, *m_context, problems);
+    for (const vouchers::DataProblem &p : std::as_const(problems))
         entry.problems.append({row.sheetRow, m_kind.captionOf(p.key), p.message});
 
-    vouchers::PrintRoutine routine;
-    m_window->setPrintPath([&](const vouchers::PrintRoutine &r, QWidget *, const vouchers::Issued &) {
-        routine = r;
-        return vouchers::PrintOutcome::Cancelled; // drawn and recorded later, with the others
-    });
-    prompter.said.clear();
-    m_window->print();
-    if (!routine) {
-        const QString column = m_window->refusedKey().isEmpty() ? QString() : m_kind.captionOf(m_window->refusedKey());
-        const QString message = prompter.said.isEmpty() ? QStringLiteral("无法打印") : prompter.said.last();
-        // The window's own check may repeat what filling found already.
+    // A list cannot ask its clerk row by row: every question is a no, but a repeat the clerk has
+    // allowed for the whole list.
+    const vouchers::Review review =
+        vouchers::review(voucher, *m_connection, [allowRepeat](const vouchers::Question &q) {
+            return allowRepeat && q.kind == vouchers::Question::Kind::RepeatPayment;
+        });
+    if (!review.ready()) {
+        const QString column = review.key.isEmpty() ? QString() : m_kind.captionOf(review.key);
+        // The voucher's own check may repeat what reading the row found already.
         bool known = false;
         for (const RowProblem &p : std::as_const(entry.problems))
             known = known || p.column == column;
-        const bool repeat = m_window->refusedKey() == vouchers::key::repeat;
+        const bool repeat = review.key == vouchers::key::repeat;
         QString shownColumn = repeat ? m_kind.captionOf(vouchers::key::counterparty) : column;
-        if (m_window->refusedKey() == vouchers::key::tooWide)
-            shownColumn = columnsHolding(data, m_window->tooWideTexts());
+        if (review.key == vouchers::key::tooWide)
+            shownColumn = columnsHolding(data, review.tooWideTexts);
         if (!known)
-            entry.problems.append({row.sheetRow, shownColumn, message, repeat});
+            entry.problems.append({row.sheetRow, shownColumn, review.message, repeat});
     }
     if (entry.problems.isEmpty()) {
-        entry.routine = routine;
-        entry.row = m_window->lastHistoryRow();
+        entry.routine = voucher.routine;
+        entry.row = voucher.row;
     }
     return entry;
 }

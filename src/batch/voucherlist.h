@@ -1,8 +1,10 @@
 #pragma once
-// A list of vouchers of one kind, one per row of a payment list: each row goes through the
-// voucher's own window (hidden), which fills, checks and draws it exactly as a single print does.
+// A list of vouchers of one kind, one per row of a payment list: each row becomes the kind's
+// voucher as data (vouchers/voucher.h) and goes through the same checks and questions as a print
+// from its window, without any window.
 
 #include "printing/printing.h"
+#include "store/connection.h"
 #include "vouchers/history.h"
 #include "vouchers/voucherdata.h"
 
@@ -13,7 +15,7 @@
 
 #include <memory>
 
-namespace vouchers { class VoucherWindow; }
+namespace vouchers { class ListContext; }
 
 namespace batch {
 
@@ -50,8 +52,8 @@ struct Entry {
 
 class VoucherList {
 public:
-    // Makes the kind's window, hidden; it lives as long as the list (the entries' history rows
-    // are written through it).
+    // Reads the customers, the own company and the saved calibration through a connection of its
+    // own, once for all rows.
     explicit VoucherList(const vouchers::VoucherKind &kind);
     ~VoucherList();
 
@@ -60,15 +62,16 @@ public:
     // Finds the columns by their captions (or the other names they go by); problems for the
     // columns a row must give and the header lacks.
     QList<RowProblem> setHeader(const QStringList &header);
-    // Fills the window from the row and lets it check and draw the voucher. A repeat of a payment
-    // of the history is a problem unless allowRepeat.
+    // Makes the row's voucher and checks it as a print would. A repeat of a payment of the
+    // history is a problem unless allowRepeat; every other question is answered no.
     Entry prepare(const ListRow &row, bool allowRepeat = false);
 
 private:
     QString columnsHolding(const vouchers::VoucherData &data, const QStringList &texts) const;
 
     const vouchers::VoucherKind &m_kind;
-    std::unique_ptr<vouchers::VoucherWindow> m_window;
+    std::unique_ptr<store::Connection> m_connection;
+    std::unique_ptr<vouchers::ListContext> m_context;
     QHash<QString, int> m_columnOfKey; // data key -> column position
 };
 

@@ -72,7 +72,7 @@ void BankFormWindow::setUp(const Setup &setup)
         connect(picker, &QPushButton::clicked, this, &BankFormWindow::openCustomerPicker);
     connect(setup.purposePicker, &QPushButton::clicked, this, &BankFormWindow::openPurposePicker);
     connect(button("Command1"), &QPushButton::clicked, this, &BankFormWindow::confirmDate);
-    connect(button("Command3"), &QPushButton::clicked, this, &BankFormWindow::print);
+    connect(button("Command3"), &QPushButton::clicked, this, &VoucherWindow::print);
     connect(button("Command7"), &QPushButton::clicked, this, &QWidget::close);
     connect(button("cmdPreview"), &QPushButton::clicked, this, &BankFormWindow::openFormPreview);
 
@@ -154,8 +154,6 @@ void BankFormWindow::setCounterparty(const VoucherData &data)
     field("Text23")->setText(data.value(key::bank));
 }
 
-PrintRoutine BankFormWindow::previewRoutine() const { return routine(); }
-
 BankFormFace BankFormWindow::baseFace() const
 {
     BankFormFace f;
@@ -175,41 +173,24 @@ BankFormFace BankFormWindow::baseFace() const
     return f;
 }
 
-void BankFormWindow::print()
+BankFormEntries BankFormWindow::entries() const
 {
-    auto *confirmButton = findChild<QPushButton *>(QStringLiteral("Command1"));
-    if (!passChecks({{field("Text39"), m_setup.numberMessage, field("Text39"), key::number},
-                     {field("Text33"), QStringLiteral("请确认日期"), confirmButton, key::date},
-                     {field("Text8"), QStringLiteral("请输入金额"), field("Text8"), key::amount},
-                     {field("Text20"), QStringLiteral("请输入用途"), field("Text19"), key::purpose}}))
-        return;
-    // The confirmed date goes into the history: one that is not a real date would be refused
-    // there after the paper is printed.
-    const std::optional<QDate> date = m_date->confirmed();
-    if (!date) {
-        refuse(key::date);
-        ui::tell(this, TypedDate::wrongDateMessage(), QStringLiteral("打印"), ui::Icon::Information);
-        confirmButton->setFocus();
-        return;
-    }
-    if (!amountPrintable(field("Text8"), text::AmountVariant::ElevenPlaces)
-        || !payeeAccepted(field("Text25")->text(), field("Text43")))
-        return;
+    return {field("Text39")->text(), field("Text8")->text(), m_date->confirmed()};
+}
 
-    HistoryRow row;
-    row.printed = QDate::currentDate();
-    row.voucherDate = historyDate(*date); // the date on the paper
-    row.type = m_setup.historyType;
-    row.number = field("Text39")->text();
-    row.amount = text::halfWidth(field("Text8")->text());
-    row.purpose = field("Text20")->text();
-    row.payerName = field("Text3")->text();
-    row.payerAccount = field("Text22")->text();
-    row.payerBank = field("Text30")->text();
-    row.payeeName = field("Text25")->text();
-    row.payeeAccount = field("Text2")->text();
-    row.payeeBank = field("Text23")->text();
-    printWithHistory(routine(), row, m_setup.historyType + QLatin1Char('-') + row.payeeName.trimmed());
+QWidget *BankFormWindow::focusFor(const QString &key) const
+{
+    if (key == key::number)
+        return field("Text39");
+    if (key == key::date)
+        return findChild<QPushButton *>(QStringLiteral("Command1"));
+    if (key == key::amount)
+        return field("Text8");
+    if (key == key::purpose)
+        return field("Text19");
+    if (key == key::counterparty)
+        return field("Text43");
+    return nullptr;
 }
 
 } // namespace vouchers

@@ -4,7 +4,7 @@
 // cells, the global printer adjustment, the checks and the history row.
 
 #include "store/datasource.h"
-#include "vouchers/bankforms.h"
+#include "vouchers/bankformvoucher.h"
 #include "vouchers/typeddate.h"
 #include "vouchers/voucherwindow.h"
 
@@ -28,9 +28,7 @@ public:
     TickPair &method() const { return *m_method; }
 
     void confirmDate(); // "确定日期(&Q)"
-    void print() override; // "打印(&P)"
     QList<DataProblem> fill(const VoucherData &data) override;
-    PrintRoutine previewRoutine() const override;
 
 protected:
     // Where the two forms differ.
@@ -40,9 +38,7 @@ protected:
         QPushButton *purposePicker = nullptr;
         QString initialsEmptyMessage;
         QWidget *focusAfterSearch = nullptr; // nullptr: the search field keeps it
-        QString numberMessage;               // the voucher number's check
         QLineEdit *paymentCode = nullptr;    // printed, never stored
-        QString historyType;                 // pzlx
     };
 
     BankFormWindow(QWidget *parent, const QString &tag);
@@ -52,8 +48,9 @@ protected:
     QLineEdit *field(const char *name) const;
     // Parties, date, amount, cells, payment code and purpose as the window shows them now.
     BankFormFace baseFace() const;
-    // The form's print routine for the face as it is now.
-    virtual PrintRoutine routine() const = 0;
+    // The number, amount and confirmed date as the window shows them now.
+    BankFormEntries entries() const;
+    QWidget *focusFor(const QString &key) const override;
 
     void activate() override;
     void takeOver() override;

@@ -40,6 +40,12 @@ void Calibration::addKeyBoxes(const QWidget *window, const QList<KeyBox> &table)
     }
 }
 
+void Calibration::addKeys(const QList<KeyBox> &table)
+{
+    for (const KeyBox &kb : table)
+        m_entries.append({kb.key.toLower(), nullptr, kb.isSwitch});
+}
+
 void Calibration::load()
 {
     const store::Profile profile(m_fileName);

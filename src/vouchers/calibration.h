@@ -41,6 +41,8 @@ public:
     void addSwitch(const QString &key, QLineEdit *box);
     // Adds every key of a table with the box of its name in the window.
     void addKeyBoxes(const QWidget *window, const QList<KeyBox> &table);
+    // Adds every key of a table without a box: the stored values alone (a voucher made from data).
+    void addKeys(const QList<KeyBox> &table);
 
     // Reads every key (missing or not a number: 0) and shows it in its box.
     void load();

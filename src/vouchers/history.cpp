@@ -240,6 +240,8 @@ QString settlePdfEntry(store::Connection &connection, const store::JournalEntry 
 
 } // namespace
 
+QString historyDate(const QDate &d) { return QStringLiteral("%1/%2/%3").arg(d.year()).arg(d.month()).arg(d.day()); }
+
 QVariantList HistoryRow::values() const
 {
     return {printed,   voucherDate, type,      number,    amount,       purpose,

@@ -34,6 +34,9 @@ struct HistoryRow {
     QVariantList values() const;
 };
 
+// The date as the history keeps it: year/month/day without leading zeros ("2010/4/14").
+QString historyDate(const QDate &date);
+
 // Appends the rows in one transaction: all of them or, with *error, none.
 bool appendHistory(store::Connection &connection, const QList<HistoryRow> &rows, QString *error = nullptr);
 

@@ -14,9 +14,7 @@ WireWindow::WireWindow(QWidget *parent) : BankFormWindow(parent, QStringLiteral(
     setup.purposePicker = ui->Command8;
     setup.initialsEmptyMessage = QStringLiteral("请输入公司名称的字母简称，如蓝石软件输入lsrj");
     setup.focusAfterSearch = nullptr;
-    setup.numberMessage = QStringLiteral("请输入凭证号");
     setup.paymentCode = ui->Text40;
-    setup.historyType = QStringLiteral("建行电汇");
     setUp(setup);
 }
 
@@ -31,11 +29,10 @@ WireFace WireWindow::face() const
     return f;
 }
 
-PrintRoutine WireWindow::routine() const
+Voucher WireWindow::voucher(Settings) const
 {
-    const WireFace f = face();
-    const GlobalOffsets o = offsets();
-    return [f, o](PageWriter &w) { printWire(w, f, o); };
+    // The global adjustment as read at the last refill; the form has no calibration of its own.
+    return wireVoucher(face(), entries(), offsets(), QDate::currentDate());
 }
 
 } // namespace vouchers

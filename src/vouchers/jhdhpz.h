@@ -15,9 +15,7 @@ public:
 
     // The texts the print would put on paper now.
     WireFace face() const;
-
-protected:
-    PrintRoutine routine() const override;
+    Voucher voucher(Settings settings) const override;
 
 private:
     Ui::jhdhpz *ui;

@@ -51,7 +51,7 @@ NoticeWindow::NoticeWindow(QWidget *parent)
     connect(ui->Command2, &QPushButton::clicked, this, &NoticeWindow::openCustomerPicker);
     connect(ui->Command1, &QPushButton::clicked, this, &NoticeWindow::confirmDate);
     connect(ui->Command9, &QPushButton::clicked, this, &NoticeWindow::openPurposePicker);
-    connect(ui->Command11, &QPushButton::clicked, this, &NoticeWindow::print);
+    connect(ui->Command11, &QPushButton::clicked, this, &VoucherWindow::print);
     connect(ui->Command7, &QPushButton::clicked, this, &QWidget::hide); // keeps the entries
     connect(ui->Command10, &QPushButton::clicked, this, [this] { m_calibration.setLocked(false); });
     connect(ui->Command6, &QPushButton::clicked, this, &NoticeWindow::saveCalibration);
@@ -140,16 +140,10 @@ void NoticeWindow::setCounterparty(const VoucherData &data)
     ui->Text30->setText(data.value(key::bank));
 }
 
-PrintRoutine NoticeWindow::previewRoutine() const
+NoticeEntries NoticeWindow::entries() const
 {
-    const NoticeFace f = face();
-    const Offsets offsets = m_calibration.typedValues();
-    return [f, offsets](PageWriter &w) { printNotice(w, f, offsets); };
-}
-
-NoticeFace NoticeWindow::face() const
-{
-    NoticeFace f;
+    NoticeEntries e;
+    NoticeFace &f = e.face;
     f.year = ui->Text33->text();
     f.month = ui->Text34->text();
     f.day = ui->Text35->text();
@@ -165,38 +159,32 @@ NoticeFace NoticeWindow::face() const
     f.address = ui->Text24->text();
     f.purpose = ui->Text20->text();
     f.remark = ui->Text26->text();
-    return f;
+    e.number = ui->Text40->text();
+    e.amount = ui->Text8->text();
+    e.purpose = ui->Text19->text();
+    e.voucherDate = m_date->historyText();
+    return e;
 }
 
-void NoticeWindow::print()
+Voucher NoticeWindow::voucher(Settings settings) const
 {
-    const bool checked = passChecks({{ui->Text40, QStringLiteral("请输入单号"), ui->Text40, key::number},
-                                     {ui->Text33, QStringLiteral("请确认日期"), ui->Command1, key::date},
-                                     {ui->Text8, QStringLiteral("请输入金额"), ui->Text8, key::amount},
-                                     {ui->Text19, QStringLiteral("请输入用途"), ui->Text19, key::purpose}})
-        && amountPrintable(ui->Text8, text::AmountVariant::ElevenPlaces)
-        && payeeAccepted(ui->Text25->text(), ui->Text25);
-    if (!checked)
-        return;
+    return noticeVoucher(entries(), settings == Settings::Saved ? m_calibration.values() : m_calibration.typedValues(),
+                         QDate::currentDate());
+}
 
-    HistoryRow row;
-    row.printed = QDate::currentDate();
-    row.voucherDate = m_date->historyText();
-    row.type = QStringLiteral("交款单");
-    row.number = ui->Text40->text();
-    row.amount = text::halfWidth(ui->Text8->text());
-    row.purpose = ui->Text20->text();
-    row.payerName = ui->Text3->text();
-    row.payerAccount = ui->Text22->text();
-    row.payerBank = ui->Text30->text();
-    row.payeeName = ui->Text25->text();
-    row.payeeAccount = ui->Text2->text();
-    row.payeeBank = ui->Text23->text();
-
-    const NoticeFace f = face();
-    const Offsets offsets = m_calibration.values();
-    printWithHistory([f, offsets](PageWriter &w) { printNotice(w, f, offsets); }, row,
-                     QStringLiteral("交款单-") + row.payerName.trimmed());
+QWidget *NoticeWindow::focusFor(const QString &key) const
+{
+    if (key == key::number)
+        return ui->Text40;
+    if (key == key::date)
+        return ui->Command1;
+    if (key == key::amount)
+        return ui->Text8;
+    if (key == key::purpose)
+        return ui->Text19;
+    if (key == key::counterparty)
+        return ui->Text25;
+    return nullptr;
 }
 
 } // namespace vouchers

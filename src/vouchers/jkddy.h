@@ -4,7 +4,7 @@
 
 #include "store/datasource.h"
 #include "vouchers/calibration.h"
-#include "vouchers/notice.h"
+#include "vouchers/noticevoucher.h"
 #include "vouchers/pickeddate.h"
 #include "vouchers/voucherwindow.h"
 
@@ -27,18 +27,19 @@ public:
 
     const Calibration &calibration() const { return m_calibration; }
 
-    // The texts the print would put on paper now.
-    NoticeFace face() const;
+    // The entries as the window shows them now, and the texts the print would put on paper.
+    NoticeEntries entries() const;
+    NoticeFace face() const { return entries().face; }
 
     void confirmDate(); // "确定日期"
-    void print() override; // "打印(&P)"
     QList<DataProblem> fill(const VoucherData &data) override;
-    PrintRoutine previewRoutine() const override;
+    Voucher voucher(Settings settings) const override;
 
 protected:
     void activate() override;
     void takeOver() override;
     void setCounterparty(const VoucherData &data) override;
+    QWidget *focusFor(const QString &key) const override;
 
 private:
     void readOwnCompany();

@@ -58,7 +58,7 @@ DepositWindow::DepositWindow(QWidget *parent)
     connect(ui->Command2, &QPushButton::clicked, this, &DepositWindow::openCustomerPicker);
     connect(ui->Command1, &QPushButton::clicked, this, &DepositWindow::confirmDate);
     connect(ui->Command9, &QPushButton::clicked, this, &DepositWindow::openPurposePicker);
-    connect(ui->Command3, &QPushButton::clicked, this, &DepositWindow::print);
+    connect(ui->Command3, &QPushButton::clicked, this, &VoucherWindow::print);
     connect(ui->Command7, &QPushButton::clicked, this, &QWidget::hide); // keeps the entries
     connect(ui->Command10, &QPushButton::clicked, this, [this] { m_calibration.setLocked(false); });
     connect(ui->Command6, &QPushButton::clicked, this, &DepositWindow::saveCalibration);
@@ -136,16 +136,10 @@ void DepositWindow::setCounterparty(const VoucherData &data)
     ui->Text30->setText(data.value(key::bank));
 }
 
-PrintRoutine DepositWindow::previewRoutine() const
+DepositEntries DepositWindow::entries() const
 {
-    const DepositFace f = face();
-    const Offsets offsets = m_calibration.typedValues();
-    return [f, offsets](PageWriter &w) { printDeposit(w, f, offsets); };
-}
-
-DepositFace DepositWindow::face() const
-{
-    DepositFace f;
+    DepositEntries e;
+    DepositFace &f = e.face;
     f.year = ui->Text33->text();
     f.month = ui->Text34->text();
     f.day = ui->Text35->text();
@@ -161,39 +155,32 @@ DepositFace DepositWindow::face() const
     f.billNumber = ui->Text24->text();
     f.billCount = ui->Text26->text();
     f.purpose = ui->Text20->text();
-    return f;
+    e.number = ui->Text5->text();
+    e.amount = ui->Text8->text();
+    e.purpose = ui->Text19->text();
+    e.voucherDate = m_date->historyText(); // the date the year, month and day boxes were made from
+    return e;
 }
 
-void DepositWindow::print()
+Voucher DepositWindow::voucher(Settings settings) const
 {
-    const bool checked = passChecks({{ui->Text33, QStringLiteral("请确认日期"), ui->Command1, key::date},
-                                     {ui->Text8, QStringLiteral("请输入金额"), ui->Text8, key::amount},
-                                     {ui->Text19, QStringLiteral("请输入用途"), ui->Text19, key::purpose},
-                                     {ui->Text5, QStringLiteral("请输入票据号码"), ui->Text5, key::number}})
-        && amountPrintable(ui->Text8, text::AmountVariant::ElevenPlaces)
-        && payeeAccepted(ui->Text25->text(), ui->Text43);
-    if (!checked)
-        return;
+    return depositVoucher(entries(), settings == Settings::Saved ? m_calibration.values() : m_calibration.typedValues(),
+                          QDate::currentDate());
+}
 
-    HistoryRow row;
-    row.printed = QDate::currentDate();
-    // Text81: the date the year, month and day boxes were made from.
-    row.voucherDate = m_date->historyText();
-    row.type = QStringLiteral("进账单");
-    row.number = ui->Text24->text();
-    row.amount = text::halfWidth(ui->Text8->text());
-    row.purpose = ui->Text20->text();
-    row.payerName = ui->Text3->text();
-    row.payerAccount = ui->Text22->text();
-    row.payerBank = ui->Text30->text();
-    row.payeeName = ui->Text25->text();
-    row.payeeAccount = ui->Text2->text();
-    row.payeeBank = ui->Text23->text();
-
-    const DepositFace f = face();
-    const Offsets offsets = m_calibration.values();
-    printWithHistory([f, offsets](PageWriter &w) { printDeposit(w, f, offsets); }, row,
-                     QStringLiteral("进账单-") + row.payerName.trimmed());
+QWidget *DepositWindow::focusFor(const QString &key) const
+{
+    if (key == key::date)
+        return ui->Command1;
+    if (key == key::amount)
+        return ui->Text8;
+    if (key == key::purpose)
+        return ui->Text19;
+    if (key == key::number)
+        return ui->Text5;
+    if (key == key::counterparty)
+        return ui->Text43;
+    return nullptr;
 }
 
 } // namespace vouchers

@@ -4,7 +4,7 @@
 
 #include "store/datasource.h"
 #include "vouchers/calibration.h"
-#include "vouchers/deposit.h"
+#include "vouchers/depositvoucher.h"
 #include "vouchers/pickeddate.h"
 #include "vouchers/voucherwindow.h"
 
@@ -26,18 +26,19 @@ public:
 
     const Calibration &calibration() const { return m_calibration; }
 
-    // The texts the print would put on paper now.
-    DepositFace face() const;
+    // The entries as the window shows them now, and the texts the print would put on paper.
+    DepositEntries entries() const;
+    DepositFace face() const { return entries().face; }
 
     void confirmDate(); // "确定日期"
-    void print() override; // "打印(&P)"
     QList<DataProblem> fill(const VoucherData &data) override;
-    PrintRoutine previewRoutine() const override;
+    Voucher voucher(Settings settings) const override;
 
 protected:
     void activate() override;
     void takeOver() override;
     void setCounterparty(const VoucherData &data) override;
+    QWidget *focusFor(const QString &key) const override;
 
 private:
     void readOwnCompany();

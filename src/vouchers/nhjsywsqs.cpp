@@ -17,9 +17,7 @@ ApplicationWindow::ApplicationWindow(QWidget *parent)
     setup.purposePicker = ui->Command6;
     setup.initialsEmptyMessage = QStringLiteral("请输入公司名称");
     setup.focusAfterSearch = ui->Text39;
-    setup.numberMessage = QStringLiteral("请输入申请书号码");
     setup.paymentCode = ui->Text42;
-    setup.historyType = QStringLiteral("农行申请书");
     setUp(setup);
 }
 
@@ -48,11 +46,10 @@ ApplicationFace ApplicationWindow::face() const
     return f;
 }
 
-PrintRoutine ApplicationWindow::routine() const
+Voucher ApplicationWindow::voucher(Settings) const
 {
-    const ApplicationFace f = face();
-    const GlobalOffsets o = offsets();
-    return [f, o](PageWriter &w) { printApplication(w, f, o); };
+    // The global adjustment as read at the last refill; the form has no calibration of its own.
+    return applicationVoucher(face(), entries(), offsets(), QDate::currentDate());
 }
 
 } // namespace vouchers

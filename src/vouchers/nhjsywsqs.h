@@ -20,9 +20,7 @@ public:
     ApplicationFace face() const;
     TickChoice &businessType() const { return *m_type; }
     QList<DataProblem> fill(const VoucherData &data) override;
-
-protected:
-    PrintRoutine routine() const override;
+    Voucher voucher(Settings settings) const override;
 
 private:
     Ui::nhjsywsqs *ui;

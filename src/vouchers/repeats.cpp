@@ -34,9 +34,4 @@ QString repeatQuestion(const HistoryRow &row, const EarlierVoucher &earlier)
         .arg(row.payeeName, earlier.type, earlier.date.toString(QStringLiteral("yyyy-MM-dd")), earlier.number);
 }
 
-bool isRepeatQuestion(const QString &text)
-{
-    return text.startsWith(QStringLiteral("%1天内已向").arg(kRepeatDays)) && text.contains(QStringLiteral("相同金额"));
-}
-
 } // namespace vouchers

@@ -29,6 +29,5 @@ std::optional<EarlierVoucher> findRepeat(store::Connection &connection, const Hi
 
 // 30天内已向<收款人>打印过相同金额的<类型>（<日期>，<凭证号>），仍然打印吗？
 QString repeatQuestion(const HistoryRow &row, const EarlierVoucher &earlier);
-bool isRepeatQuestion(const QString &text);
 
 } // namespace vouchers

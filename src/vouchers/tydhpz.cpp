@@ -12,9 +12,8 @@
 namespace vouchers {
 
 namespace {
-const QString kPlaceKey = QStringLiteral("text119");
 const QString kSection = QStringLiteral("MyApp");
-QString chequeProfile() { return store::appFile(QStringLiteral("mqtx.ini")); }
+QString chequeProfile() { return store::appFile(kGeneralPlaceProfile); }
 } // namespace
 
 const QList<LayoutBox> &voucherTabBoxes()
@@ -41,7 +40,7 @@ GeneralWireWindow::GeneralWireWindow(QWidget *parent)
     printSettings().documentName = windowTitle();
 
     // The place option lives in memory; only 记注此设置 keeps it. A missing key reads as 0.
-    m_placeOption = store::Profile(chequeProfile()).read(kSection, kPlaceKey);
+    m_placeOption = store::Profile(chequeProfile()).read(kSection, kGeneralPlaceKey);
 
     reference::CustomerSearchSetup setup;
     setup.searchField = ui->Text43;
@@ -74,7 +73,7 @@ GeneralWireWindow::GeneralWireWindow(QWidget *parent)
     connect(ui->Option1, &QRadioButton::clicked, this, [this] { choosePlaces(true); });
     connect(ui->Option2, &QRadioButton::clicked, this, [this] { choosePlaces(false); });
     connect(ui->Command9, &QPushButton::clicked, this, &GeneralWireWindow::rememberPlaceOption);
-    connect(ui->Command3, &QPushButton::clicked, this, &GeneralWireWindow::print);
+    connect(ui->Command3, &QPushButton::clicked, this, &VoucherWindow::print);
     connect(ui->Command7, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->Command13, &QPushButton::clicked, this, &GeneralWireWindow::editLayout);
     connect(ui->Command12, &QPushButton::clicked, this, &GeneralWireWindow::saveLayout);
@@ -145,7 +144,7 @@ void GeneralWireWindow::choosePlaces(bool print)
 void GeneralWireWindow::rememberPlaceOption()
 {
     // Only this key is written; every other byte of the cheque's profile file stays.
-    if (!store::Profile(chequeProfile()).write(kSection, kPlaceKey, m_placeOption))
+    if (!store::Profile(chequeProfile()).write(kSection, kGeneralPlaceKey, m_placeOption))
         ui::tell(this, QStringLiteral("设置没有保存：无法写入文件“%1”。").arg(chequeProfile()), windowTitle(),
                  ui::Icon::Warning);
 }
@@ -203,16 +202,10 @@ void GeneralWireWindow::setCounterparty(const VoucherData &data)
     applyPlaceOption();
 }
 
-PrintRoutine GeneralWireWindow::previewRoutine() const
+GeneralEntries GeneralWireWindow::entries() const
 {
-    const GeneralFace f = face();
-    const Offsets layout = m_layout.typedOffsets();
-    return [f, layout](PageWriter &w) { printGeneral(w, f, layout); };
-}
-
-GeneralFace GeneralWireWindow::face() const
-{
-    GeneralFace f;
+    GeneralEntries e;
+    GeneralFace &f = e.face;
     f.year = ui->Text33->text();
     f.month = ui->Text34->text();
     f.day = ui->Text35->text();
@@ -230,38 +223,32 @@ GeneralFace GeneralWireWindow::face() const
     f.password = ui->Text40->text();
     f.purpose = ui->Text20->text();
     f.cells = m_amount->cellTexts();
-    return f;
+    e.number = ui->Text39->text();
+    e.amount = ui->Text8->text();
+    e.purpose = ui->Text19->text();
+    e.voucherDate = m_date->historyText();
+    return e;
 }
 
-void GeneralWireWindow::print()
+Voucher GeneralWireWindow::voucher(Settings settings) const
 {
-    const bool checked = passChecks({{ui->Text39, QStringLiteral("请输入凭证号"), ui->Text39, key::number},
-                                     {ui->Text33, QStringLiteral("请确认日期"), ui->Command1, key::date},
-                                     {ui->Text8, QStringLiteral("请输入金额"), ui->Text8, key::amount},
-                                     {ui->Text19, QStringLiteral("请输入用途"), ui->Text19, key::purpose}})
-        && amountPrintable(ui->Text8, text::AmountVariant::ElevenPlaces)
-        && payeeAccepted(ui->Text25->text(), ui->Text43);
-    if (!checked)
-        return;
+    return generalVoucher(entries(), settings == Settings::Saved ? m_layout.offsets() : m_layout.typedOffsets(),
+                          QDate::currentDate());
+}
 
-    HistoryRow row;
-    row.printed = QDate::currentDate();
-    row.voucherDate = m_date->historyText();
-    row.type = QStringLiteral("汇款凭证");
-    row.number = ui->Text39->text(); // recorded, not printed
-    row.amount = text::halfWidth(ui->Text8->text());
-    row.purpose = ui->Text20->text();
-    row.payerName = ui->Text3->text();
-    row.payerAccount = ui->Text22->text();
-    row.payerBank = ui->Text30->text();
-    row.payeeName = ui->Text25->text();
-    row.payeeAccount = ui->Text2->text();
-    row.payeeBank = ui->Text23->text();
-
-    const GeneralFace f = face();
-    const Offsets layout = m_layout.offsets();
-    printWithHistory([f, layout](PageWriter &w) { printGeneral(w, f, layout); }, row,
-                     QStringLiteral("通用电汇-") + row.payeeName.trimmed());
+QWidget *GeneralWireWindow::focusFor(const QString &key) const
+{
+    if (key == key::number)
+        return ui->Text39;
+    if (key == key::date)
+        return ui->Command1;
+    if (key == key::amount)
+        return ui->Text8;
+    if (key == key::purpose)
+        return ui->Text19;
+    if (key == key::counterparty)
+        return ui->Text43;
+    return nullptr;
 }
 
 } // namespace vouchers

@@ -4,7 +4,7 @@
 // second tab edits.
 
 #include "store/datasource.h"
-#include "vouchers/general.h"
+#include "vouchers/generalvoucher.h"
 #include "vouchers/generallayout.h"
 #include "vouchers/pickeddate.h"
 #include "vouchers/voucherwindow.h"
@@ -28,21 +28,23 @@ public:
     explicit GeneralWireWindow(QWidget *parent = nullptr);
     ~GeneralWireWindow() override;
 
-    // The texts the print would put on paper now, and the layout it would use.
-    GeneralFace face() const;
+    // The entries as the window shows them now, the texts the print would put on paper, and the
+    // layout it would use.
+    GeneralEntries entries() const;
+    GeneralFace face() const { return entries().face; }
     const GeneralLayout &layout() const { return m_layout; }
     // Text119: "1" prints the places; anything else blanks them.
     QString placeOption() const { return m_placeOption; }
 
     void confirmDate(); // "确定日期(&Q)"
-    void print() override; // "打印(&P)"
     QList<DataProblem> fill(const VoucherData &data) override;
-    PrintRoutine previewRoutine() const override;
+    Voucher voucher(Settings settings) const override;
 
 protected:
     void activate() override;
     void takeOver() override;
     void setCounterparty(const VoucherData &data) override;
+    QWidget *focusFor(const QString &key) const override;
 
 private:
     struct Places {

@@ -3,11 +3,14 @@
 // the command line), and the six kinds of voucher with the list columns each takes.
 
 #include "vouchers/vocabulary.h"
+
 #include <QDate>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+class QWidget;
 
 #include <functional>
 #include <optional>
@@ -58,12 +61,24 @@ struct ListColumn {
     QString note;
 };
 
+class ListContext;
+struct Voucher;
+
+// One kind of voucher: everything the program knows of it outside its own files. The main
+// window's button and menu entry, the window registry, the batch, the command line, the history
+// type and the help all read this list (voucherKinds()); a new kind is one more entry.
 struct VoucherKind {
-    QString window;   // "zpdy"
-    QString name;     // "支票"
-    QString customer; // the customer's role: 收款人, 付款人 or 交款人
+    QString window;      // "zpdy": the window's object name, its .ini and scan files, the command line
+    QString name;        // "支票"
+    QString customer;    // the customer's role: 收款人, 付款人 or 交款人
+    QString historyType; // pzlx: "支票" (the general wire voucher records "汇款凭证")
+    QString mainButton;  // the main window's button that opens it ("Command10")
+    QString menuAction;  // the action of the 票据打印 menu that opens it ("pjdyc01")
     QList<ListColumn> columns;
-    std::function<VoucherWindow *()> make;
+    std::function<VoucherWindow *(QWidget *parent)> make;
+    // The voucher a row of a payment list makes, without a window; what the row gets wrong is
+    // added to problems.
+    std::function<Voucher(const VoucherData &, ListContext &, QList<DataProblem> &)> fromData;
 
     // The column of a data key (its caption), or the key itself when no column has it.
     QString captionOf(const QString &dataKey) const;
@@ -72,6 +87,8 @@ struct VoucherKind {
 const QList<VoucherKind> &voucherKinds();
 // By window name or Chinese name ("zpdy", "支票"); nullptr when there is none.
 const VoucherKind *findVoucherKind(const QString &name);
+// The history type (pzlx) a kind records, by its window name.
+QString historyTypeOf(const QString &window);
 
 // The date of a list cell: 2010-04-14, 2010/4/14, 2010.4.14, 2010年4月14日, 20100414 (full-width
 // digits count); nothing when it names no real date with a four-digit year.

@@ -1,6 +1,11 @@
 #include "vouchers/voucherdata.h"
 
 #include "text/numbers.h"
+#include "vouchers/bankformvoucher.h"
+#include "vouchers/chequevoucher.h"
+#include "vouchers/depositvoucher.h"
+#include "vouchers/generalvoucher.h"
+#include "vouchers/noticevoucher.h"
 #include "vouchers/jhdhpz.h"
 #include "vouchers/jkddy.h"
 #include "vouchers/jzddy.h"
@@ -34,9 +39,9 @@ QList<ListColumn> common(const QString &customer, const QStringList &customerAli
 }
 
 template <typename Window>
-std::function<VoucherWindow *()> maker()
+std::function<VoucherWindow *(QWidget *)> maker()
 {
-    return [] { return new Window; };
+    return [](QWidget *parent) { return new Window(parent); };
 }
 
 } // namespace
@@ -55,24 +60,29 @@ const QList<VoucherKind> &voucherKinds()
         const QStringList payee = {QStringLiteral("收款人名称"), QStringLiteral("收款单位")};
         const QStringList number = {QStringLiteral("凭证号")};
         QList<VoucherKind> k;
-        k.append({QStringLiteral("zpdy"), QStringLiteral("支票"), QStringLiteral("收款人"),
-                  common(QStringLiteral("收款人"), payee, QStringLiteral("支票号码"), number), maker<ChequeWindow>()});
-        k.append({QStringLiteral("jzddy"), QStringLiteral("进账单"), QStringLiteral("付款人"),
+        k.append({QStringLiteral("zpdy"), QStringLiteral("支票"), QStringLiteral("收款人"), QStringLiteral("支票"),
+                  QStringLiteral("Command10"), QStringLiteral("pjdyc01"),
+                  common(QStringLiteral("收款人"), payee, QStringLiteral("支票号码"), number), maker<ChequeWindow>(),
+                  chequeFromData});
+        k.append({QStringLiteral("jzddy"), QStringLiteral("进账单"), QStringLiteral("付款人"), QStringLiteral("进账单"),
+                  QStringLiteral("Command12"), QStringLiteral("pjdyc02"),
                   common(QStringLiteral("付款人"), {QStringLiteral("汇款人"), QStringLiteral("付款人名称")},
                          QStringLiteral("票据号码"), number)
                       + QList<ListColumn>{{QStringLiteral("票据种类"), {}, key::billKind, false,
                                            QStringLiteral("不填为“支票”")},
                                           {QStringLiteral("票据张数"), {}, key::billCount, false,
                                            QStringLiteral("不填为 1")}},
-                  maker<DepositWindow>()});
-        k.append({QStringLiteral("jhdhpz"), QStringLiteral("建行电汇"), QStringLiteral("收款人"),
+                  maker<DepositWindow>(), depositFromData});
+        k.append({QStringLiteral("jhdhpz"), QStringLiteral("建行电汇"), QStringLiteral("收款人"), QStringLiteral("建行电汇"),
+                  QStringLiteral("Command11"), QStringLiteral("pjdyc03"),
                   common(QStringLiteral("收款人"), payee, QStringLiteral("凭证号"), {QStringLiteral("凭证号码")})
                       + QList<ListColumn>{{QStringLiteral("汇款方式"), {}, key::method, false,
                                            QStringLiteral("普通或加急，不填为普通")},
                                           {QStringLiteral("支付密码"), {}, key::paymentCode, false,
                                            QStringLiteral("只打印，不记录")}},
-                  maker<WireWindow>()});
-        k.append({QStringLiteral("tydhpz"), QStringLiteral("通用电汇"), QStringLiteral("收款人"),
+                  maker<WireWindow>(), wireFromData});
+        k.append({QStringLiteral("tydhpz"), QStringLiteral("通用电汇"), QStringLiteral("收款人"), QStringLiteral("汇款凭证"),
+                  QStringLiteral("Command13"), QStringLiteral("pjdyc04"),
                   common(QStringLiteral("收款人"), payee, QStringLiteral("凭证号"), {QStringLiteral("凭证号码")})
                       + QList<ListColumn>{{QStringLiteral("支付密码"), {}, key::paymentCode, false,
                                            QStringLiteral("只打印，不记录")},
@@ -80,8 +90,9 @@ const QList<VoucherKind> &voucherKinds()
                                            QStringLiteral("客户资料中没有该单位时使用")},
                                           {QStringLiteral("汇入市"), {QStringLiteral("市/县")}, key::city, false,
                                            QStringLiteral("客户资料中没有该单位时使用")}},
-                  maker<GeneralWireWindow>()});
+                  maker<GeneralWireWindow>(), generalFromData});
         k.append({QStringLiteral("nhjsywsqs"), QStringLiteral("农行申请书"), QStringLiteral("收款人"),
+                  QStringLiteral("农行申请书"), QStringLiteral("Command8"), QStringLiteral("pjdyc05"),
                   common(QStringLiteral("收款人"), payee, QStringLiteral("申请书号码"), number)
                       + QList<ListColumn>{{QStringLiteral("业务类型"), {}, key::businessType, false,
                                            QStringLiteral("电汇、信汇、汇票、本票或其它，不填为电汇")},
@@ -89,13 +100,14 @@ const QList<VoucherKind> &voucherKinds()
                                            QStringLiteral("普通或加急，不填为普通")},
                                           {QStringLiteral("支付密码"), {}, key::paymentCode, false,
                                            QStringLiteral("只打印，不记录")}},
-                  maker<ApplicationWindow>()});
-        k.append({QStringLiteral("jkddy"), QStringLiteral("交款单"), QStringLiteral("交款人"),
+                  maker<ApplicationWindow>(), applicationFromData});
+        k.append({QStringLiteral("jkddy"), QStringLiteral("交款单"), QStringLiteral("交款人"), QStringLiteral("交款单"),
+                  QStringLiteral("Command4"), QStringLiteral("pjdyc06"),
                   common(QStringLiteral("交款人"), {QStringLiteral("付款人")}, QStringLiteral("单号"), number)
                       + QList<ListColumn>{{QStringLiteral("票据种类"), {}, key::billKind, false, QString()},
                                           {QStringLiteral("单位地址"), {}, key::address, false, QString()},
                                           {QStringLiteral("备注"), {}, key::remark, false, QString()}},
-                  maker<NoticeWindow>()});
+                  maker<NoticeWindow>(), noticeFromData});
         return k;
     }();
     return kinds;
@@ -108,6 +120,12 @@ const VoucherKind *findVoucherKind(const QString &name)
         if (k.window.compare(n, Qt::CaseInsensitive) == 0 || k.name == n)
             return &k;
     return nullptr;
+}
+
+QString historyTypeOf(const QString &window)
+{
+    const VoucherKind *k = findVoucherKind(window);
+    return k ? k->historyType : QString();
 }
 
 std::optional<QDate> listDate(const QString &cell)

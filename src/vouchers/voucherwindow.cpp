@@ -18,7 +18,6 @@ namespace {
 const QString kPrintTitle = QStringLiteral("打印");
 } // namespace
 
-QString historyDate(const QDate &d) { return QStringLiteral("%1/%2/%3").arg(d.year()).arg(d.month()).arg(d.day()); }
 
 VoucherWindow::VoucherWindow(QWidget *parent, QString customerTag, QString purposeTag)
     : QWidget(parent, Qt::Window), m_customerTag(std::move(customerTag)), m_purposeTag(std::move(purposeTag))
@@ -99,43 +98,29 @@ void VoucherWindow::openPurposePicker()
     picker->show();
 }
 
-bool VoucherWindow::passChecks(const QList<PrintCheck> &checks)
+void VoucherWindow::print()
 {
-    m_refusedKey.clear();
-    for (const PrintCheck &c : checks) {
-        if (c.field->text().isEmpty()) {
-            m_refusedKey = c.key;
-            ui::tell(this, c.message, kPrintTitle, ui::Icon::Information);
-            c.focus->setFocus();
-            return false;
-        }
+    const Voucher v = voucher(Settings::Saved);
+    const Review r = review(v, m_connection, [this](const Question &q) {
+        return ui::ask(this, q.text, kPrintTitle, ui::Yes | ui::No, ui::Icon::Question, ui::No) == ui::Yes;
+    });
+    m_refusedKey = r.key;
+    switch (r.outcome) {
+    case Review::Outcome::Refused:
+        ui::tell(this, r.message, kPrintTitle, ui::Icon::Information);
+        if (QWidget *f = focusFor(r.key))
+            f->setFocus();
+        return;
+    case Review::Outcome::Declined:
+        if (r.key == key::counterparty)
+            if (QWidget *f = focusFor(r.key))
+                f->setFocus();
+        return;
+    case Review::Outcome::Ready: break;
     }
-    return true;
-}
-
-bool VoucherWindow::amountPrintable(QLineEdit *amount, text::AmountVariant variant)
-{
-    // The live display writes anything; paper gets only an amount the voucher can carry.
-    const text::AmountProblem problem = text::checkPrintable(amount->text(), variant);
-    if (problem == text::AmountProblem::None)
-        return true;
-    m_refusedKey = key::amount;
-    ui::tell(this, text::amountProblemMessage(problem), kPrintTitle, ui::Icon::Information);
-    amount->setFocus();
-    return false;
-}
-
-bool VoucherWindow::payeeAccepted(const QString &payee, QWidget *focus)
-{
-    if (!payee.trimmed().isEmpty())
-        return true;
-    if (ui::ask(this, QStringLiteral("收款人为空，仍然打印吗？"), kPrintTitle, ui::Yes | ui::No, ui::Icon::Question,
-                ui::No) == ui::Yes)
-        return true;
-    m_refusedKey = key::counterparty;
-    if (focus)
-        focus->setFocus();
-    return false;
+    // Recorded around the hand-over: the history holds the voucher exactly when it went out.
+    m_printSettings.pdfName = v.pdfName;
+    m_printPath(v.routine, this, recordOf(m_connection, {v.row}));
 }
 
 void VoucherWindow::openFormPreview()
@@ -174,45 +159,6 @@ std::optional<QDate> VoucherWindow::dataDate(const VoucherData &data, QList<Data
     if (!date)
         problems.append({key::date, QStringLiteral("日期“%1”不正确，应写作2010-04-14").arg(text)});
     return date;
-}
-
-PrintOutcome VoucherWindow::printWithHistory(const PrintRoutine &routine, const HistoryRow &row,
-                                             const QString &pdfName)
-{
-    // A text wider than its place even at the smallest size would run into the next field.
-    RecordingPageWriter probe;
-    routine(probe);
-    m_tooWideTexts.clear();
-    if (!probe.tooWide().isEmpty()) {
-        QStringList fields;
-        const QList<PlacedText> placed = probe.placedTexts();
-        for (const RecordingPageWriter::TooWide &t : probe.tooWide()) {
-            fields << QStringLiteral("“%1”").arg(t.field);
-            if (t.text >= 0 && t.text < placed.size())
-                m_tooWideTexts << placed[t.text].text;
-        }
-        const QString question = QStringLiteral("%1的内容太长，缩小到%2磅仍超出凭证上留给它的位置，仍然打印吗？\n"
-                                                "选择“否”可以缩短后再打印。")
-                                     .arg(fields.join(QStringLiteral("、")))
-                                     .arg(kSmallestPoints);
-        if (ui::ask(this, question, kPrintTitle, ui::Yes | ui::No, ui::Icon::Question, ui::No) != ui::Yes) {
-            m_refusedKey = key::tooWide;
-            return PrintOutcome::Cancelled;
-        }
-    }
-    // The same payment printed twice is money paid twice: ask first, 否 the default.
-    const QDate date = listDate(row.voucherDate).value_or(QDate());
-    if (const std::optional<EarlierVoucher> earlier = findRepeat(m_connection, row, date)) {
-        if (ui::ask(this, repeatQuestion(row, *earlier), kPrintTitle, ui::Yes | ui::No, ui::Icon::Question, ui::No)
-            != ui::Yes) {
-            m_refusedKey = key::repeat;
-            return PrintOutcome::Cancelled;
-        }
-    }
-    // Recorded around the hand-over: the history holds the voucher exactly when it went out.
-    m_printSettings.pdfName = pdfName;
-    m_lastRow = row;
-    return m_printPath(routine, this, recordOf(m_connection, {row}));
 }
 
 } // namespace vouchers

@@ -10,6 +10,7 @@
 #include "text/amount.h"
 #include "vouchers/history.h"
 #include "printing/printing.h"
+#include "vouchers/voucher.h"
 #include "vouchers/voucherdata.h"
 
 #include <QList>
@@ -21,15 +22,6 @@
 class QLineEdit;
 
 namespace vouchers {
-
-// One check before printing: when the field's text is exactly empty (blanks count as content),
-// the message is shown and the focus goes to the target.
-struct PrintCheck {
-    QLineEdit *field;
-    QString message;
-    QWidget *focus;
-    QString key = {}; // the data key of the entry (key::amount ...), for a list's problems
-};
 
 class VoucherWindow : public QWidget, public reference::CustomerPickTarget, public reference::PurposePickTarget {
     Q_OBJECT
@@ -54,18 +46,19 @@ public:
     // Fills the entries as the clerk would, from data (a row of a payment list); what cannot be
     // taken is returned. print() then checks and prints them as it does typed ones.
     virtual QList<DataProblem> fill(const VoucherData &data) = 0;
-    // The data key of the entry the last print() refused, with the message it showed; empty
-    // when the last print() went through its checks.
+    // The data key of the entry the last print() refused or asked about and was told no, with
+    // the message it showed; empty when the last print() went through.
     QString refusedKey() const { return m_refusedKey; }
-    // The history row of the last print() that went through its checks (a list prints many at once
-    // and records them together).
-    const HistoryRow &lastHistoryRow() const { return m_lastRow; }
-    // The texts the last print() found too wide for their places (when it refused for that).
-    const QStringList &tooWideTexts() const { return m_tooWideTexts; }
-    virtual void print() = 0;
-    // The voucher as it would print now, with the calibration as typed (saved or not): what the
-    // form preview draws.
-    virtual PrintRoutine previewRoutine() const = 0;
+    // "打印(&P)": the voucher as the entries say now goes through the one order of checks and
+    // questions (vouchers/voucher.h), is printed and recorded.
+    void print();
+    // Which calibration a voucher is made with: the saved one (a print) or the boxes as typed,
+    // saved or not (the form preview).
+    enum class Settings { Saved, Typed };
+    // The voucher as the entries say now.
+    virtual Voucher voucher(Settings settings) const = 0;
+    // The voucher as it would print now, with the calibration as typed: what the form preview draws.
+    PrintRoutine previewRoutine() const { return voucher(Settings::Typed).routine; }
     // 套打预览: the voucher over the scan of its blank form.
     void openFormPreview();
 
@@ -100,17 +93,8 @@ protected:
     // Marks the entry the current print refuses (for checks beyond passChecks()).
     void refuse(const QString &key) { m_refusedKey = key; }
 
-    // The checks before printing, in order; false (told, focus moved) at the first that fails.
-    bool passChecks(const QList<PrintCheck> &checks);
-    // The amount's refusal (negative, zero, too many places ...), told with the focus to the field.
-    bool amountPrintable(QLineEdit *amount, text::AmountVariant variant);
-    // An empty payee (收款人) is a question, not a refusal: the form may be completed by hand.
-    // 否 is the default; focus goes to `focus` when the user declines.
-    bool payeeAccepted(const QString &payee, QWidget *focus);
-
-    // Prints through the print path and appends the history row once the voucher is issued.
-    // pdfName: the start of a proposed PDF file name ("进账单-<name>").
-    PrintOutcome printWithHistory(const PrintRoutine &routine, const HistoryRow &row, const QString &pdfName);
+    // Where the focus goes when the print refuses an entry (or the empty payee is declined).
+    virtual QWidget *focusFor(const QString &key) const = 0;
 
     void showEvent(QShowEvent *event) override;
 
@@ -125,11 +109,7 @@ private:
     QString m_pickedName;  // Text7: the name the customer picker handed back
     bool m_picked = false; // the open customer picker has handed a name back
     QString m_refusedKey;
-    HistoryRow m_lastRow;
-    QStringList m_tooWideTexts;
 };
 
-// The date as the history keeps it: year/month/day without leading zeros ("2010/4/14").
-QString historyDate(const QDate &date);
 
 } // namespace vouchers

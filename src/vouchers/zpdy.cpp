@@ -57,7 +57,7 @@ ChequeWindow::ChequeWindow(QWidget *parent)
     connect(ui->Command2, &QPushButton::clicked, this, &ChequeWindow::openCustomerPicker);
     connect(ui->Command1, &QPushButton::clicked, this, &ChequeWindow::confirmDate);
     connect(ui->Command3, &QPushButton::clicked, this, &ChequeWindow::openPurposePicker);
-    connect(ui->Command9, &QPushButton::clicked, this, &ChequeWindow::print);
+    connect(ui->Command9, &QPushButton::clicked, this, &VoucherWindow::print);
     connect(ui->Command7, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->Command10, &QPushButton::clicked, this, &ChequeWindow::editCalibration);
     connect(ui->Command8, &QPushButton::clicked, this, &ChequeWindow::saveCalibration);
@@ -213,16 +213,10 @@ void ChequeWindow::setCounterparty(const VoucherData &data)
     applySwitches();
 }
 
-PrintRoutine ChequeWindow::previewRoutine() const
+ChequeEntries ChequeWindow::entries() const
 {
-    const ChequeFace f = face();
-    const Offsets offsets = m_calibration.typedValues();
-    return [f, offsets](PageWriter &w) { printCheque(w, f, offsets); };
-}
-
-ChequeFace ChequeWindow::face() const
-{
-    ChequeFace f;
+    ChequeEntries e;
+    ChequeFace &f = e.face;
     f.year = ui->Text38->text();
     f.month = ui->Text39->text();
     f.day = ui->Text40->text();
@@ -239,47 +233,38 @@ ChequeFace ChequeWindow::face() const
     f.purpose = ui->Text20->text();
     f.cells = m_amount->cellTexts();
     f.counterfoil = counterfoilOn();
-    return f;
-}
-
-bool ChequeWindow::checkInput()
-{
-    return passChecks({{ui->Text21, QStringLiteral("请输入支票号码"), ui->Text21, key::number},
-                       {ui->Text33, QStringLiteral("请确认日期"), ui->Command1, key::date},
-                       {ui->Text8, QStringLiteral("请输入金额"), ui->Text8, key::amount},
-                       {ui->Text19, QStringLiteral("请输入用途"), ui->Text19, key::purpose}})
-        && amountPrintable(ui->Text8, text::AmountVariant::TenPlaces) && payeeAccepted(ui->Text25->text(), ui->Text43);
-}
-
-void ChequeWindow::print()
-{
+    e.number = ui->Text21->text();
+    e.amount = ui->Text8->text();
+    e.purpose = ui->Text19->text();
     // The date the capitals were made from, also when the counterfoil choice "否" has emptied the
     // numeric fields since: the history row must keep a real date.
-    m_held.text6 = m_held.confirmed.isValid()
+    e.voucherDate = m_held.confirmed.isValid()
         ? historyDate(m_held.confirmed)
         : ui->Text38->text() + QLatin1Char('/') + ui->Text39->text() + QLatin1Char('/') + ui->Text40->text();
-    if (!checkInput())
-        return;
+    e.payer = {m_held.text23, m_held.text41, m_held.text30};
+    e.payee = {ui->Text25->text(), m_held.text24, m_held.text26};
+    return e;
+}
 
-    HistoryRow row;
-    row.printed = QDate::currentDate();
-    row.voucherDate = m_held.text6;
-    row.type = QStringLiteral("支票");
-    row.number = ui->Text21->text();
-    row.amount = text::halfWidth(ui->Text8->text()); // what was typed, as ASCII
-    row.purpose = ui->Text20->text();
-    // The payer's bank and account are recorded whatever the bank switch says.
-    row.payerName = m_held.text23;
-    row.payerAccount = m_held.text41;
-    row.payerBank = m_held.text30;
-    row.payeeName = ui->Text25->text();
-    row.payeeAccount = m_held.text24;
-    row.payeeBank = m_held.text26;
+Voucher ChequeWindow::voucher(Settings settings) const
+{
+    return chequeVoucher(entries(), settings == Settings::Saved ? m_calibration.values() : m_calibration.typedValues(),
+                         QDate::currentDate());
+}
 
-    const ChequeFace f = face();
-    const Offsets offsets = m_calibration.values();
-    printWithHistory([f, offsets](PageWriter &w) { printCheque(w, f, offsets); }, row,
-                     QStringLiteral("支票-") + row.payeeName.trimmed());
+QWidget *ChequeWindow::focusFor(const QString &key) const
+{
+    if (key == key::number)
+        return ui->Text21;
+    if (key == key::date)
+        return ui->Command1;
+    if (key == key::amount)
+        return ui->Text8;
+    if (key == key::purpose)
+        return ui->Text19;
+    if (key == key::counterparty)
+        return ui->Text43;
+    return nullptr;
 }
 
 } // namespace vouchers

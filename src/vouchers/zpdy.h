@@ -3,7 +3,7 @@
 
 #include "store/datasource.h"
 #include "vouchers/calibration.h"
-#include "vouchers/cheque.h"
+#include "vouchers/chequevoucher.h"
 #include "vouchers/voucherwindow.h"
 
 #include <QDate>
@@ -22,19 +22,21 @@ public:
 
     const Calibration &calibration() const { return m_calibration; }
 
+    // The entries as the window shows them now.
+    ChequeEntries entries() const;
     // The texts the print would put on paper now.
-    ChequeFace face() const;
+    ChequeFace face() const { return entries().face; }
 
     // The commands, as their buttons run them.
     void confirmDate(); // "确定日期(&Q)"
-    void print() override; // "打印(&P)"
     QList<DataProblem> fill(const VoucherData &data) override;
-    PrintRoutine previewRoutine() const override;
+    Voucher voucher(Settings settings) const override;
 
 protected:
     void activate() override;
     void takeOver() override;
     void setCounterparty(const VoucherData &data) override;
+    QWidget *focusFor(const QString &key) const override;
 
 private:
     // Hidden holders of the window, named after the fields that kept them.
@@ -43,7 +45,6 @@ private:
         QString text2, text4;           // own company's khh and zhh behind Text3 and Text22
         QString text101;                // payee's gsmc behind Text5
         QString text24, text26;         // payee's zhh and khh for the history row
-        QString text6;                  // the confirmed date as year/month/day
         QDate confirmed;                // the date Text38..Text40 and Text33..Text35 were made from
     };
 
@@ -55,7 +56,6 @@ private:
     void chooseCounterfoil(bool on);
     void saveCalibration();
     void editCalibration();
-    bool checkInput();
 
     Ui::zpdy *ui;
     Held m_held;

@@ -1,0 +1,105 @@
+#include "vouchers/listcontext.h"
+
+#include "store/appdir.h"
+#include "store/profile.h"
+#include "store/statements.h"
+#include "vouchers/generallayout.h"
+
+namespace vouchers {
+
+ListContext::ListContext(store::Connection &connection, const QDate &today)
+    : m_connection(connection), m_today(today), m_customers(connection)
+{
+}
+
+Counterparty ListContext::counterparty(const VoucherData &data, QList<DataProblem> &problems)
+{
+    const QString name = data.value(key::counterparty);
+    m_customers.setStatement(store::statements::customersNamed(name));
+    m_customers.refresh();
+    if (m_customers.recordCount() > 1) {
+        problems.append({key::counterparty, QStringLiteral("客户资料中有 %1 个同名客户，请在客户管理中改名或删除其一")
+                                                .arg(m_customers.recordCount())});
+        return Counterparty{};
+    }
+    m_customers.moveFirst();
+    if (m_customers.recordCount() == 1)
+        return Counterparty{m_customers.text(QStringLiteral("gsmc")), m_customers.text(QStringLiteral("zhh")),
+                            m_customers.text(QStringLiteral("khh")), m_customers.text(QStringLiteral("sheng")),
+                            m_customers.text(QStringLiteral("shi"))};
+    if (name.isEmpty())
+        return Counterparty{};
+    // Not in the address book: the list must say where the money goes or comes from.
+    if (data.value(key::account).trimmed().isEmpty() || data.value(key::bank).trimmed().isEmpty()) {
+        problems.append({key::counterparty,
+                         QStringLiteral("“%1”不在客户资料中，请在客户设置中添加，或在本行填写账号和开户行").arg(name)});
+        return Counterparty{};
+    }
+    return Counterparty{name, data.value(key::account), data.value(key::bank), data.value(key::province),
+                        data.value(key::city)};
+}
+
+Counterparty ListContext::ownCompany()
+{
+    if (!m_own) {
+        store::DataSource own(m_connection);
+        own.setStatement(store::statements::ownCompany());
+        own.refresh();
+        own.moveFirst();
+        m_own = Counterparty{own.text(QStringLiteral("gsmc")), own.text(QStringLiteral("zhh")),
+                             own.text(QStringLiteral("khh")), own.text(QStringLiteral("hp")),
+                             own.text(QStringLiteral("hc"))};
+    }
+    return *m_own;
+}
+
+const Calibration &ListContext::calibration(const QString &fileName, const QList<KeyBox> &keys)
+{
+    auto it = m_calibrations.find(fileName);
+    if (it == m_calibrations.end()) {
+        Calibration c(store::appFile(fileName));
+        c.addKeys(keys);
+        c.load();
+        it = m_calibrations.insert(fileName, c);
+    }
+    return *it;
+}
+
+QString ListContext::profileText(const QString &fileName, const QString &key)
+{
+    return store::Profile(store::appFile(fileName)).read(QStringLiteral("MyApp"), key);
+}
+
+const printing::GlobalOffsets &ListContext::globalOffsets()
+{
+    if (!m_global) {
+        store::DataSource dytj(m_connection);
+        dytj.setStatement(store::statements::printOffsets());
+        dytj.refresh();
+        m_global = printing::readGlobalOffsets(dytj);
+    }
+    return *m_global;
+}
+
+const Offsets &ListContext::generalLayout()
+{
+    if (!m_layout) {
+        GeneralLayout layout(m_connection);
+        layout.load();
+        m_layout = layout.offsets();
+    }
+    return *m_layout;
+}
+
+std::optional<QDate> ListContext::date(const VoucherData &data, QList<DataProblem> &problems)
+{
+    const QString text = data.value(key::date);
+    if (text.trimmed().isEmpty())
+        return std::nullopt;
+    const std::optional<QDate> d = listDate(text);
+    if (!d)
+        problems.append({key::date, QStringLiteral("日期“%1”不正确，应写作2010-04-14").arg(text)});
+    return d;
+}
+
+} // namespace vouchers
