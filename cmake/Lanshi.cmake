@@ -14,7 +14,9 @@ function(lanshi_library name)
     list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${ex})
   endforeach()
   add_library(lanshi_${name} STATIC ${sources})
-  target_include_directories(lanshi_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  # The forms' generated headers (ui_<form>.h) too: a window's named controls are bound in its header.
+  target_include_directories(lanshi_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src
+                             ${CMAKE_CURRENT_BINARY_DIR}/lanshi_${name}_autogen/include)
   target_compile_options(lanshi_${name} PRIVATE ${LANSHI_WARNINGS})
   target_link_libraries(lanshi_${name} PUBLIC ${ARG_DEPS})
   set_target_properties(lanshi_${name} PROPERTIES AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR})

@@ -12,13 +12,13 @@
 #include "reference/owncompany.h"
 #include "reference/purposes.h"
 #include "snooker/snk.h"
-#include "vouchers/jhdhpz.h"
-#include "vouchers/jkddy.h"
-#include "vouchers/jzddy.h"
-#include "vouchers/nhjsywsqs.h"
-#include "vouchers/tydhpz.h"
-#include "vouchers/tydysz.h"
-#include "vouchers/zpdy.h"
+#include "vouchers/wirewindow.h"
+#include "vouchers/noticewindow.h"
+#include "vouchers/depositwindow.h"
+#include "vouchers/settlementwindow.h"
+#include "vouchers/generalwirewindow.h"
+#include "vouchers/generallayoutwindow.h"
+#include "vouchers/chequewindow.h"
 
 namespace app {
 
@@ -43,7 +43,7 @@ void registerWindows(MainWindow &main)
     offer<vouchers::DepositWindow>(main, "jzddy");
     offer<vouchers::NoticeWindow>(main, "jkddy");
     offer<vouchers::WireWindow>(main, "jhdhpz");
-    offer<vouchers::ApplicationWindow>(main, "nhjsywsqs");
+    offer<vouchers::SettlementWindow>(main, "nhjsywsqs");
     offer<vouchers::GeneralWireWindow>(main, "tydhpz");
     offer<vouchers::GeneralLayoutWindow>(main, "tydysz");
     offer<batch::BatchWindow>(main, "pldy");

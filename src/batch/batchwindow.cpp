@@ -32,18 +32,17 @@ QList<ListRow> listRows(const sheets::Sheet &sheet)
 
 } // namespace
 
-BatchWindow::BatchWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(new Ui::pldy)
+BatchWindow::BatchWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(ui::setUpForm<Ui::pldy>(this)), m_f(*ui)
 {
-    ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
-        ui->Combo1->addItem(k.name, k.window);
+        m_f.kind->addItem(k.name, k.window);
 
     m_model = new QStandardItemModel(0, ColumnCount, this);
-    ui->DataGrid1->setModel(m_model);
-    ui->DataGrid1->setTabKeyNavigation(false); // one Tab stop; the arrow keys move within
-    ui->DataGrid1->verticalHeader()->hide();
-    ui->DataGrid1->horizontalHeader()->setStretchLastSection(true);
+    m_f.grid->setModel(m_model);
+    m_f.grid->setTabKeyNavigation(false); // one Tab stop; the arrow keys move within
+    m_f.grid->verticalHeader()->hide();
+    m_f.grid->horizontalHeader()->setStretchLastSection(true);
 
     chooseList = [](QWidget *parent) {
         return QFileDialog::getOpenFileName(parent, QStringLiteral("打开付款清单"), vouchers::documentsFolder(),
@@ -65,14 +64,14 @@ BatchWindow::BatchWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(new 
     };
     openPrinter = vouchers::PrintSettings::openDefaultPrinter;
 
-    connect(ui->Combo1, &QComboBox::currentIndexChanged, this, &BatchWindow::kindChanged);
-    connect(ui->Command1, &QPushButton::clicked, this, &BatchWindow::open);
-    connect(ui->Command2, &QPushButton::clicked, this, &BatchWindow::reload);
-    connect(ui->Command3, &QPushButton::clicked, this, &BatchWindow::saveTemplate);
-    connect(ui->Command4, &QPushButton::clicked, this, &BatchWindow::print);
-    connect(ui->Command5, &QPushButton::clicked, this, &BatchWindow::saveAsPdf);
-    connect(ui->Command6, &QPushButton::clicked, this, &QWidget::close);
-    connect(ui->Check1, &QCheckBox::toggled, this, &BatchWindow::runCheck);
+    connect(m_f.kind, &QComboBox::currentIndexChanged, this, &BatchWindow::kindChanged);
+    connect(m_f.open, &QPushButton::clicked, this, &BatchWindow::open);
+    connect(m_f.reload, &QPushButton::clicked, this, &BatchWindow::reload);
+    connect(m_f.saveTemplate, &QPushButton::clicked, this, &BatchWindow::saveTemplate);
+    connect(m_f.print, &QPushButton::clicked, this, &BatchWindow::print);
+    connect(m_f.savePdf, &QPushButton::clicked, this, &BatchWindow::saveAsPdf);
+    connect(m_f.exit, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_f.allowRepeats, &QCheckBox::toggled, this, &BatchWindow::runCheck);
     connect(m_model, &QStandardItemModel::itemChanged, this, [this](QStandardItem *item) {
         if (item->column() == Skip)
             updateStatus();
@@ -90,7 +89,7 @@ BatchWindow::~BatchWindow()
 
 const vouchers::VoucherKind &BatchWindow::kind() const
 {
-    const vouchers::VoucherKind *k = vouchers::findVoucherKind(ui->Combo1->currentData().toString());
+    const vouchers::VoucherKind *k = vouchers::findVoucherKind(m_f.kind->currentData().toString());
     return k ? *k : vouchers::voucherKinds().first();
 }
 
@@ -114,7 +113,7 @@ void BatchWindow::open()
 void BatchWindow::load(const QString &path)
 {
     m_path = path;
-    ui->Text1->setText(QDir::toNativeSeparators(path));
+    m_f.path->setText(QDir::toNativeSeparators(path));
     reload();
 }
 
@@ -138,7 +137,7 @@ void BatchWindow::runCheck()
     const QSet<int> skipped = skippedRows();
     m_check = {};
     if (!m_path.isEmpty() && m_readError.isEmpty() && m_list)
-        m_check = checkList(*m_list, m_header, m_rows, ui->Check1->isChecked());
+        m_check = checkList(*m_list, m_header, m_rows, m_f.allowRepeats->isChecked());
     fillGrid();
     for (int row : skipped)
         setSkipped(row, true);
@@ -175,8 +174,8 @@ void BatchWindow::fillGrid()
         addRow(1, {QStringLiteral("（表头）"), {}, {}, {}}, m_check.header);
     for (const Entry &e : m_check.entries)
         addRow(e.sheetRow, {e.counterparty, e.amount, e.date, e.number}, e.problems);
-    ui->DataGrid1->resizeColumnsToContents();
-    ui->DataGrid1->horizontalHeader()->setSectionResizeMode(Problems, QHeaderView::Stretch);
+    m_f.grid->resizeColumnsToContents();
+    m_f.grid->horizontalHeader()->setSectionResizeMode(Problems, QHeaderView::Stretch);
 }
 
 QSet<int> BatchWindow::skippedRows() const
@@ -200,11 +199,11 @@ void BatchWindow::setSkipped(int sheetRow, bool skipIt)
 void BatchWindow::updateStatus()
 {
     if (m_path.isEmpty()) {
-        ui->Label1->setText(QStringLiteral("请选择凭证种类，打开付款清单（.xlsx、.xls 或 .csv）。“保存模板”写出该凭证清单的表头。"));
+        m_f.status->setText(QStringLiteral("请选择凭证种类，打开付款清单（.xlsx、.xls 或 .csv）。“保存模板”写出该凭证清单的表头。"));
         return;
     }
     if (!m_readError.isEmpty()) {
-        ui->Label1->setText(m_readError);
+        m_f.status->setText(m_readError);
         return;
     }
     const QSet<int> skipped = skippedRows();
@@ -221,7 +220,7 @@ void BatchWindow::updateStatus()
         text += QStringLiteral("表头缺少必需的列，请修改文件后重新读取。");
     else if (withProblems > 0)
         text += QStringLiteral("有问题的 %1 行请修改文件后“重新读取”，或勾选“跳过”。").arg(withProblems);
-    ui->Label1->setText(text);
+    m_f.status->setText(text);
 }
 
 void BatchWindow::saveTemplate()

@@ -2,7 +2,9 @@
 // The batch window pldy (批量打印): a payment list read from a spreadsheet, every row checked as
 // its voucher's window checks it, and the good rows printed as one job or one PDF.
 
+#include "batch/pldyfields.h"
 #include "batch/voucherlist.h"
+#include "ui/form.h"
 
 #include <QSet>
 #include <QWidget>
@@ -13,7 +15,6 @@
 class QPrinter;
 class QStandardItemModel;
 
-namespace Ui { class pldy; }
 
 namespace batch {
 
@@ -54,6 +55,7 @@ private:
     Progress progressDialog(int total);
 
     Ui::pldy *ui;
+    BatchFields m_f;
     QStandardItemModel *m_model;
     std::unique_ptr<VoucherList> m_list;
     QString m_path;

@@ -22,23 +22,18 @@ BankFormWindow::BankFormWindow(QWidget *parent, const QString &tag)
 
 BankFormWindow::~BankFormWindow() { delete m_date; }
 
-QLineEdit *BankFormWindow::field(const char *name) const
+void BankFormWindow::setUp(const BankFormFields &fields, const Setup &setup)
 {
-    return findChild<QLineEdit *>(QLatin1String(name));
-}
-
-void BankFormWindow::setUp(const Setup &setup)
-{
+    m_f = std::make_unique<BankFormFields>(fields);
     m_setup = setup;
-    auto button = [this](const char *name) { return findChild<QPushButton *>(QLatin1String(name)); };
     printSettings().documentName = windowTitle();
 
     reference::CustomerSearchSetup search;
-    search.searchField = field("Text43");
-    search.byName = button("Command5");
+    search.searchField = m_f->search;
+    search.byName = m_f->byName;
     search.byInitials = setup.byInitials;
-    search.grid = findChild<QTableView *>(QStringLiteral("DataGrid1"));
-    search.exitButton = button("Command7");
+    search.grid = m_f->grid;
+    search.exitButton = m_f->exit;
     search.focusSearchFieldWhenEmpty = true;
     search.emptyInitialsMessage = setup.initialsEmptyMessage;
     search.focusAfterNameSearch = setup.focusAfterSearch;
@@ -51,35 +46,33 @@ void BankFormWindow::setUp(const Setup &setup)
                           {QStringLiteral("shi"), QStringLiteral("市/县"), {}},
                           reference::initialsColumn()};
     setUpCustomerSearch(search);
-    setPurposeField(field("Text19"));
+    setPurposeField(m_f->purpose);
     search.grid->setColumnWidth(0, 240);
     search.grid->setColumnWidth(1, 170);
     search.grid->setColumnWidth(2, 200);
 
-    m_date = new TypedDate(field("Text32"), field("Text36"), field("Text37"), field("Text33"), field("Text34"),
-                           field("Text35"));
-    m_method = new TickPair(findChild<QCheckBox *>(QStringLiteral("Check1")),
-                            findChild<QCheckBox *>(QStringLiteral("Check2")), this);
-    m_amount = new AmountBlock(field("Text8"), field("Text28"),
-                               {field("Text9"), field("Text10"), field("Text11"), field("Text12"), field("Text13"),
-                                field("Text14"), field("Text15"), field("Text16"), field("Text17"), field("Text18"),
-                                field("Text29")},
+    m_date = new TypedDate(m_f->typedYear, m_f->typedMonth, m_f->typedDay, m_f->confirmedYear, m_f->confirmedMonth,
+                           m_f->confirmedDay);
+    m_method = new TickPair(m_f->normal,
+                            m_f->urgent, this);
+    m_amount = new AmountBlock(m_f->amount, m_f->amountWords,
+                               m_f->cells,
                                text::AmountVariant::ElevenPlaces, this);
-    connect(field("Text19"), &QLineEdit::textChanged, field("Text20"), &QLineEdit::setText);
+    connect(m_f->purpose, &QLineEdit::textChanged, m_f->purposeCopy, &QLineEdit::setText);
 
-    connect(button("Command4"), &QPushButton::clicked, this->search(), &reference::CustomerSearch::showAll);
+    connect(m_f->refresh, &QPushButton::clicked, this->search(), &reference::CustomerSearch::showAll);
     for (QPushButton *picker : setup.customerPickers)
         connect(picker, &QPushButton::clicked, this, &BankFormWindow::openCustomerPicker);
     connect(setup.purposePicker, &QPushButton::clicked, this, &BankFormWindow::openPurposePicker);
-    connect(button("Command1"), &QPushButton::clicked, this, &BankFormWindow::confirmDate);
-    connect(button("Command3"), &QPushButton::clicked, this, &VoucherWindow::print);
-    connect(button("Command7"), &QPushButton::clicked, this, &QWidget::close);
-    connect(button("cmdPreview"), &QPushButton::clicked, this, &BankFormWindow::openFormPreview);
+    connect(m_f->confirmDate, &QPushButton::clicked, this, &BankFormWindow::confirmDate);
+    connect(m_f->print, &QPushButton::clicked, this, &VoucherWindow::print);
+    connect(m_f->exit, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_f->preview, &QPushButton::clicked, this, &BankFormWindow::openFormPreview);
 
-    ui::focusOnKey(field("Text43"), Qt::Key_Return, setup.byInitials);
-    ui::focusOnKey(field("Text39"), Qt::Key_Return, button("Command1"));
-    ui::focusOnKey(field("Text8"), Qt::Key_Return, field("Text19"));
-    ui::focusOnKey(field("Text19"), Qt::Key_Return, button("Command3"));
+    ui::focusOnKey(m_f->search, Qt::Key_Return, setup.byInitials);
+    ui::focusOnKey(m_f->number, Qt::Key_Return, m_f->confirmDate);
+    ui::focusOnKey(m_f->amount, Qt::Key_Return, m_f->purpose);
+    ui::focusOnKey(m_f->purpose, Qt::Key_Return, m_f->print);
 
     // The defaults are ticked once, when the window loads: a choice made before a picker was
     // opened must survive its return.
@@ -100,42 +93,42 @@ void BankFormWindow::activate()
 {
     readSources();
     m_date->setToday();
-    field("Text43")->setFocus();
+    m_f->search->setFocus();
 }
 
 void BankFormWindow::takeOver()
 {
-    field("Text3")->setText(m_company.text(QStringLiteral("gsmc")));
-    field("Text22")->setText(m_company.text(QStringLiteral("zhh")));
-    field("Text30")->setText(m_company.text(QStringLiteral("khh")));
+    m_f->payerName->setText(m_company.text(QStringLiteral("gsmc")));
+    m_f->payerAccount->setText(m_company.text(QStringLiteral("zhh")));
+    m_f->payerBank->setText(m_company.text(QStringLiteral("khh")));
     const store::DataSource &c = customers();
-    field("Text25")->setText(c.text(QStringLiteral("gsmc")));
-    field("Text2")->setText(c.text(QStringLiteral("zhh")));
-    field("Text23")->setText(c.text(QStringLiteral("khh")));
+    m_f->payeeName->setText(c.text(QStringLiteral("gsmc")));
+    m_f->payeeAccount->setText(c.text(QStringLiteral("zhh")));
+    m_f->payeeBank->setText(c.text(QStringLiteral("khh")));
     m_offsets = readGlobalOffsets(m_adjust);
 }
 
 void BankFormWindow::confirmDate()
 {
     if (m_date->confirm(this))
-        field("Text8")->setFocus();
+        m_f->amount->setFocus();
 }
 
 QList<DataProblem> BankFormWindow::fill(const VoucherData &data)
 {
     QList<DataProblem> problems = chooseCustomer(data);
-    field("Text39")->setText(data.value(key::number));
+    m_f->number->setText(data.value(key::number));
     if (const auto date = dataDate(data, problems)) {
-        field("Text32")->setText(QString::number(date->year()));
-        field("Text36")->setText(QString::number(date->month()));
-        field("Text37")->setText(QString::number(date->day()));
+        m_f->typedYear->setText(QString::number(date->year()));
+        m_f->typedMonth->setText(QString::number(date->month()));
+        m_f->typedDay->setText(QString::number(date->day()));
         confirmDate();
     } else {
-        for (const char *f : {"Text33", "Text34", "Text35"})
-            field(f)->clear();
+        for (QLineEdit *f : {m_f->confirmedYear, m_f->confirmedMonth, m_f->confirmedDay})
+            f->clear();
     }
-    field("Text8")->setText(data.value(key::amount));
-    field("Text19")->setText(data.value(key::purpose));
+    m_f->amount->setText(data.value(key::amount));
+    m_f->purpose->setText(data.value(key::purpose));
     m_setup.paymentCode->setText(data.value(key::paymentCode));
     const QString method = data.value(key::method).trimmed();
     if (method.isEmpty() || method == QStringLiteral("普通"))
@@ -149,47 +142,47 @@ QList<DataProblem> BankFormWindow::fill(const VoucherData &data)
 
 void BankFormWindow::setCounterparty(const VoucherData &data)
 {
-    field("Text25")->setText(data.value(key::counterparty));
-    field("Text2")->setText(data.value(key::account));
-    field("Text23")->setText(data.value(key::bank));
+    m_f->payeeName->setText(data.value(key::counterparty));
+    m_f->payeeAccount->setText(data.value(key::account));
+    m_f->payeeBank->setText(data.value(key::bank));
 }
 
 BankFormFace BankFormWindow::baseFace() const
 {
     BankFormFace f;
-    f.year = field("Text33")->text();
-    f.month = field("Text34")->text();
-    f.day = field("Text35")->text();
-    f.payerName = field("Text3")->text();
-    f.payerAccount = field("Text22")->text();
-    f.payerBank = field("Text30")->text();
-    f.amountWords = field("Text28")->text();
-    f.payeeName = field("Text25")->text();
-    f.payeeAccount = field("Text2")->text();
-    f.payeeBank = field("Text23")->text();
+    f.year = m_f->confirmedYear->text();
+    f.month = m_f->confirmedMonth->text();
+    f.day = m_f->confirmedDay->text();
+    f.payerName = m_f->payerName->text();
+    f.payerAccount = m_f->payerAccount->text();
+    f.payerBank = m_f->payerBank->text();
+    f.amountWords = m_f->amountWords->text();
+    f.payeeName = m_f->payeeName->text();
+    f.payeeAccount = m_f->payeeAccount->text();
+    f.payeeBank = m_f->payeeBank->text();
     f.cells = m_amount->cellTexts();
     f.paymentCode = m_setup.paymentCode->text();
-    f.purpose = field("Text20")->text();
+    f.purpose = m_f->purposeCopy->text();
     return f;
 }
 
 BankFormEntries BankFormWindow::entries() const
 {
-    return {field("Text39")->text(), field("Text8")->text(), m_date->confirmed()};
+    return {m_f->number->text(), m_f->amount->text(), m_date->confirmed()};
 }
 
 QWidget *BankFormWindow::focusFor(const QString &key) const
 {
     if (key == key::number)
-        return field("Text39");
+        return m_f->number;
     if (key == key::date)
-        return findChild<QPushButton *>(QStringLiteral("Command1"));
+        return m_f->confirmDate;
     if (key == key::amount)
-        return field("Text8");
+        return m_f->amount;
     if (key == key::purpose)
-        return field("Text19");
+        return m_f->purpose;
     if (key == key::counterparty)
-        return field("Text43");
+        return m_f->search;
     return nullptr;
 }
 

@@ -4,12 +4,15 @@
 // cells, the global printer adjustment, the checks and the history row.
 
 #include "store/datasource.h"
+#include "vouchers/bankformfields.h"
 #include "vouchers/bankformvoucher.h"
 #include "vouchers/typeddate.h"
 #include "vouchers/voucherwindow.h"
 
 #include <QDate>
 #include <QList>
+
+#include <memory>
 
 class QPushButton;
 
@@ -42,10 +45,9 @@ protected:
     };
 
     BankFormWindow(QWidget *parent, const QString &tag);
-    // Wires the window once the form is set up.
-    void setUp(const Setup &setup);
-
-    QLineEdit *field(const char *name) const;
+    // Wires the window once the form is set up: its shared controls and where the forms differ.
+    void setUp(const BankFormFields &fields, const Setup &setup);
+    const BankFormFields &fields() const { return *m_f; }
     // Parties, date, amount, cells, payment code and purpose as the window shows them now.
     BankFormFace baseFace() const;
     // The number, amount and confirmed date as the window shows them now.
@@ -59,6 +61,7 @@ protected:
 private:
     void readSources();
 
+    std::unique_ptr<BankFormFields> m_f;
     Setup m_setup;
     store::DataSource m_company; // bssz
     store::DataSource m_adjust;  // dytj

@@ -6,12 +6,12 @@
 #include "vouchers/depositvoucher.h"
 #include "vouchers/generalvoucher.h"
 #include "vouchers/noticevoucher.h"
-#include "vouchers/jhdhpz.h"
-#include "vouchers/jkddy.h"
-#include "vouchers/jzddy.h"
-#include "vouchers/nhjsywsqs.h"
-#include "vouchers/tydhpz.h"
-#include "vouchers/zpdy.h"
+#include "vouchers/wirewindow.h"
+#include "vouchers/noticewindow.h"
+#include "vouchers/depositwindow.h"
+#include "vouchers/settlementwindow.h"
+#include "vouchers/generalwirewindow.h"
+#include "vouchers/chequewindow.h"
 
 #include <QRegularExpression>
 
@@ -100,7 +100,7 @@ const QList<VoucherKind> &voucherKinds()
                                            QStringLiteral("普通或加急，不填为普通")},
                                           {QStringLiteral("支付密码"), {}, key::paymentCode, false,
                                            QStringLiteral("只打印，不记录")}},
-                  maker<ApplicationWindow>(), applicationFromData});
+                  maker<SettlementWindow>(), applicationFromData});
         k.append({QStringLiteral("jkddy"), QStringLiteral("交款单"), QStringLiteral("交款人"), QStringLiteral("交款单"),
                   QStringLiteral("Command4"), QStringLiteral("pjdyc06"),
                   common(QStringLiteral("交款人"), {QStringLiteral("付款人")}, QStringLiteral("单号"), number)

@@ -10,6 +10,7 @@
 #include "text/amount.h"
 #include "vouchers/history.h"
 #include "printing/printing.h"
+#include "ui/form.h"
 #include "vouchers/voucher.h"
 #include "vouchers/voucherdata.h"
 

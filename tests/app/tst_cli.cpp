@@ -5,7 +5,7 @@
 #include "../vouchers/voucherharness.h"
 #include "app/cli.h"
 #include "ui/fonts.h"
-#include "vouchers/jzddy.h"
+#include "vouchers/depositwindow.h"
 
 #include <QCoreApplication>
 #include <QDateEdit>

@@ -10,7 +10,7 @@
 #include "rawdatabase.h"
 #include "store/database.h"
 #include "ui/fonts.h"
-#include "vouchers/zpdy.h"
+#include "vouchers/chequewindow.h"
 
 #include <QDateEdit>
 #include <QTemporaryDir>

@@ -7,8 +7,8 @@
 #include "screenshot.h"
 #include "ui/fonts.h"
 #include "voucherharness.h"
-#include "vouchers/jhdhpz.h"
-#include "vouchers/nhjsywsqs.h"
+#include "vouchers/wirewindow.h"
+#include "vouchers/settlementwindow.h"
 #include "vouchers/ticks.h"
 
 #include <QCheckBox>
@@ -42,7 +42,7 @@ const QList<Form> &forms()
     static const QList<Form> all = {
         {"jhdhpz", [] { return new WireWindow; }, "Command6", "建行电汇凭证", "请输入凭证号", "建行电汇",
          {6880, 1283}, {730, 933}, {2416, 933}},
-        {"nhjsywsqs", [] { return new ApplicationWindow; }, "Command2", "农行结算业务申请书", "请输入申请书号码",
+        {"nhjsywsqs", [] { return new SettlementWindow; }, "Command2", "农行结算业务申请书", "请输入申请书号码",
          "农行申请书", {7320, 1458}, {8670, 1050}, {9603, 1050}},
     };
     return all;
@@ -145,7 +145,7 @@ private slots:
         QCOMPARE(edit(w, "Text3")->text(), kOwnName);
         QCOMPARE(edit(w, "Text25")->text(), kCustomer);
         QCOMPARE(w->focusWidget(), edit(w, "Text43"));
-        if (auto *app = qobject_cast<ApplicationWindow *>(w)) {
+        if (auto *app = qobject_cast<SettlementWindow *>(w)) {
             QVERIFY(check(app, "Check3")->isChecked());
             QCOMPARE(app->businessType().marks(), applicationTypeMarks().first());
         }
@@ -182,9 +182,9 @@ private slots:
                                                    "海淀区", "BJLSRJYXGS"}));
         BankFormWindow *w = open(f);
         fill(w);
-        type(edit(w, qobject_cast<ApplicationWindow *>(w) ? "Text42" : "Text40"), QStringLiteral("8866"));
+        type(edit(w, qobject_cast<SettlementWindow *>(w) ? "Text42" : "Text40"), QStringLiteral("8866"));
         QTest::mouseClick(check(w, "Check2"), Qt::LeftButton);
-        if (qobject_cast<ApplicationWindow *>(w))
+        if (qobject_cast<SettlementWindow *>(w))
             QTest::mouseClick(check(w, "Check5"), Qt::LeftButton); // 汇票
         QVERIFY(pickCustomer(w, f.picker, QStringLiteral("北京蓝石"), f.tag));
         // Back: the typed date is today again, the confirmed one and the choices stay.
@@ -212,7 +212,7 @@ private slots:
             QCOMPARE(StoreFixture::column(history(), QString::fromLatin1(column)), QStringList{value});
         QCOMPARE(printed(f.urgentMark), QStringLiteral("√"));
         QCOMPARE(printed(f.payeeName), QStringLiteral("北京蓝石软件有限公司"));
-        if (qobject_cast<ApplicationWindow *>(w)) {
+        if (qobject_cast<SettlementWindow *>(w)) {
             QCOMPARE(printed({4586, 992}), QStringLiteral(" √"));
             QVERIFY(!findText({2136, 992})); // 电汇 prints nothing at all
         }
@@ -338,7 +338,7 @@ private slots:
             return PrintOutcome::SavedPdf;
         });
         fill(w);
-        type(edit(w, qobject_cast<ApplicationWindow *>(w) ? "Text42" : "Text40"), QStringLiteral("8866"));
+        type(edit(w, qobject_cast<SettlementWindow *>(w) ? "Text42" : "Text40"), QStringLiteral("8866"));
         click(w, "Command3");
         QCOMPARE(StoreFixture::column(history(), "pzlx"), QStringList{f.type});
         const QSizeF page = pdftools::pageSize(pdf);

@@ -7,7 +7,7 @@
 #include "store/profile.h"
 #include "storefixture.h"
 #include "ui/fonts.h"
-#include "vouchers/zpdy.h"
+#include "vouchers/chequewindow.h"
 
 #include <QCoreApplication>
 #include <QDateEdit>

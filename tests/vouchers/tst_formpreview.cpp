@@ -7,8 +7,8 @@
 #include "ui/fonts.h"
 #include "voucherharness.h"
 #include "vouchers/formpreview.h"
-#include "vouchers/jzddy.h"
-#include "vouchers/zpdy.h"
+#include "vouchers/depositwindow.h"
+#include "vouchers/chequewindow.h"
 
 #include <QDateEdit>
 #include <QPainter>

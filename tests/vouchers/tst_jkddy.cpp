@@ -7,7 +7,7 @@
 #include "store/profile.h"
 #include "ui/fonts.h"
 #include "voucherharness.h"
-#include "vouchers/jkddy.h"
+#include "vouchers/noticewindow.h"
 
 #include <QDateEdit>
 #include <QDir>

@@ -7,7 +7,7 @@
 #include "store/profile.h"
 #include "ui/fonts.h"
 #include "voucherharness.h"
-#include "vouchers/jzddy.h"
+#include "vouchers/depositwindow.h"
 
 #include <QDateEdit>
 #include <QDir>

@@ -7,7 +7,7 @@
 #include "store/database.h"
 #include "ui/fonts.h"
 #include "voucherharness.h"
-#include "vouchers/zpdy.h"
+#include "vouchers/chequewindow.h"
 
 #include <QDateEdit>
 

@@ -6,8 +6,8 @@
 #include "store/profile.h"
 #include "ui/fonts.h"
 #include "voucherharness.h"
-#include "vouchers/tydhpz.h"
-#include "vouchers/tydysz.h"
+#include "vouchers/generalwirewindow.h"
+#include "vouchers/generallayoutwindow.h"
 
 #include <QDateEdit>
 #include <QDir>

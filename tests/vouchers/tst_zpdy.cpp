@@ -12,7 +12,7 @@
 #include "ui/fonts.h"
 #include "vouchers/history.h"
 #include "printing/pagewriter_recorder.h"
-#include "vouchers/zpdy.h"
+#include "vouchers/chequewindow.h"
 
 #include <QApplication>
 #include <QDateEdit>

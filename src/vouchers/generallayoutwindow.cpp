@@ -1,4 +1,4 @@
-#include "vouchers/tydysz.h"
+#include "vouchers/generallayoutwindow.h"
 
 #include "ui/prompter.h"
 #include "ui_tydysz.h"
@@ -29,18 +29,17 @@ const QList<LayoutBox> &layoutFormBoxes()
 }
 
 GeneralLayoutWindow::GeneralLayoutWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), ui(new Ui::tydysz), m_layout(m_connection)
+    : QWidget(parent, Qt::Window), ui(ui::setUpForm<Ui::tydysz>(this)), m_f(*ui), m_layout(m_connection)
 {
-    ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // The password spacing is kept and saved like every other value, but never shown.
-    ui->Text73->hide();
-    ui->label_Text73->hide();
+    m_f.passwordSpacing->hide();
+    m_f.passwordSpacingLabel->hide();
 
-    connect(ui->Command1, &QPushButton::clicked, this, &GeneralLayoutWindow::modify);
-    connect(ui->Command2, &QPushButton::clicked, this, &GeneralLayoutWindow::save);
-    connect(ui->Command3, &QPushButton::clicked, this, &GeneralLayoutWindow::cancel);
-    connect(ui->Command4, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_f.modify, &QPushButton::clicked, this, &GeneralLayoutWindow::modify);
+    connect(m_f.save, &QPushButton::clicked, this, &GeneralLayoutWindow::save);
+    connect(m_f.cancel, &QPushButton::clicked, this, &GeneralLayoutWindow::cancel);
+    connect(m_f.exit, &QPushButton::clicked, this, &QWidget::close);
 
     m_layout.bind(this, layoutFormBoxes());
     if (!m_layout.load())
@@ -56,22 +55,22 @@ void GeneralLayoutWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        ui->Command1->setFocus();
+        m_f.modify->setFocus();
 }
 
 void GeneralLayoutWindow::setEditing(bool editing)
 {
     m_layout.setLocked(!editing);
-    ui->Command1->setEnabled(!editing);
-    ui->Command4->setEnabled(!editing);
-    ui->Command2->setEnabled(editing);
-    ui->Command3->setEnabled(editing);
+    m_f.modify->setEnabled(!editing);
+    m_f.exit->setEnabled(!editing);
+    m_f.save->setEnabled(editing);
+    m_f.cancel->setEnabled(editing);
 }
 
 void GeneralLayoutWindow::modify()
 {
     setEditing(true);
-    ui->Text1->setFocus();
+    m_f.firstBox->setFocus();
 }
 
 void GeneralLayoutWindow::save()

@@ -3,18 +3,18 @@
 // wire, mail transfer, draft or cashier's cheque in favour of a customer.
 
 #include "vouchers/bankformwindow.h"
+#include "vouchers/nhjsywsqsfields.h"
 
-namespace Ui { class nhjsywsqs; }
 
 namespace vouchers {
 
 class TickChoice;
 
-class ApplicationWindow : public BankFormWindow {
+class SettlementWindow : public BankFormWindow {
     Q_OBJECT
 public:
-    explicit ApplicationWindow(QWidget *parent = nullptr);
-    ~ApplicationWindow() override;
+    explicit SettlementWindow(QWidget *parent = nullptr);
+    ~SettlementWindow() override;
 
     // The texts the print would put on paper now.
     ApplicationFace face() const;
@@ -24,6 +24,7 @@ public:
 
 private:
     Ui::nhjsywsqs *ui;
+    SettlementFields m_f;
     TickChoice *m_type = nullptr;
 };
 

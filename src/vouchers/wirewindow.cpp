@@ -1,21 +1,20 @@
-#include "vouchers/jhdhpz.h"
+#include "vouchers/wirewindow.h"
 
 #include "ui_jhdhpz.h"
 #include "vouchers/ticks.h"
 
 namespace vouchers {
 
-WireWindow::WireWindow(QWidget *parent) : BankFormWindow(parent, QStringLiteral("建行电汇凭证")), ui(new Ui::jhdhpz)
+WireWindow::WireWindow(QWidget *parent) : BankFormWindow(parent, QStringLiteral("建行电汇凭证")), ui(ui::setUpForm<Ui::jhdhpz>(this)), m_f(*ui)
 {
-    ui->setupUi(this);
     Setup setup;
-    setup.byInitials = ui->Command9;
-    setup.customerPickers = {ui->Command6, ui->Command2};
-    setup.purposePicker = ui->Command8;
+    setup.byInitials = m_f.byInitials;
+    setup.customerPickers = {m_f.pickCustomer, m_f.pickPayee};
+    setup.purposePicker = m_f.pickPurpose;
     setup.initialsEmptyMessage = QStringLiteral("请输入公司名称的字母简称，如蓝石软件输入lsrj");
     setup.focusAfterSearch = nullptr;
-    setup.paymentCode = ui->Text40;
-    setUp(setup);
+    setup.paymentCode = m_f.paymentCode;
+    setUp(BankFormFields(*ui), setup);
 }
 
 WireWindow::~WireWindow() { delete ui; }

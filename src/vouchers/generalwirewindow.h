@@ -8,12 +8,12 @@
 #include "vouchers/generallayout.h"
 #include "vouchers/pickeddate.h"
 #include "vouchers/voucherwindow.h"
+#include "vouchers/tydhpzfields.h"
 
 #include <memory>
 
 #include <QDate>
 
-namespace Ui { class tydhpz; }
 
 namespace vouchers {
 
@@ -60,6 +60,7 @@ private:
     void cancelLayout();
 
     Ui::tydhpz *ui;
+    GeneralWireFields m_f;
     store::DataSource m_company; // bssz
     GeneralLayout m_layout;      // tydysz
     Places m_places;

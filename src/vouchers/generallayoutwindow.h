@@ -3,11 +3,12 @@
 // wire voucher, every value in whole millimetres.
 
 #include "store/connection.h"
+#include "ui/form.h"
 #include "vouchers/generallayout.h"
+#include "vouchers/tydyszfields.h"
 
 #include <QWidget>
 
-namespace Ui { class tydysz; }
 
 namespace vouchers {
 
@@ -32,6 +33,7 @@ private:
     void setEditing(bool editing);
 
     Ui::tydysz *ui;
+    GeneralLayoutFields m_f;
     store::Connection m_connection;
     GeneralLayout m_layout;
 };

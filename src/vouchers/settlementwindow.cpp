@@ -1,29 +1,28 @@
-#include "vouchers/nhjsywsqs.h"
+#include "vouchers/settlementwindow.h"
 
 #include "ui_nhjsywsqs.h"
 #include "vouchers/ticks.h"
 
 namespace vouchers {
 
-ApplicationWindow::ApplicationWindow(QWidget *parent)
-    : BankFormWindow(parent, QStringLiteral("农行结算业务申请书")), ui(new Ui::nhjsywsqs)
+SettlementWindow::SettlementWindow(QWidget *parent)
+    : BankFormWindow(parent, QStringLiteral("农行结算业务申请书")), ui(ui::setUpForm<Ui::nhjsywsqs>(this)), m_f(*ui)
 {
-    ui->setupUi(this);
-    m_type = new TickChoice({ui->Check3, ui->Check4, ui->Check5, ui->Check6, ui->Check7}, applicationTypeMarks(), this);
+    m_type = new TickChoice({m_f.typeWire, m_f.typeMail, m_f.typeDraft, m_f.typeNote, m_f.typeOther}, applicationTypeMarks(), this);
     m_type->tick(0); // 电汇, once at load
     Setup setup;
-    setup.byInitials = ui->Command8;
-    setup.customerPickers = {ui->Command2};
-    setup.purposePicker = ui->Command6;
+    setup.byInitials = m_f.byInitials;
+    setup.customerPickers = {m_f.pickCustomer};
+    setup.purposePicker = m_f.pickPurpose;
     setup.initialsEmptyMessage = QStringLiteral("请输入公司名称");
-    setup.focusAfterSearch = ui->Text39;
-    setup.paymentCode = ui->Text42;
-    setUp(setup);
+    setup.focusAfterSearch = m_f.number;
+    setup.paymentCode = m_f.paymentCode;
+    setUp(BankFormFields(*ui), setup);
 }
 
-ApplicationWindow::~ApplicationWindow() { delete ui; }
+SettlementWindow::~SettlementWindow() { delete ui; }
 
-QList<DataProblem> ApplicationWindow::fill(const VoucherData &data)
+QList<DataProblem> SettlementWindow::fill(const VoucherData &data)
 {
     QList<DataProblem> problems = BankFormWindow::fill(data);
     const QString type = data.value(key::businessType).trimmed();
@@ -36,7 +35,7 @@ QList<DataProblem> ApplicationWindow::fill(const VoucherData &data)
     return problems;
 }
 
-ApplicationFace ApplicationWindow::face() const
+ApplicationFace SettlementWindow::face() const
 {
     ApplicationFace f;
     static_cast<BankFormFace &>(f) = baseFace();
@@ -46,7 +45,7 @@ ApplicationFace ApplicationWindow::face() const
     return f;
 }
 
-Voucher ApplicationWindow::voucher(Settings) const
+Voucher SettlementWindow::voucher(Settings) const
 {
     // The global adjustment as read at the last refill; the form has no calibration of its own.
     return applicationVoucher(face(), entries(), offsets(), QDate::currentDate());

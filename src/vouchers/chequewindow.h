@@ -5,10 +5,10 @@
 #include "vouchers/calibration.h"
 #include "vouchers/chequevoucher.h"
 #include "vouchers/voucherwindow.h"
+#include "vouchers/zpdyfields.h"
 
 #include <QDate>
 
-namespace Ui { class zpdy; }
 
 namespace vouchers {
 
@@ -58,6 +58,7 @@ private:
     void editCalibration();
 
     Ui::zpdy *ui;
+    ChequeFields m_f;
     Held m_held;
     Calibration m_calibration;
     store::DataSource m_company; // Adodc1

@@ -1,35 +1,34 @@
 #pragma once
-// The payment notice window jkddy: a customer pays the own company; the window fills in the
-// notice and prints it whole, twice on one sheet of plain paper, and records it.
+// The deposit slip window jzddy: a customer pays money into the own company's account; the
+// window fills in the slip, records it and prints it.
 
 #include "store/datasource.h"
 #include "vouchers/calibration.h"
-#include "vouchers/noticevoucher.h"
+#include "vouchers/depositvoucher.h"
 #include "vouchers/pickeddate.h"
 #include "vouchers/voucherwindow.h"
+#include "vouchers/jzddyfields.h"
 
 #include <memory>
 
 #include <QDate>
-#include <QStringList>
 
-namespace Ui { class jkddy; }
 
 namespace vouchers {
 
 class AmountBlock;
 
-class NoticeWindow : public VoucherWindow {
+class DepositWindow : public VoucherWindow {
     Q_OBJECT
 public:
-    explicit NoticeWindow(QWidget *parent = nullptr);
-    ~NoticeWindow() override;
+    explicit DepositWindow(QWidget *parent = nullptr);
+    ~DepositWindow() override;
 
     const Calibration &calibration() const { return m_calibration; }
 
     // The entries as the window shows them now, and the texts the print would put on paper.
-    NoticeEntries entries() const;
-    NoticeFace face() const { return entries().face; }
+    DepositEntries entries() const;
+    DepositFace face() const { return entries().face; }
 
     void confirmDate(); // "确定日期"
     QList<DataProblem> fill(const VoucherData &data) override;
@@ -43,13 +42,12 @@ protected:
 
 private:
     void readOwnCompany();
-    void fillPayee();
     void saveCalibration();
 
-    Ui::jkddy *ui;
+    Ui::jzddy *ui;
+    DepositFields m_f;
     Calibration m_calibration;
     store::DataSource m_company; // Adodc1
-    QStringList m_companyShown;  // the own company's name, account and bank as last put in the payee fields
     AmountBlock *m_amount = nullptr;
     std::unique_ptr<PickedDate> m_date; // DTPicker1 into Text33..Text35
 };

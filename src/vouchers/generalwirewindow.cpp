@@ -1,4 +1,4 @@
-#include "vouchers/tydhpz.h"
+#include "vouchers/generalwirewindow.h"
 
 #include "store/appdir.h"
 #include "store/profile.h"
@@ -31,60 +31,58 @@ const QList<LayoutBox> &voucherTabBoxes()
 }
 
 GeneralWireWindow::GeneralWireWindow(QWidget *parent)
-    : VoucherWindow(parent, QStringLiteral("通用电汇凭证"), QStringLiteral("通用电汇凭证")), ui(new Ui::tydhpz),
+    : VoucherWindow(parent, QStringLiteral("通用电汇凭证"), QStringLiteral("通用电汇凭证")), ui(ui::setUpForm<Ui::tydhpz>(this)), m_f(*ui),
       m_company(connection()), m_layout(connection())
 {
-    ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose); // 退出 unloads: every opening starts afresh
-    m_date = std::make_unique<PickedDate>(ui->DTPicker1, ui->Text33, ui->Text34, ui->Text35);
+    m_date = std::make_unique<PickedDate>(m_f.datePicker, m_f.confirmedYear, m_f.confirmedMonth, m_f.confirmedDay);
     printSettings().documentName = windowTitle();
 
     // The place option lives in memory; only 记注此设置 keeps it. A missing key reads as 0.
     m_placeOption = store::Profile(chequeProfile()).read(kSection, kGeneralPlaceKey);
 
     reference::CustomerSearchSetup setup;
-    setup.searchField = ui->Text43;
-    setup.byName = ui->Command5;
-    setup.byInitials = ui->Command8;
-    setup.grid = ui->DataGrid1;
-    setup.exitButton = ui->Command7;
+    setup.searchField = m_f.search;
+    setup.byName = m_f.byName;
+    setup.byInitials = m_f.byInitials;
+    setup.grid = m_f.grid;
+    setup.exitButton = m_f.exit;
     setup.focusSearchFieldWhenEmpty = true;
     setup.emptyInitialsMessage = QStringLiteral("请输入公司名称名称的字母简称，如蓝石软件输入lsrj");
-    setup.focusAfterNameSearch = ui->Text39;
-    setup.focusAfterInitialsSearch = ui->Text39;
+    setup.focusAfterNameSearch = m_f.number;
+    setup.focusAfterInitialsSearch = m_f.number;
     setup.gridColumns = {{QStringLiteral("gsmc"), QStringLiteral("客户名称"), {}},
                          {QStringLiteral("zhh"), QStringLiteral("账号"), {}},
                          {QStringLiteral("khh"), QStringLiteral("开户行"), {}}};
     setUpCustomerSearch(setup);
-    setPurposeField(ui->Text19);
-    ui->DataGrid1->setColumnWidth(0, 260);
-    ui->DataGrid1->setColumnWidth(1, 200);
+    setPurposeField(m_f.purpose);
+    m_f.grid->setColumnWidth(0, 260);
+    m_f.grid->setColumnWidth(1, 200);
 
-    m_amount = new AmountBlock(ui->Text8, ui->Text28,
-                               {ui->Text9, ui->Text10, ui->Text11, ui->Text12, ui->Text13, ui->Text14, ui->Text15,
-                                ui->Text16, ui->Text17, ui->Text18, ui->Text29},
+    m_amount = new AmountBlock(m_f.amount, m_f.amountWords,
+                               m_f.cells,
                                text::AmountVariant::ElevenPlaces, this);
-    connect(ui->Text19, &QLineEdit::textChanged, ui->Text20, &QLineEdit::setText);
+    connect(m_f.purpose, &QLineEdit::textChanged, m_f.purposeCopy, &QLineEdit::setText);
 
-    connect(ui->Command4, &QPushButton::clicked, search(), &reference::CustomerSearch::showAll);
-    connect(ui->Command6, &QPushButton::clicked, this, &GeneralWireWindow::openCustomerPicker);
-    connect(ui->Command1, &QPushButton::clicked, this, &GeneralWireWindow::confirmDate);
-    connect(ui->Command2, &QPushButton::clicked, this, &GeneralWireWindow::openPurposePicker);
-    connect(ui->Option1, &QRadioButton::clicked, this, [this] { choosePlaces(true); });
-    connect(ui->Option2, &QRadioButton::clicked, this, [this] { choosePlaces(false); });
-    connect(ui->Command9, &QPushButton::clicked, this, &GeneralWireWindow::rememberPlaceOption);
-    connect(ui->Command3, &QPushButton::clicked, this, &VoucherWindow::print);
-    connect(ui->Command7, &QPushButton::clicked, this, &QWidget::close);
-    connect(ui->Command13, &QPushButton::clicked, this, &GeneralWireWindow::editLayout);
-    connect(ui->Command12, &QPushButton::clicked, this, &GeneralWireWindow::saveLayout);
-    connect(ui->Command11, &QPushButton::clicked, this, &GeneralWireWindow::cancelLayout);
-    connect(ui->Command10, &QPushButton::clicked, this, &QWidget::close);
-    connect(ui->cmdPreview, &QPushButton::clicked, this, &GeneralWireWindow::openFormPreview);
+    connect(m_f.refresh, &QPushButton::clicked, search(), &reference::CustomerSearch::showAll);
+    connect(m_f.pickCustomer, &QPushButton::clicked, this, &GeneralWireWindow::openCustomerPicker);
+    connect(m_f.confirmDate, &QPushButton::clicked, this, &GeneralWireWindow::confirmDate);
+    connect(m_f.pickPurpose, &QPushButton::clicked, this, &GeneralWireWindow::openPurposePicker);
+    connect(m_f.placesOn, &QRadioButton::clicked, this, [this] { choosePlaces(true); });
+    connect(m_f.placesOff, &QRadioButton::clicked, this, [this] { choosePlaces(false); });
+    connect(m_f.rememberPlaces, &QPushButton::clicked, this, &GeneralWireWindow::rememberPlaceOption);
+    connect(m_f.print, &QPushButton::clicked, this, &VoucherWindow::print);
+    connect(m_f.exit, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_f.editLayout, &QPushButton::clicked, this, &GeneralWireWindow::editLayout);
+    connect(m_f.saveLayout, &QPushButton::clicked, this, &GeneralWireWindow::saveLayout);
+    connect(m_f.cancelLayout, &QPushButton::clicked, this, &GeneralWireWindow::cancelLayout);
+    connect(m_f.exitLayout, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_f.preview, &QPushButton::clicked, this, &GeneralWireWindow::openFormPreview);
 
-    ui::focusOnKey(ui->Text43, Qt::Key_Return, ui->Command8);
-    ui::focusOnKey(ui->Text39, Qt::Key_Return, ui->Command1);
-    ui::focusOnKey(ui->Text8, Qt::Key_Return, ui->Text19);
-    ui::focusOnKey(ui->Text19, Qt::Key_Return, ui->Command3);
+    ui::focusOnKey(m_f.search, Qt::Key_Return, m_f.byInitials);
+    ui::focusOnKey(m_f.number, Qt::Key_Return, m_f.confirmDate);
+    ui::focusOnKey(m_f.amount, Qt::Key_Return, m_f.purpose);
+    ui::focusOnKey(m_f.purpose, Qt::Key_Return, m_f.print);
 
     m_layout.bind(this, voucherTabBoxes());
     m_company.setStatement(store::statements::ownCompany());
@@ -104,20 +102,20 @@ void GeneralWireWindow::activate()
     m_layout.load();
     m_company.refresh();
     customers().refresh();
-    ui->Text43->setFocus();
+    m_f.search->setFocus();
 }
 
 void GeneralWireWindow::takeOver()
 {
-    ui->Text3->setText(m_company.text(QStringLiteral("gsmc")));
-    ui->Text22->setText(m_company.text(QStringLiteral("zhh")));
-    ui->Text30->setText(m_company.text(QStringLiteral("khh")));
+    m_f.payerName->setText(m_company.text(QStringLiteral("gsmc")));
+    m_f.payerAccount->setText(m_company.text(QStringLiteral("zhh")));
+    m_f.payerBank->setText(m_company.text(QStringLiteral("khh")));
     m_places.text1 = m_company.text(QStringLiteral("hp"));
     m_places.text26 = m_company.text(QStringLiteral("hc"));
     const store::DataSource &c = customers();
-    ui->Text25->setText(c.text(QStringLiteral("gsmc")));
-    ui->Text2->setText(c.text(QStringLiteral("zhh")));
-    ui->Text23->setText(c.text(QStringLiteral("khh")));
+    m_f.payeeName->setText(c.text(QStringLiteral("gsmc")));
+    m_f.payeeAccount->setText(c.text(QStringLiteral("zhh")));
+    m_f.payeeBank->setText(c.text(QStringLiteral("khh")));
     m_places.text27 = c.text(QStringLiteral("sheng"));
     m_places.text31 = c.text(QStringLiteral("shi"));
     if (!m_layout.load())
@@ -129,10 +127,10 @@ void GeneralWireWindow::takeOver()
 void GeneralWireWindow::applyPlaceOption()
 {
     const bool print = text::leadingNumber(m_placeOption) == 1.0;
-    ui->Text4->setText(print ? m_places.text1 : QString());
-    ui->Text5->setText(print ? m_places.text26 : QString());
-    ui->Text6->setText(print ? m_places.text27 : QString());
-    ui->Text21->setText(print ? m_places.text31 : QString());
+    m_f.payerProvince->setText(print ? m_places.text1 : QString());
+    m_f.payerCity->setText(print ? m_places.text26 : QString());
+    m_f.payeeProvince->setText(print ? m_places.text27 : QString());
+    m_f.payeeCity->setText(print ? m_places.text31 : QString());
 }
 
 void GeneralWireWindow::choosePlaces(bool print)
@@ -152,13 +150,13 @@ void GeneralWireWindow::rememberPlaceOption()
 void GeneralWireWindow::confirmDate()
 {
     m_date->confirm();
-    ui->Text8->setFocus();
+    m_f.amount->setFocus();
 }
 
 void GeneralWireWindow::editLayout()
 {
     m_layout.setLocked(false);
-    ui->Command10->setEnabled(false);
+    m_f.exitLayout->setEnabled(false);
 }
 
 void GeneralWireWindow::saveLayout()
@@ -172,31 +170,31 @@ void GeneralWireWindow::saveLayout()
     m_layout.setLocked(true);
     // Only the layout is read again: the payer and payee on the voucher stay as they are.
     m_layout.load();
-    ui->Command10->setEnabled(true);
+    m_f.exitLayout->setEnabled(true);
 }
 
 void GeneralWireWindow::cancelLayout()
 {
     m_layout.setLocked(true);
-    ui->Command10->setEnabled(true);
+    m_f.exitLayout->setEnabled(true);
 }
 
 QList<DataProblem> GeneralWireWindow::fill(const VoucherData &data)
 {
     QList<DataProblem> problems = chooseCustomer(data);
-    ui->Text39->setText(data.value(key::number));
+    m_f.number->setText(data.value(key::number));
     m_date->take(dataDate(data, problems));
-    ui->Text8->setText(data.value(key::amount));
-    ui->Text19->setText(data.value(key::purpose));
-    ui->Text40->setText(data.value(key::paymentCode));
+    m_f.amount->setText(data.value(key::amount));
+    m_f.purpose->setText(data.value(key::purpose));
+    m_f.password->setText(data.value(key::paymentCode));
     return problems;
 }
 
 void GeneralWireWindow::setCounterparty(const VoucherData &data)
 {
-    ui->Text25->setText(data.value(key::counterparty));
-    ui->Text2->setText(data.value(key::account));
-    ui->Text23->setText(data.value(key::bank));
+    m_f.payeeName->setText(data.value(key::counterparty));
+    m_f.payeeAccount->setText(data.value(key::account));
+    m_f.payeeBank->setText(data.value(key::bank));
     m_places.text27 = data.value(key::province);
     m_places.text31 = data.value(key::city);
     applyPlaceOption();
@@ -206,26 +204,26 @@ GeneralEntries GeneralWireWindow::entries() const
 {
     GeneralEntries e;
     GeneralFace &f = e.face;
-    f.year = ui->Text33->text();
-    f.month = ui->Text34->text();
-    f.day = ui->Text35->text();
-    f.payerName = ui->Text3->text();
-    f.payerAccount = ui->Text22->text();
-    f.payerProvince = ui->Text4->text();
-    f.payerCity = ui->Text5->text();
-    f.payerBank = ui->Text30->text();
-    f.amountWords = ui->Text28->text();
-    f.payeeName = ui->Text25->text();
-    f.payeeAccount = ui->Text2->text();
-    f.payeeProvince = ui->Text6->text();
-    f.payeeCity = ui->Text21->text();
-    f.payeeBank = ui->Text23->text();
-    f.password = ui->Text40->text();
-    f.purpose = ui->Text20->text();
+    f.year = m_f.confirmedYear->text();
+    f.month = m_f.confirmedMonth->text();
+    f.day = m_f.confirmedDay->text();
+    f.payerName = m_f.payerName->text();
+    f.payerAccount = m_f.payerAccount->text();
+    f.payerProvince = m_f.payerProvince->text();
+    f.payerCity = m_f.payerCity->text();
+    f.payerBank = m_f.payerBank->text();
+    f.amountWords = m_f.amountWords->text();
+    f.payeeName = m_f.payeeName->text();
+    f.payeeAccount = m_f.payeeAccount->text();
+    f.payeeProvince = m_f.payeeProvince->text();
+    f.payeeCity = m_f.payeeCity->text();
+    f.payeeBank = m_f.payeeBank->text();
+    f.password = m_f.password->text();
+    f.purpose = m_f.purposeCopy->text();
     f.cells = m_amount->cellTexts();
-    e.number = ui->Text39->text();
-    e.amount = ui->Text8->text();
-    e.purpose = ui->Text19->text();
+    e.number = m_f.number->text();
+    e.amount = m_f.amount->text();
+    e.purpose = m_f.purpose->text();
     e.voucherDate = m_date->historyText();
     return e;
 }
@@ -239,15 +237,15 @@ Voucher GeneralWireWindow::voucher(Settings settings) const
 QWidget *GeneralWireWindow::focusFor(const QString &key) const
 {
     if (key == key::number)
-        return ui->Text39;
+        return m_f.number;
     if (key == key::date)
-        return ui->Command1;
+        return m_f.confirmDate;
     if (key == key::amount)
-        return ui->Text8;
+        return m_f.amount;
     if (key == key::purpose)
-        return ui->Text19;
+        return m_f.purpose;
     if (key == key::counterparty)
-        return ui->Text43;
+        return m_f.search;
     return nullptr;
 }
 

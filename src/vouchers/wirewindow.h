@@ -2,8 +2,8 @@
 // The construction-bank wire voucher window jhdhpz: the own company wires money to a customer.
 
 #include "vouchers/bankformwindow.h"
+#include "vouchers/jhdhpzfields.h"
 
-namespace Ui { class jhdhpz; }
 
 namespace vouchers {
 
@@ -19,6 +19,7 @@ public:
 
 private:
     Ui::jhdhpz *ui;
+    WireFields m_f;
 };
 
 } // namespace vouchers
