@@ -1,6 +1,7 @@
 #include "app/helpwindow.h"
 
 #include "store/appdir.h"
+#include "vouchers/voucherdata.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -11,6 +12,25 @@
 
 namespace app {
 
+namespace {
+
+// Every voucher kind with the columns of its payment list, from the one list of kinds.
+QString voucherKindsTable()
+{
+    QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">"
+                                  "<tr><th>凭证</th><th>清单的列</th></tr>");
+    for (const vouchers::VoucherKind &k : vouchers::voucherKinds()) {
+        QStringList columns;
+        for (const vouchers::ListColumn &c : k.columns)
+            columns << (c.required ? c.caption + QLatin1Char('*') : c.caption).toHtmlEscaped();
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>")
+                    .arg(k.name.toHtmlEscaped(), columns.join(QStringLiteral("、")));
+    }
+    return html + QStringLiteral("</table>");
+}
+
+} // namespace
+
 QString HelpWindow::helpText()
 {
     QFile page(QStringLiteral(":/help/index.html"));
@@ -18,6 +38,7 @@ QString HelpWindow::helpText()
     QString html = QString::fromUtf8(page.readAll());
     html.replace(QLatin1String("@VERSION@"), QStringLiteral(LANSHI_VERSION));
     html.replace(QLatin1String("@DATADIR@"), QDir::toNativeSeparators(store::appDir()).toHtmlEscaped());
+    html.replace(QLatin1String("@VOUCHERKINDS@"), voucherKindsTable());
     return html;
 }
 

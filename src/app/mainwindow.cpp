@@ -2,6 +2,7 @@
 
 #include "app/helpwindow.h"
 #include "ui/prompter.h"
+#include "vouchers/voucherdata.h"
 #include "ui_zbd.h"
 
 #include <QAction>
@@ -32,27 +33,54 @@ const Slot kSlotTable[MainWindow::kSlots] = {
     {3960, "帮    助"}, {4320, "关    于"}, {4800, "网上蓝石"}, {5220, "票据打印"}, {5640, "退出系统"}};
 
 struct ButtonTarget {
-    const char *button;
-    const char *window;
+    QString button;
+    QString window;
 };
-const ButtonTarget kButtons[] = {
-    {"Command2", "khsz1"},  {"Command3", "khsz2"},     {"Command9", "snk"},    {"Command10", "zpdy"},
-    {"Command11", "jhdhpz"}, {"Command8", "nhjsywsqs"}, {"Command13", "tydhpz"}, {"Command12", "jzddy"},
-    {"Command4", "jkddy"},  {"Command20", "dyjsz"},    {"Command5", "tydysz"}, {"Command1", "lsjlcx"},
-    {"Command16", "khxxdr"}, {"Command7", "sjbf"},      {"Command17", "sjhf"},  {"Command18", "ytsz1"},
-    {"Command19", "ytsz2"}, {"Command21", "pldy"}};
 
-// Menu entries of the voucher menu and the window each opens.
-const ButtonTarget kVoucherMenu[] = {
-    {"pjdyc01", "zpdy"},  {"pjdyc02", "jzddy"},     {"pjdyc03", "jhdhpz"}, {"pjdyc04", "tydhpz"},
-    {"pjdyc05", "nhjsywsqs"}, {"pjdyc06", "jkddy"}, {"pjdyc07", "dyjsz"},  {"pjdyc08", "tydysz"},
-    {"pjdyc09", "pldy"}};
+// The command buttons and the window each opens: the voucher kinds' own buttons come from their
+// one list (vouchers::voucherKinds()), the others are fixed.
+const QList<ButtonTarget> &buttonTargets()
+{
+    static const QList<ButtonTarget> targets = [] {
+        QList<ButtonTarget> t = {{"Command2", "khsz1"},   {"Command3", "khsz2"},   {"Command9", "snk"},
+                                 {"Command20", "dyjsz"},  {"Command5", "tydysz"},  {"Command1", "lsjlcx"},
+                                 {"Command16", "khxxdr"}, {"Command7", "sjbf"},    {"Command17", "sjhf"},
+                                 {"Command18", "ytsz1"},  {"Command19", "ytsz2"},  {"Command21", "pldy"}};
+        for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
+            t.append({k.mainButton, k.window});
+        return t;
+    }();
+    return targets;
+}
+
+// Entries of the voucher menu and the window each opens: the voucher kinds first, then the
+// settings and the batch.
+const QList<ButtonTarget> &voucherMenu()
+{
+    static const QList<ButtonTarget> entries = [] {
+        QList<ButtonTarget> t;
+        for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
+            t.append({k.menuAction, k.window});
+        t += QList<ButtonTarget>{{"pjdyc07", "dyjsz"}, {"pjdyc08", "tydysz"}, {"pjdyc09", "pldy"}};
+        return t;
+    }();
+    return entries;
+}
+
+// The buttons the voucher category shows: every kind's, the settings and the batch.
+QStringList voucherCategoryButtons()
+{
+    QStringList buttons;
+    for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
+        buttons << k.mainButton;
+    return buttons << QStringLiteral("Command20") << QStringLiteral("Command5") << QStringLiteral("Command21");
+}
 
 QString windowOfButton(const QString &button)
 {
-    for (const ButtonTarget &b : kButtons)
-        if (button == QLatin1String(b.button))
-            return QString::fromLatin1(b.window);
+    for (const ButtonTarget &b : buttonTargets())
+        if (button == b.button)
+            return b.window;
     return {};
 }
 
@@ -69,10 +97,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
 
     QFont buttonFont(QStringLiteral("宋体"));
     buttonFont.setPointSizeF(10.5);
-    for (const ButtonTarget &b : kButtons) {
-        QPushButton *button = findChild<QPushButton *>(QString::fromLatin1(b.button));
+    for (const ButtonTarget &b : buttonTargets()) {
+        QPushButton *button = findChild<QPushButton *>(b.button);
         button->setFont(buttonFont);
-        const QString name = QString::fromLatin1(b.button);
+        const QString name = b.button;
         connect(button, &QPushButton::clicked, this, [this, name] { openFromButton(name); });
     }
 
@@ -92,9 +120,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
     ui->xtbzc1->setShortcutContext(Qt::WidgetShortcut); // F1 itself is caught application-wide
     connect(ui->xtbzc2, &QAction::triggered, this, [this] { openWindow(QStringLiteral("about")); });
     connect(ui->tcxt00, &QAction::triggered, this, &QWidget::close);
-    for (const ButtonTarget &m : kVoucherMenu) {
-        QAction *action = findChild<QAction *>(QString::fromLatin1(m.button));
-        const QString window = QString::fromLatin1(m.window);
+    for (const ButtonTarget &m : voucherMenu()) {
+        QAction *action = findChild<QAction *>(m.button);
+        const QString window = m.window;
         connect(action, &QAction::triggered, this, [this, window] { openWindow(window); });
     }
 
@@ -195,10 +223,9 @@ void MainWindow::hoverCategory(int row)
 
 void MainWindow::showOnly(const QStringList &buttons)
 {
-    for (const ButtonTarget &b : kButtons) {
-        const QString name = QString::fromLatin1(b.button);
-        const bool wanted = buttons.contains(name) && hasWindow(QString::fromLatin1(b.window));
-        findChild<QPushButton *>(name)->setVisible(wanted);
+    for (const ButtonTarget &b : buttonTargets()) {
+        const bool wanted = buttons.contains(b.button) && hasWindow(b.window);
+        findChild<QPushButton *>(b.button)->setVisible(wanted);
     }
 }
 
@@ -223,9 +250,7 @@ void MainWindow::dispatch(const QString &caption)
     } else if (caption == QStringLiteral("网上蓝石")) {
         m_openUrl(homePage());
     } else if (caption == QStringLiteral("票据打印")) {
-        showOnly({QStringLiteral("Command10"), QStringLiteral("Command11"), QStringLiteral("Command8"),
-                  QStringLiteral("Command13"), QStringLiteral("Command12"), QStringLiteral("Command4"),
-                  QStringLiteral("Command20"), QStringLiteral("Command5"), QStringLiteral("Command21")});
+        showOnly(voucherCategoryButtons());
     } else if (caption == QStringLiteral("退出系统")) {
         close();
     }
@@ -263,9 +288,9 @@ void MainWindow::tick() { m_panel2->setText(clockText(QDateTime::currentDateTime
 void MainWindow::updateMenuEntries()
 {
     bool anyVoucher = false;
-    for (const ButtonTarget &m : kVoucherMenu) {
-        const bool available = hasWindow(QString::fromLatin1(m.window));
-        findChild<QAction *>(QString::fromLatin1(m.button))->setVisible(available);
+    for (const ButtonTarget &m : voucherMenu()) {
+        const bool available = hasWindow(m.window);
+        findChild<QAction *>(m.button)->setVisible(available);
         anyVoucher = anyVoucher || available;
     }
     ui->pjdy00->menuAction()->setVisible(anyVoucher);

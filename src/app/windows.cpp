@@ -12,13 +12,9 @@
 #include "reference/owncompany.h"
 #include "reference/purposes.h"
 #include "snooker/snk.h"
-#include "vouchers/wirewindow.h"
-#include "vouchers/noticewindow.h"
-#include "vouchers/depositwindow.h"
-#include "vouchers/settlementwindow.h"
-#include "vouchers/generalwirewindow.h"
 #include "vouchers/generallayoutwindow.h"
-#include "vouchers/chequewindow.h"
+#include "vouchers/voucherdata.h"
+#include "vouchers/voucherwindow.h"
 
 namespace app {
 
@@ -39,12 +35,9 @@ void registerWindows(MainWindow &main)
     offer<reference::CustomerManageWindow>(main, "khsz2");
     offer<reference::PurposeAddWindow>(main, "ytsz1");
     offer<reference::PurposeManageWindow>(main, "ytsz2");
-    offer<vouchers::ChequeWindow>(main, "zpdy");
-    offer<vouchers::DepositWindow>(main, "jzddy");
-    offer<vouchers::NoticeWindow>(main, "jkddy");
-    offer<vouchers::WireWindow>(main, "jhdhpz");
-    offer<vouchers::SettlementWindow>(main, "nhjsywsqs");
-    offer<vouchers::GeneralWireWindow>(main, "tydhpz");
+    // Every voucher kind, from the one list of kinds.
+    for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
+        main.registerWindow(k.window, k.make);
     offer<vouchers::GeneralLayoutWindow>(main, "tydysz");
     offer<batch::BatchWindow>(main, "pldy");
     offer<history::HistoryWindow>(main, "lsjlcx");
