@@ -3,7 +3,6 @@
 #include "store/appdir.h"
 #include "store/statements.h"
 #include "text/amount.h"
-#include "text/capitaldate.h"
 #include "text/numbers.h"
 #include "ui/keychain.h"
 #include "ui/prompter.h"
@@ -17,7 +16,8 @@ ChequeWindow::ChequeWindow(QWidget *parent)
       m_calibration(store::appFile(QStringLiteral("mqtx.ini"))), m_company(connection())
 {
     setAttribute(Qt::WA_DeleteOnClose); // 退出 unloads: every opening starts afresh
-    m_f.datePicker->setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    m_date = std::make_unique<PickedDate>(m_f.datePicker, m_f.stubYear, m_f.stubMonth, m_f.stubDay,
+                                          PickedDate::Capitals{m_f.capitalYear, m_f.capitalMonth, m_f.capitalDay});
 
     // The stored offsets and switches come first, before any data source.
     m_calibration.addKeyBoxes(this, chequeKeyBoxes());
@@ -79,7 +79,7 @@ ChequeWindow::~ChequeWindow() { delete ui; }
 
 void ChequeWindow::activate()
 {
-    m_f.datePicker->setDate(QDate::currentDate());
+    m_date->setToday();
     applySwitches();
     m_company.setStatement(store::statements::ownCompany());
     m_company.refresh();
@@ -123,10 +123,10 @@ void ChequeWindow::applySwitches()
     // entries: a counterfoil switched on after the amount was typed prints the amount.
     m_f.stubAmount->setText(stub ? text::currencyText(m_f.amount->text()) : QString());
     m_f.stubPurpose->setText(stub ? m_f.purpose->text() : QString());
-    if (stub && m_held.confirmed.isValid() && m_f.stubYear->text().isEmpty()) {
-        m_f.stubYear->setText(QString::number(m_held.confirmed.year()));
-        m_f.stubMonth->setText(QString::number(m_held.confirmed.month()));
-        m_f.stubDay->setText(QString::number(m_held.confirmed.day()));
+    if (const QDate confirmed = m_date->confirmed(); stub && confirmed.isValid() && m_f.stubYear->text().isEmpty()) {
+        m_f.stubYear->setText(QString::number(confirmed.year()));
+        m_f.stubMonth->setText(QString::number(confirmed.month()));
+        m_f.stubDay->setText(QString::number(confirmed.day()));
     }
 }
 
@@ -138,20 +138,7 @@ void ChequeWindow::purposeChanged()
 
 void ChequeWindow::confirmDate()
 {
-    const QDate d = m_f.datePicker->date();
-    m_f.stubYear->setText(QString::number(d.year()));
-    m_f.stubMonth->setText(QString::number(d.month()));
-    m_f.stubDay->setText(QString::number(d.day()));
-    m_f.capitalYear->setText(text::capitalYear(d.year()));
-    if (const auto month = text::capitalMonth(d.month()))
-        m_f.capitalMonth->setText(*month);
-    else
-        ui::tell(this, QString::fromUtf8(text::kWrongMonthMessage), QString::fromUtf8(text::kDateMessageTitle));
-    if (const auto day = text::capitalDay(d.day()))
-        m_f.capitalDay->setText(*day);
-    else
-        ui::tell(this, QString::fromUtf8(text::kWrongDayMessage), QString::fromUtf8(text::kDateMessageTitle));
-    m_held.confirmed = d;
+    m_date->confirm();
     m_f.amount->setFocus();
 }
 
@@ -188,14 +175,7 @@ QList<DataProblem> ChequeWindow::fill(const VoucherData &data)
 {
     QList<DataProblem> problems = chooseCustomer(data);
     m_f.number->setText(data.value(key::number));
-    if (const auto date = dataDate(data, problems)) {
-        m_f.datePicker->setDate(*date);
-        confirmDate();
-    } else {
-        for (QLineEdit *f : {m_f.capitalYear, m_f.capitalMonth, m_f.capitalDay, m_f.stubYear, m_f.stubMonth, m_f.stubDay})
-            f->clear();
-        m_held.confirmed = QDate();
-    }
+    m_date->take(dataDate(data, problems));
     m_f.amount->setText(data.value(key::amount));
     m_f.purpose->setText(data.value(key::purpose));
     return problems;
@@ -236,9 +216,7 @@ ChequeEntries ChequeWindow::entries() const
     e.purpose = m_f.purpose->text();
     // The date the capitals were made from, also when the counterfoil choice "否" has emptied the
     // numeric fields since: the history row must keep a real date.
-    e.voucherDate = m_held.confirmed.isValid()
-        ? historyDate(m_held.confirmed)
-        : m_f.stubYear->text() + QLatin1Char('/') + m_f.stubMonth->text() + QLatin1Char('/') + m_f.stubDay->text();
+    e.voucherDate = m_date->historyText();
     e.payer = {m_held.text23, m_held.text41, m_held.text30};
     e.payee = {m_f.payee->text(), m_held.text24, m_held.text26};
     return e;

@@ -3,11 +3,14 @@
 
 #include "store/datasource.h"
 #include "vouchers/calibration.h"
+#include "vouchers/pickeddate.h"
 #include "vouchers/chequevoucher.h"
 #include "vouchers/voucherwindow.h"
 #include "vouchers/zpdyfields.h"
 
 #include <QDate>
+
+#include <memory>
 
 
 namespace vouchers {
@@ -45,7 +48,6 @@ private:
         QString text2, text4;           // own company's khh and zhh behind Text3 and Text22
         QString text101;                // payee's gsmc behind Text5
         QString text24, text26;         // payee's zhh and khh for the history row
-        QDate confirmed;                // the date Text38..Text40 and Text33..Text35 were made from
     };
 
     void applySwitches();
@@ -63,6 +65,7 @@ private:
     Calibration m_calibration;
     store::DataSource m_company; // Adodc1
     AmountBlock *m_amount = nullptr;
+    std::unique_ptr<PickedDate> m_date; // DTPicker1 into the counterfoil's date and the capitals
 };
 
 } // namespace vouchers
