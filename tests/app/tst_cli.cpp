@@ -1,6 +1,7 @@
 // The command line: a list printed to PDF exactly as the window prints the same voucher, its
 // problems named before anything prints, and the exit status saying how it went.
 
+#include "windowtest.h"
 #include "../printing/pdftools.h"
 #include "../vouchers/voucherharness.h"
 #include "app/cli.h"
@@ -57,25 +58,11 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
 
 } // namespace
 
-class TestCommandLine : public QObject {
+class TestCommandLine : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
 
 private slots:
-    void initTestCase() { ui::installChineseFonts(); }
-    void init()
-    {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
-        prompter = std::make_unique<ScriptedPrompter>();
-    }
-    void cleanup()
-    {
-        prompter.reset();
-        db.reset();
-    }
 
     void depositSlipToPdfMatchesTheWindowsPdf()
     {

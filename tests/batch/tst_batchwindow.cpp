@@ -2,6 +2,7 @@
 // printed while one stands, skipped rows left out, the rest printed with a summary, and a second
 // print of the same list held back as repeats.
 
+#include "windowtest.h"
 #include "../printing/pdftools.h"
 #include "../vouchers/voucherharness.h"
 #include "batch/batchwindow.h"
@@ -41,25 +42,11 @@ const QByteArray kList = "收款人,金额,日期,用途,支票号码\r\n"
 
 } // namespace
 
-class TestBatchWindow : public QObject {
+class TestBatchWindow : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
 
 private slots:
-    void initTestCase() { ui::installChineseFonts(); }
-    void init()
-    {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
-        prompter = std::make_unique<ScriptedPrompter>();
-    }
-    void cleanup()
-    {
-        prompter.reset();
-        db.reset();
-    }
 
     void problemsHoldThePrintUntilSkippedThenTheRestPrints()
     {

@@ -2,6 +2,7 @@
 // named by row and column, and the vouchers come out where single prints put them, each with
 // its history row.
 
+#include "windowtest.h"
 #include "../printing/fakeprinter.h"
 #include "fakespooler.h"
 #include "../printing/pdftools.h"
@@ -42,25 +43,15 @@ const vouchers::VoucherKind &kind(const char *name) { return *vouchers::findVouc
 
 } // namespace
 
-class TestVoucherList : public QObject {
+class TestVoucherList : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
 
 private slots:
-    void initTestCase() { ui::installChineseFonts(); }
     void init()
     {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
-        prompter = std::make_unique<ScriptedPrompter>();
+        WindowTest::init();
         addCustomers();
-    }
-    void cleanup()
-    {
-        prompter.reset();
-        db.reset();
     }
 
     void kindsByWindowAndChineseName()

@@ -3,6 +3,7 @@
 // history row after a picker's return and the form on paper. Both windows share these rules, so
 // every test runs on both.
 
+#include "windowtest.h"
 #include "../printing/pdftools.h"
 #include "screenshot.h"
 #include "ui/fonts.h"
@@ -75,11 +76,9 @@ void addFormColumn()
 
 } // namespace
 
-class TestBankForms : public QObject {
+class TestBankForms : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
     QPointer<BankFormWindow> window;
     RecordingPageWriter recorder;
     int prints = 0;
@@ -111,13 +110,10 @@ class TestBankForms : public QObject {
     QList<PlacedText> m_texts;
 
 private slots:
-    void initTestCase() { ui::installChineseFonts(); }
 
     void init()
     {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
-        prompter = std::make_unique<ScriptedPrompter>();
+        WindowTest::init();
         recorder.clear();
         prints = 0;
     }
@@ -126,8 +122,7 @@ private slots:
     {
         delete window.data();
         QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-        prompter.reset();
-        db.reset();
+        WindowTest::cleanup();
     }
 
     void opensWithTodayAndTheDefaults_data() { addFormColumn(); }

@@ -1,6 +1,7 @@
 // A filled cheque printed from the window all the way to paper: a PDF file read back with poppler,
 // and the system's default printer when that is the PDF printer.
 
+#include "windowtest.h"
 #include "../printing/pdftools.h"
 #include "scriptedprompter.h"
 #include "store/appdir.h"
@@ -67,11 +68,9 @@ QRectF inkWithin(const QString &pdf, const QRectF &area, int dpi = 288)
 
 } // namespace
 
-class TestChequePdf : public QObject {
+class TestChequePdf : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
     QPointer<ChequeWindow> window;
     QString m_job;
 
@@ -90,18 +89,11 @@ private slots:
             QSKIP("poppler tools not installed");
     }
 
-    void init()
-    {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
-        prompter = std::make_unique<ScriptedPrompter>();
-    }
 
     void cleanup()
     {
         delete window.data();
-        prompter.reset();
-        db.reset();
+        WindowTest::cleanup();
         if (!m_job.isEmpty())
             QFile::remove(m_job);
         m_job.clear();

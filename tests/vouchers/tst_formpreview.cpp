@@ -1,6 +1,7 @@
 // 套打预览: the voucher drawn over a scan of its blank form stands where the printer puts it, to a
 // pixel of the scan, also after a calibration change that is typed and not yet saved.
 
+#include "windowtest.h"
 #include "../printing/pdftools.h"
 #include "screenshot.h"
 #include "store/appdir.h"
@@ -87,11 +88,9 @@ void fillCheque(ChequeWindow *w)
 
 } // namespace
 
-class TestFormPreview : public QObject {
+class TestFormPreview : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
 
     FormPreviewWindow *openPreview(QWidget *voucher)
     {
@@ -126,18 +125,6 @@ class TestFormPreview : public QObject {
     }
 
 private slots:
-    void initTestCase() { ui::installChineseFonts(); }
-    void init()
-    {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
-        prompter = std::make_unique<ScriptedPrompter>();
-    }
-    void cleanup()
-    {
-        prompter.reset();
-        db.reset();
-    }
 
     void fieldsStandWhereTheyPrintOnA300DpiScan()
     {

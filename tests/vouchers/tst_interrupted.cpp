@@ -2,6 +2,7 @@
 // took is recorded, what it never got whole is cancelled and dropped, a PDF complete beside its
 // place is put there, and the clerk is told each time.
 
+#include "windowtest.h"
 #include "fakespooler.h"
 #include "rawdatabase.h"
 #include "storefixture.h"
@@ -26,7 +27,7 @@ QList<HistoryRow> cheques(int n)
     return rows;
 }
 
-QString db(const QString &sql) { return sqlite3(store::databasePath(), sql); }
+QString sql(const QString &query) { return sqlite3(store::databasePath(), query); }
 
 // A print killed right after the step given: the hand-over was written down, nothing after it ran.
 void cutOffAfterPrepare(store::Connection &connection, const printing::HandOver &h, int vouchers)
@@ -48,18 +49,10 @@ printing::HandOver toQueue(int job)
 
 } // namespace
 
-class TestInterruptedPrints : public QObject {
+class TestInterruptedPrints : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> fixture;
-
 private slots:
-    void init()
-    {
-        fixture = std::make_unique<StoreFixture>();
-        QVERIFY(fixture->isValid());
-    }
-    void cleanup() { fixture.reset(); }
 
     void aJobCutOffAtTheQueueIsSettledByWhatTheQueueSays_data()
     {
@@ -90,8 +83,8 @@ private slots:
         QFETCH(QString, told);
         store::Connection connection;
         cutOffAfterPrepare(connection, toQueue(7), 3);
-        QCOMPARE(db("SELECT count(*) FROM dyb"), QStringLiteral("0")); // written down, not recorded
-        QCOMPARE(db("SELECT count(*) FROM dyb_jobs"), QStringLiteral("1"));
+        QCOMPARE(sql("SELECT count(*) FROM dyb"), QStringLiteral("0")); // written down, not recorded
+        QCOMPARE(sql("SELECT count(*) FROM dyb_jobs"), QStringLiteral("1"));
 
         FakeSpooler queue;
         queue.state = printing::Spooler::JobState(state);
@@ -103,8 +96,8 @@ private slots:
                 return answer == 1;
             };
         const QStringList said = settleInterruptedPrints(connection, decide);
-        QCOMPARE(db("SELECT count(*) FROM dyb"), QString::number(rows));
-        QCOMPARE(db("SELECT count(*) FROM dyb_jobs"), QString::number(waiting));
+        QCOMPARE(sql("SELECT count(*) FROM dyb"), QString::number(rows));
+        QCOMPARE(sql("SELECT count(*) FROM dyb_jobs"), QString::number(waiting));
         QCOMPARE(queue.calls, calls);
         if (answer) {
             QVERIFY(said.isEmpty());
@@ -117,12 +110,12 @@ private slots:
             QVERIFY2(said[0].contains(told), qPrintable(said[0]));
         }
         if (rows)
-            QCOMPARE(db("SELECT group_concat(pzhm || ' ' || fkrq || ' ' || skrmc, '|') FROM dyb"),
+            QCOMPARE(sql("SELECT group_concat(pzhm || ' ' || fkrq || ' ' || skrmc, '|') FROM dyb"),
                      QStringLiteral("10203041 2026-12-08 收款人1|10203042 2026-12-08 收款人2|10203043 2026-12-08 收款人3"));
         // Settled once: a second start has nothing to say (but what still waits for the clerk).
         const QStringList again = settleInterruptedPrints(connection, decide);
         QCOMPARE(again.size(), waiting);
-        QCOMPARE(db("SELECT count(*) FROM dyb"), QString::number(rows));
+        QCOMPARE(sql("SELECT count(*) FROM dyb"), QString::number(rows));
     }
 
     void aPdfCutOffBeforeItsPlaceIsPutThere()
@@ -142,7 +135,7 @@ private slots:
         h.partial = partial;
         h.title = QStringLiteral("批量打印");
         cutOffAfterPrepare(connection, h, 2);
-        QCOMPARE(db("SELECT count(*) FROM dyb"), QStringLiteral("2")); // the rows came with the file
+        QCOMPARE(sql("SELECT count(*) FROM dyb"), QStringLiteral("2")); // the rows came with the file
 
         const QStringList said = settleInterruptedPrints(connection);
         QCOMPARE(said.size(), 1);
@@ -151,14 +144,14 @@ private slots:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("%PDF-1.4 whole"));
-        QCOMPARE(db("SELECT count(*) FROM dyb"), QStringLiteral("2"));
-        QCOMPARE(db("SELECT count(*) FROM dyb_jobs"), QStringLiteral("0"));
+        QCOMPARE(sql("SELECT count(*) FROM dyb"), QStringLiteral("2"));
+        QCOMPARE(sql("SELECT count(*) FROM dyb_jobs"), QStringLiteral("0"));
 
         // Cut off after the rename: only the note was left, and it goes without a word.
         cutOffAfterPrepare(connection, h, 1);
         QVERIFY(settleInterruptedPrints(connection).isEmpty());
-        QCOMPARE(db("SELECT count(*) FROM dyb_jobs"), QStringLiteral("0"));
-        QCOMPARE(db("SELECT count(*) FROM dyb"), QStringLiteral("3"));
+        QCOMPARE(sql("SELECT count(*) FROM dyb_jobs"), QStringLiteral("0"));
+        QCOMPARE(sql("SELECT count(*) FROM dyb"), QStringLiteral("3"));
     }
 
     // A PDF that cannot be put in place takes its rows out again; a queue that fails to take the
@@ -177,8 +170,8 @@ private slots:
         const printing::Issued job = recordOf(connection, cheques(2));
         QVERIFY(job.prepare(toQueue(3), &error));
         QVERIFY(job.finish(false, &error));
-        QCOMPARE(db("SELECT count(*) FROM dyb"), QStringLiteral("0"));
-        QCOMPARE(db("SELECT count(*) FROM dyb_jobs"), QStringLiteral("0"));
+        QCOMPARE(sql("SELECT count(*) FROM dyb"), QStringLiteral("0"));
+        QCOMPARE(sql("SELECT count(*) FROM dyb_jobs"), QStringLiteral("0"));
     }
 };
 

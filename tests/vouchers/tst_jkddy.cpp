@@ -1,6 +1,7 @@
 // The payment notice window as the clerk uses it: entries, checks, the history row, its edited
 // fields across hiding and reopening, the calibration, and the two copies on paper.
 
+#include "windowtest.h"
 #include "../printing/pdftools.h"
 #include "screenshot.h"
 #include "store/appdir.h"
@@ -36,21 +37,16 @@ void fill(NoticeWindow *w)
 
 } // namespace
 
-class TestNoticeWindow : public QObject {
+class TestNoticeWindow : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
     std::unique_ptr<Harness<NoticeWindow>> h;
 
 private slots:
-    void initTestCase() { ui::installChineseFonts(); }
 
     void init()
     {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
-        prompter = std::make_unique<ScriptedPrompter>();
+        WindowTest::init();
         h = std::make_unique<Harness<NoticeWindow>>();
     }
 
@@ -58,8 +54,7 @@ private slots:
     {
         h.reset();
         QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-        prompter.reset();
-        db.reset();
+        WindowTest::cleanup();
     }
 
     void opensWithTheCustomerAsPayerAndTheOwnCompanyAsPayee()

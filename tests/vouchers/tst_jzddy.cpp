@@ -1,6 +1,7 @@
 // The deposit slip window as the clerk uses it: entries, checks, the history row, the calibration,
 // hiding and reopening, and the slip on paper.
 
+#include "windowtest.h"
 #include "../printing/pdftools.h"
 #include "screenshot.h"
 #include "store/appdir.h"
@@ -39,21 +40,16 @@ void fill(DepositWindow *w, const QString &amount = QStringLiteral("1234.56"))
 
 } // namespace
 
-class TestDepositWindow : public QObject {
+class TestDepositWindow : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
     std::unique_ptr<Harness<DepositWindow>> h;
 
 private slots:
-    void initTestCase() { ui::installChineseFonts(); }
 
     void init()
     {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
-        prompter = std::make_unique<ScriptedPrompter>();
+        WindowTest::init();
         h = std::make_unique<Harness<DepositWindow>>();
     }
 
@@ -61,8 +57,7 @@ private slots:
     {
         h.reset();
         QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-        prompter.reset();
-        db.reset();
+        WindowTest::cleanup();
     }
 
     void opensWithTheFirstCustomerAndTheOwnCompany()

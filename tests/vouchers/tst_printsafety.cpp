@@ -1,6 +1,7 @@
 // Before a voucher prints: the same payment printed lately is asked about, and a text too long for
 // its place even at the smallest size is named. 否 prints nothing and writes no row.
 
+#include "windowtest.h"
 #include "../printing/fakeprinter.h"
 #include "fakespooler.h"
 #include "rawdatabase.h"
@@ -40,27 +41,21 @@ bool earlier(const QDate &date, const QString &amount, const QString &payer = kO
 
 } // namespace
 
-class TestPrintSafety : public QObject {
+class TestPrintSafety : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
     std::unique_ptr<Harness<ChequeWindow>> h;
 
 private slots:
-    void initTestCase() { ui::installChineseFonts(); }
     void init()
     {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
-        prompter = std::make_unique<ScriptedPrompter>();
+        WindowTest::init();
         h = std::make_unique<Harness<ChequeWindow>>();
     }
     void cleanup()
     {
         h.reset();
-        prompter.reset();
-        db.reset();
+        WindowTest::cleanup();
     }
 
     void samePaymentWithinThirtyDaysIsAsked_data()

@@ -1,5 +1,6 @@
 // The general wire voucher window and the general layout settings form as the clerk uses them.
 
+#include "windowtest.h"
 #include "../printing/pdftools.h"
 #include "screenshot.h"
 #include "store/appdir.h"
@@ -58,24 +59,19 @@ bool execute(const QString &sql)
 
 } // namespace
 
-class TestGeneralWire : public QObject {
+class TestGeneralWire : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
     std::unique_ptr<Harness<GeneralWireWindow>> h;
 
 private slots:
-    void initTestCase() { ui::installChineseFonts(); }
 
     void init()
     {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
+        WindowTest::init();
         // The own company with its places.
         QVERIFY(setOwnCompany(kOwnName, kOwnBank, kOwnAccount));
         QVERIFY(execute(QStringLiteral("update bssz set hp = '北京', hc = '朝阳'")));
-        prompter = std::make_unique<ScriptedPrompter>();
         h = std::make_unique<Harness<GeneralWireWindow>>();
     }
 
@@ -83,8 +79,7 @@ private slots:
     {
         h.reset();
         QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-        prompter.reset();
-        db.reset();
+        WindowTest::cleanup();
     }
 
     // Place option off (the key missing counts as 0): the four places stay empty whichever way

@@ -3,6 +3,7 @@
 // print writes one history row of the kind's type; a list row makes the same voucher as the window
 // filled with it (the same drawing, the same row); the preview draws what the print draws.
 
+#include "windowtest.h"
 #include "storefixture.h"
 #include "scriptedprompter.h"
 #include "ui/fonts.h"
@@ -55,11 +56,9 @@ QList<PrintOp> opsOf(const PrintRoutine &routine) { return recordRoutine(routine
 
 } // namespace
 
-class TestVoucherKinds : public QObject {
+class TestVoucherKinds : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
 
     VoucherWindow *open(const VoucherKind &kind, int *prints)
     {
@@ -74,18 +73,6 @@ class TestVoucherKinds : public QObject {
     }
 
 private slots:
-    void initTestCase() { ui::installChineseFonts(); }
-    void init()
-    {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
-        prompter = std::make_unique<ScriptedPrompter>();
-    }
-    void cleanup()
-    {
-        prompter.reset();
-        db.reset();
-    }
 
     void everyKindIsListedWithWhatItMustDo()
     {

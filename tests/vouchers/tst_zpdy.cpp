@@ -1,6 +1,8 @@
 // The cheque window: input checks, switches, pickers, calibration, history rows and what goes to
 // the printer (recorded).
 
+#include "voucherharness.h"
+#include "windowtest.h"
 #include "reference/customerpicker.h"
 #include "reference/purposes.h"
 #include "scriptedprompter.h"
@@ -38,32 +40,11 @@ using store::statements::history;
 
 namespace {
 
-const QString kOwnName = QStringLiteral("北京示例商贸有限公司");
-const QString kOwnBank = QStringLiteral("中国工商银行北京朝阳支行");
-const QString kOwnAccount = QStringLiteral("0200001009014412345");
-const QString kPayee = QStringLiteral("上海华东建材有限公司");
-const QString kPayeeAccount = QStringLiteral("31001234567890123456");
-const QString kPayeeBank = QStringLiteral("中国建设银行上海浦东支行");
+// The delivered customer is the cheque's first payee.
+const QString kPayee = kCustomer;
+const QString kPayeeAccount = kCustomerAccount;
+const QString kPayeeBank = kCustomerBank;
 
-QLineEdit *edit(QWidget *w, const char *name)
-{
-    auto *e = w->findChild<QLineEdit *>(QLatin1String(name));
-    if (!e)
-        qFatal("no field %s", name);
-    return e;
-}
-// Typed text: key clicks for what a key produces, inserted like an input method for Chinese.
-void type(QLineEdit *e, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 128)
-            QTest::keyClicks(e, QString(c));
-        else
-            e->insert(QString(c));
-    }
-}
-
-QPushButton *button(QWidget *w, const char *name) { return w->findChild<QPushButton *>(QLatin1String(name)); }
 // A choice on the settings tab, clicked where the user sees it.
 void choose(QWidget *w, const char *option)
 {
@@ -83,28 +64,14 @@ QString storedSetting(const QString &key)
     return store::Profile(store::appFile(QStringLiteral("mqtx.ini"))).read(QStringLiteral("Myapp"), key);
 }
 
-const PlacedText *textAt(const QList<PlacedText> &texts, double x, double y)
-{
-    for (const PlacedText &t : texts)
-        if (t.x == x && t.y == y)
-            return &t;
-    return nullptr;
-}
-
 // The text placed there, or a marker that fails the comparison when nothing is.
-QString textThere(const QList<PlacedText> &texts, double x, double y)
-{
-    const PlacedText *t = textAt(texts, x, y);
-    return t ? t->text : QStringLiteral("<nothing at %1,%2>").arg(x).arg(y);
-}
+QString textThere(const QList<PlacedText> &texts, double x, double y) { return printedAt(texts, x, y); }
 
 } // namespace
 
-class TestChequeWindow : public QObject {
+class TestChequeWindow : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<StoreFixture> db;
-    std::unique_ptr<ScriptedPrompter> prompter;
     QPointer<ChequeWindow> window;
     RecordingPageWriter recorder;
     int prints = 0;
@@ -148,13 +115,10 @@ class TestChequeWindow : public QObject {
     void clickPrint(ChequeWindow *w) { QTest::mouseClick(button(w, "Command9"), Qt::LeftButton); }
 
 private slots:
-    void initTestCase() { ui::installChineseFonts(); }
 
     void init()
     {
-        db = std::make_unique<StoreFixture>();
-        QVERIFY(db->isValid());
-        prompter = std::make_unique<ScriptedPrompter>();
+        WindowTest::init();
         recorder.clear();
         prints = 0;
     }
@@ -163,8 +127,7 @@ private slots:
     {
         closeWindow();
         QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
-        prompter.reset();
-        db.reset();
+        WindowTest::cleanup();
     }
 
     void opensWithTodayTheFirstCustomerAndLockedBoxes()
@@ -246,10 +209,6 @@ private slots:
         clickPrint(w);
         QCOMPARE(prints, 1);
         const QList<PlacedText> texts = recorder.placedTexts();
-        const auto printedAt = [](const QList<PlacedText> &all, double x, double y) {
-            const PlacedText *t = textAt(all, x, y);
-            return t ? t->text : QStringLiteral("（此处没有打印）");
-        };
         QCOMPARE(printedAt(texts, 1396, 2966), kPayee);
         QCOMPARE(printedAt(texts, 1396, 3266), text::currencyText(QStringLiteral("1000.50")));
         QCOMPARE(printedAt(texts, 1396, 3566), QStringLiteral("货款"));

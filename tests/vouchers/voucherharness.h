@@ -101,7 +101,7 @@ struct Harness {
         window = new Window;
         window->setPrintPath([this](const vouchers::PrintRoutine &routine, QWidget *, const vouchers::Issued &issued) {
             recorder.clear();
-            issued(); // the printer has started the job: the row comes before the drawing
+            issued(); // the voucher has gone out: its row
             routine(recorder);
             ++prints;
             return vouchers::PrintOutcome::Printed;
