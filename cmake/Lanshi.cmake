@@ -1,6 +1,20 @@
 # Build helpers shared by every subsystem and test folder.
 
 set(LANSHI_WARNINGS -Wall -Wextra)
+# CI builds with warnings as errors (.ci/run turns it on): the code has none, and keeps none.
+option(LANSHI_WERROR "Treat warnings as errors" OFF)
+if(LANSHI_WERROR)
+  list(APPEND LANSHI_WARNINGS -Werror)
+endif()
+
+# cmake --build build --target format: every source and test file through clang-format (.clang-format).
+find_program(LANSHI_CLANG_FORMAT clang-format)
+if(LANSHI_CLANG_FORMAT)
+  file(GLOB_RECURSE LANSHI_FORMATTED ${PROJECT_SOURCE_DIR}/src/*.cpp ${PROJECT_SOURCE_DIR}/src/*.h
+       ${PROJECT_SOURCE_DIR}/tests/*.cpp ${PROJECT_SOURCE_DIR}/tests/*.h)
+  list(FILTER LANSHI_FORMATTED EXCLUDE REGEX "fields\\.h$") # written by tools/formfields.py
+  add_custom_target(format COMMAND ${LANSHI_CLANG_FORMAT} -i ${LANSHI_FORMATTED} VERBATIM)
+endif()
 
 # lanshi_library(<name> DEPS <targets...> [EXCLUDE <files...>])
 # Builds the static library lanshi_<name> from every source, header and .ui file of the

@@ -4,6 +4,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${LANSHI_BUILD_DIR:-$root/build}"
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${LANSHI_BUILD_TYPE:-Debug}" >/dev/null
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${LANSHI_BUILD_TYPE:-Debug}" \
+    -DLANSHI_WERROR="${LANSHI_WERROR:-OFF}" >/dev/null
 fi
 cmake --build "$build" -j "$(nproc)" "$@"

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config python3
   qt6-base-dev qt6-base-dev-tools qt6-pdf-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev
   libfreexl-dev libxlsxwriter-dev libzip-dev zlib1g-dev libsqlite3-dev sqlite3
   libcups2-dev

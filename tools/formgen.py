@@ -16,6 +16,7 @@ def form(cls, title, heading=None, fields=(), grid=None, grid_hint=None, buttons
          width=520):
     o = []
     o.append('<?xml version="1.0" encoding="UTF-8"?>')
+    o.append('<!-- Written by tools/formgen.py; change the description there. -->')
     o.append('<ui version="4.0">')
     o.append(f' <class>{cls}</class>')
     o.append(f' <widget class="QWidget" name="{cls}">')
@@ -100,7 +101,28 @@ FORMS = {
         buttons=[("Command1", "确认选择")]),
 }
 
-if __name__ == '__main__':
+def main():
+    """Writes every form; with --check, writes nothing and exits 1 naming each form that differs."""
+    import sys
+    check = '--check' in sys.argv[1:]
+    differ = []
     for path, layout in FORMS.items():
-        with open(path, 'w', encoding='utf-8') as f:
-            f.write(form(**layout))
+        text = form(**layout)
+        if check:
+            try:
+                with open(path, encoding='utf-8') as f:
+                    same = f.read() == text
+            except FileNotFoundError:
+                same = False
+            if not same:
+                differ.append(path)
+        else:
+            with open(path, 'w', encoding='utf-8') as f:
+                f.write(text)
+    if differ:
+        print('not as tools/formgen.py writes them: ' + ', '.join(differ))
+        sys.exit(1)
+
+
+if __name__ == '__main__':
+    main()

@@ -199,6 +199,7 @@ def layout(wr, node, margins=None):
 def form(cls, title, root, tabstops=(), width=None):
     wr = Writer()
     wr.w('<?xml version="1.0" encoding="UTF-8"?>')
+    wr.w('<!-- Written by tools/voucherform.py; change the description there. -->')
     wr.w('<ui version="4.0">')
     wr.w(f' <class>{cls}</class>')
     wr.w(f' <widget class="QWidget" name="{cls}">')
@@ -591,7 +592,28 @@ FORMS = {
     'src/batch/pldy.ui': pldy,
 }
 
-if __name__ == '__main__':
+def main():
+    """Writes every form; with --check, writes nothing and exits 1 naming each form that differs."""
+    import sys
+    check = '--check' in sys.argv[1:]
+    differ = []
     for path, make in FORMS.items():
-        with open(path, 'w', encoding='utf-8') as f:
-            f.write(make())
+        text = make()
+        if check:
+            try:
+                with open(path, encoding='utf-8') as f:
+                    same = f.read() == text
+            except FileNotFoundError:
+                same = False
+            if not same:
+                differ.append(path)
+        else:
+            with open(path, 'w', encoding='utf-8') as f:
+                f.write(text)
+    if differ:
+        print('not as tools/voucherform.py writes them: ' + ', '.join(differ))
+        sys.exit(1)
+
+
+if __name__ == '__main__':
+    main()
