@@ -169,6 +169,48 @@ FORMS = {
     ], None),
 }
 
+# What each form's replica shows, by the face member (what goes on paper) it fills: readFace() copies
+# the controls' texts into a face, and the digit cells into face.cells.
+FACES = {
+    'zpdy': [
+        ('year', 'stubYear'), ('month', 'stubMonth'), ('day', 'stubDay'),
+        ('counterfoilPayee', 'stubPayee'), ('counterfoilAmount', 'stubAmount'),
+        ('counterfoilPurpose', 'stubPurpose'), ('capitalYear', 'capitalYear'),
+        ('capitalMonth', 'capitalMonth'), ('capitalDay', 'capitalDay'), ('payee', 'payee'),
+        ('bank', 'payingBank'), ('account', 'drawerAccount'), ('amountWords', 'amountWords'),
+        ('purpose', 'purposeCopy'),
+    ],
+    'jzddy': [
+        ('year', 'confirmedYear'), ('month', 'confirmedMonth'), ('day', 'confirmedDay'),
+        ('remitterName', 'payerName'), ('remitterAccount', 'payerAccount'),
+        ('remitterBank', 'payerBank'), ('amountWords', 'amountWords'), ('payeeName', 'payeeName'),
+        ('payeeAccount', 'payeeAccount'), ('payeeBank', 'payeeBank'), ('billKind', 'billKindCopy'),
+        ('billNumber', 'numberCopy'), ('billCount', 'billCountCopy'), ('purpose', 'purposeCopy'),
+    ],
+    'jkddy': [
+        ('year', 'confirmedYear'), ('month', 'confirmedMonth'), ('day', 'confirmedDay'),
+        ('payerName', 'payerName'), ('payerAccount', 'payerAccount'), ('payerBank', 'payerBank'),
+        ('amountWords', 'amountWords'), ('payeeName', 'payeeName'),
+        ('payeeAccount', 'payeeAccount'), ('payeeBank', 'payeeBank'), ('billKind', 'billKindCopy'),
+        ('address', 'addressCopy'), ('purpose', 'purposeCopy'), ('remark', 'remarkCopy'),
+    ],
+    'tydhpz': [
+        ('year', 'confirmedYear'), ('month', 'confirmedMonth'), ('day', 'confirmedDay'),
+        ('payerName', 'payerName'), ('payerAccount', 'payerAccount'),
+        ('payerProvince', 'payerProvince'), ('payerCity', 'payerCity'), ('payerBank', 'payerBank'),
+        ('amountWords', 'amountWords'), ('payeeName', 'payeeName'),
+        ('payeeAccount', 'payeeAccount'), ('payeeProvince', 'payeeProvince'),
+        ('payeeCity', 'payeeCity'), ('payeeBank', 'payeeBank'), ('password', 'password'),
+        ('purpose', 'purposeCopy'),
+    ],
+    'bankform': [
+        ('year', 'confirmedYear'), ('month', 'confirmedMonth'), ('day', 'confirmedDay'),
+        ('payerName', 'payerName'), ('payerAccount', 'payerAccount'), ('payerBank', 'payerBank'),
+        ('amountWords', 'amountWords'), ('payeeName', 'payeeName'),
+        ('payeeAccount', 'payeeAccount'), ('payeeBank', 'payeeBank'), ('purpose', 'purposeCopy'),
+    ],
+}
+
 # Forms outside src/vouchers: folder and namespace.
 ELSEWHERE = {
     'pldy': ('src/batch', 'batch', 'BatchFields', 'the batch window', [
@@ -228,7 +270,19 @@ def members(form_classes, table, cells, where):
     return lines, inits
 
 
-def header(struct, what, forms, lines, inits, template, namespace='vouchers'):
+def read_face(pairs, cells):
+    """readFace(): the replica's texts into a face, as the controls show them now."""
+    out = ['', '    // The replica\'s texts as the controls show them now into a face (what goes on paper)' +
+           (', the digit cells into face.cells.' if cells else '.'),
+           '    template <typename Face>', '    void readFace(Face &f) const', '    {']
+    out += [f'        f.{face} = {member}->text();' for face, member in pairs]
+    if cells:
+        out += ['        f.cells.clear();', '        for (const QLineEdit *cell : cells)', '            f.cells << cell->text();']
+    out.append('    }')
+    return out
+
+
+def header(struct, what, forms, lines, inits, template, namespace='vouchers', face=None, cells=False):
     out = ['#pragma once',
            f'// The named controls of {what} ({", ".join(f + ".ui" for f in forms)}): each documented object',
            '// name once, with the name the code uses.',
@@ -244,7 +298,10 @@ def header(struct, what, forms, lines, inits, template, namespace='vouchers'):
         ctor = f'    explicit {struct}(const Ui::{forms[0]} &ui)'
     out.append(ctor)
     out.append('        : ' + ',\n          '.join(inits))
-    out += ['    {', '    }', '};', '', f'}} // namespace {namespace}', '']
+    out += ['    {', '    }']
+    if face:
+        out += read_face(face, cells)
+    out += ['};', '', f'}} // namespace {namespace}', '']
     return '\n'.join(out)
 
 
@@ -252,7 +309,8 @@ def render():
     files = {}
     for form, (struct, what, table, cells) in FORMS.items():
         lines, inits = members(classes(form), table, cells, form)
-        files[f'src/vouchers/{form}fields.h'] = header(struct, what, [form], lines, inits, False)
+        files[f'src/vouchers/{form}fields.h'] = header(struct, what, [form], lines, inits, False,
+                                                       face=FACES.get(form), cells=bool(cells))
     for form, (folder, namespace, struct, what, table) in ELSEWHERE.items():
         lines, inits = members(classes(form, folder), table, None, form)
         files[f'{folder}/{form}fields.h'] = header(struct, what, [form], lines, inits, False, namespace)
@@ -262,7 +320,8 @@ def render():
         if len({c.get(name) for c in found}) != 1:
             sys.exit(f'{struct}: {name} is not the same control on {", ".join(forms)}')
     lines, inits = members(found[0], table, cells, struct)
-    files['src/vouchers/bankformfields.h'] = header(struct, what, forms, lines, inits, True)
+    files['src/vouchers/bankformfields.h'] = header(struct, what, forms, lines, inits, True, face=FACES['bankform'],
+                                                    cells=True)
     return files
 
 

@@ -22,25 +22,17 @@ Voucher bankFormVoucher(const BankFormFace &face, const BankFormEntries &e, cons
     v.amount = e.amount;
     v.payee = face.payeeName;
     v.routine = std::move(routine);
-    v.row.printed = printed;
-    v.row.voucherDate = e.confirmed ? historyDate(*e.confirmed) : QString(); // the date on the paper
-    v.row.type = historyType;
-    v.row.number = e.number;
-    v.row.amount = text::halfWidth(e.amount);
-    v.row.purpose = face.purpose;
-    v.row.payerName = face.payerName;
-    v.row.payerAccount = face.payerAccount;
-    v.row.payerBank = face.payerBank;
-    v.row.payeeName = face.payeeName;
-    v.row.payeeAccount = face.payeeAccount;
-    v.row.payeeBank = face.payeeBank;
+    const QString voucherDate = e.confirmed ? historyDate(*e.confirmed) : QString(); // the date on the paper
+    v.row = historyRow(printed, voucherDate, historyType, e.number, e.amount, face.purpose,
+                       {face.payerName, face.payerAccount, face.payerBank},
+                       {face.payeeName, face.payeeAccount, face.payeeBank});
     v.pdfName = historyType + QLatin1Char('-') + face.payeeName.trimmed();
     return v;
 }
 
 // What both forms take from a list row.
 BankFormFace baseFromData(const VoucherData &data, ListContext &context, QList<DataProblem> &problems,
-                                         BankFormEntries &e)
+                          BankFormEntries &e)
 {
     const Counterparty payee = context.counterparty(data, problems);
     const std::optional<QDate> date = ListContext::date(data, problems);
@@ -85,15 +77,17 @@ QString tickMark(bool ticked) { return ticked ? QStringLiteral("√") : QStringL
 
 Voucher wireVoucher(const WireFace &face, const BankFormEntries &e, const GlobalOffsets &offsets, const QDate &printed)
 {
-    return bankFormVoucher(face, e, QStringLiteral("请输入凭证号"), historyTypeOf(QStringLiteral("jhdhpz")),
-                           [face, offsets](PageWriter &w) { printWire(w, face, offsets); }, printed);
+    return bankFormVoucher(
+        face, e, QStringLiteral("请输入凭证号"), historyTypeOf(QStringLiteral("jhdhpz")),
+        [face, offsets](PageWriter &w) { printWire(w, face, offsets); }, printed);
 }
 
 Voucher applicationVoucher(const ApplicationFace &face, const BankFormEntries &e, const GlobalOffsets &offsets,
                            const QDate &printed)
 {
-    return bankFormVoucher(face, e, QStringLiteral("请输入申请书号码"), historyTypeOf(QStringLiteral("nhjsywsqs")),
-                           [face, offsets](PageWriter &w) { printApplication(w, face, offsets); }, printed);
+    return bankFormVoucher(
+        face, e, QStringLiteral("请输入申请书号码"), historyTypeOf(QStringLiteral("nhjsywsqs")),
+        [face, offsets](PageWriter &w) { printApplication(w, face, offsets); }, printed);
 }
 
 Voucher wireFromData(const VoucherData &data, ListContext &context, QList<DataProblem> &problems)
@@ -108,8 +102,7 @@ Voucher wireFromData(const VoucherData &data, ListContext &context, QList<DataPr
     return wireVoucher(f, e, context.globalOffsets(), context.today());
 }
 
-Voucher applicationFromData(const VoucherData &data, ListContext &context,
-                                           QList<DataProblem> &problems)
+Voucher applicationFromData(const VoucherData &data, ListContext &context, QList<DataProblem> &problems)
 {
     BankFormEntries e;
     const BankFormFace base = baseFromData(data, context, problems, e);

@@ -53,26 +53,24 @@ void BankFormWindow::setUp(const BankFormFields &fields, const Setup &setup)
 
     m_date = new TypedDate(m_f->typedYear, m_f->typedMonth, m_f->typedDay, m_f->confirmedYear, m_f->confirmedMonth,
                            m_f->confirmedDay);
-    m_method = new TickPair(m_f->normal,
-                            m_f->urgent, this);
-    m_amount = new AmountBlock(m_f->amount, m_f->amountWords,
-                               m_f->cells,
-                               text::AmountVariant::ElevenPlaces, this);
+    m_method = new TickPair(m_f->normal, m_f->urgent, this);
+    m_amount = new AmountBlock(m_f->amount, m_f->amountWords, m_f->cells, text::AmountVariant::ElevenPlaces, this);
     connect(m_f->purpose, &QLineEdit::textChanged, m_f->purposeCopy, &QLineEdit::setText);
 
-    connect(m_f->refresh, &QPushButton::clicked, this->search(), &reference::CustomerSearch::showAll);
-    for (QPushButton *picker : setup.customerPickers)
-        connect(picker, &QPushButton::clicked, this, &BankFormWindow::openCustomerPicker);
-    connect(setup.purposePicker, &QPushButton::clicked, this, &BankFormWindow::openPurposePicker);
+    connectCommonButtons({m_f->refresh, setup.customerPickers, setup.purposePicker, m_f->print, m_f->preview});
     connect(m_f->confirmDate, &QPushButton::clicked, this, &BankFormWindow::confirmDate);
-    connect(m_f->print, &QPushButton::clicked, this, &VoucherWindow::print);
     connect(m_f->exit, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_f->preview, &QPushButton::clicked, this, &BankFormWindow::openFormPreview);
 
     ui::focusOnKey(m_f->search, Qt::Key_Return, setup.byInitials);
     ui::focusOnKey(m_f->number, Qt::Key_Return, m_f->confirmDate);
     ui::focusOnKey(m_f->amount, Qt::Key_Return, m_f->purpose);
     ui::focusOnKey(m_f->purpose, Qt::Key_Return, m_f->print);
+    // Where a refusal of the print leaves the focus.
+    setFocusTargets({{key::number, m_f->number},
+                     {key::date, m_f->confirmDate},
+                     {key::amount, m_f->amount},
+                     {key::purpose, m_f->purpose},
+                     {key::counterparty, m_f->search}});
 
     // The defaults are ticked once, when the window loads: a choice made before a picker was
     // opened must survive its return.
@@ -150,40 +148,14 @@ void BankFormWindow::setCounterparty(const VoucherData &data)
 BankFormFace BankFormWindow::baseFace() const
 {
     BankFormFace f;
-    f.year = m_f->confirmedYear->text();
-    f.month = m_f->confirmedMonth->text();
-    f.day = m_f->confirmedDay->text();
-    f.payerName = m_f->payerName->text();
-    f.payerAccount = m_f->payerAccount->text();
-    f.payerBank = m_f->payerBank->text();
-    f.amountWords = m_f->amountWords->text();
-    f.payeeName = m_f->payeeName->text();
-    f.payeeAccount = m_f->payeeAccount->text();
-    f.payeeBank = m_f->payeeBank->text();
-    f.cells = m_amount->cellTexts();
+    m_f->readFace(f);
     f.paymentCode = m_setup.paymentCode->text();
-    f.purpose = m_f->purposeCopy->text();
     return f;
 }
 
 BankFormEntries BankFormWindow::entries() const
 {
     return {m_f->number->text(), m_f->amount->text(), m_date->confirmed()};
-}
-
-QWidget *BankFormWindow::focusFor(const QString &key) const
-{
-    if (key == key::number)
-        return m_f->number;
-    if (key == key::date)
-        return m_f->confirmDate;
-    if (key == key::amount)
-        return m_f->amount;
-    if (key == key::purpose)
-        return m_f->purpose;
-    if (key == key::counterparty)
-        return m_f->search;
-    return nullptr;
 }
 
 } // namespace vouchers

@@ -52,7 +52,6 @@ protected:
     BankFormFace baseFace() const;
     // The number, amount and confirmed date as the window shows them now.
     BankFormEntries entries() const;
-    QWidget *focusFor(const QString &key) const override;
 
     void activate() override;
     void takeOver() override;

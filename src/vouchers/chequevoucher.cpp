@@ -18,10 +18,8 @@ Voucher chequeVoucher(const ChequeEntries &e, const Offsets &offsets, const QDat
     v.payee = e.face.payee;
     const ChequeFace face = e.face;
     v.routine = [face, offsets](PageWriter &w) { printCheque(w, face, offsets); };
-    v.row.printed = printed;
-    v.row.voucherDate = e.voucherDate;
-    v.row.type = historyTypeOf(QStringLiteral("zpdy"));
-    v.row.number = e.number;
+    v.row = historyRow(printed, e.voucherDate, historyTypeOf(QStringLiteral("zpdy")), e.number, e.amount,
+                       e.face.purpose, e.payer, {e.face.payee, e.payee.account, e.payee.bank});
     v.row.amount = text::halfWidth(e.amount); // what was typed, as ASCII
     v.row.purpose = e.face.purpose;
     v.row.payerName = e.payer.name;

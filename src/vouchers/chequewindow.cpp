@@ -12,8 +12,8 @@
 namespace vouchers {
 
 ChequeWindow::ChequeWindow(QWidget *parent)
-    : VoucherWindow(parent, QStringLiteral("支票"), QStringLiteral("支票打印")), ui(ui::setUpForm<Ui::zpdy>(this)), m_f(*ui),
-      m_calibration(store::appFile(QStringLiteral("mqtx.ini"))), m_company(connection())
+    : VoucherWindow(parent, QStringLiteral("支票"), QStringLiteral("支票打印")), ui(ui::setUpForm<Ui::zpdy>(this)),
+      m_f(*ui), m_calibration(store::appFile(QStringLiteral("mqtx.ini"))), m_company(connection())
 {
     setAttribute(Qt::WA_DeleteOnClose); // 退出 unloads: every opening starts afresh
     m_date = std::make_unique<PickedDate>(m_f.datePicker, m_f.stubYear, m_f.stubMonth, m_f.stubDay,
@@ -43,23 +43,17 @@ ChequeWindow::ChequeWindow(QWidget *parent)
     m_f.grid->setColumnWidth(0, 260);
     m_f.grid->setColumnWidth(1, 200);
 
-    m_amount = new AmountBlock(m_f.amount, m_f.amountWords,
-                               m_f.cells,
-                               text::AmountVariant::TenPlaces, this);
+    m_amount = new AmountBlock(m_f.amount, m_f.amountWords, m_f.cells, text::AmountVariant::TenPlaces, this);
     m_amount->setAfterChange([this](const QString &amount) {
         m_f.stubAmount->setText(counterfoilOn() ? text::currencyText(amount) : QString());
     });
     connect(m_f.purpose, &QLineEdit::textChanged, this, &ChequeWindow::purposeChanged);
 
-    connect(m_f.refresh, &QPushButton::clicked, search(), &reference::CustomerSearch::showAll);
-    connect(m_f.pickCustomer, &QPushButton::clicked, this, &ChequeWindow::openCustomerPicker);
+    connectCommonButtons({m_f.refresh, {m_f.pickCustomer}, m_f.pickPurpose, m_f.print, m_f.preview});
     connect(m_f.confirmDate, &QPushButton::clicked, this, &ChequeWindow::confirmDate);
-    connect(m_f.pickPurpose, &QPushButton::clicked, this, &ChequeWindow::openPurposePicker);
-    connect(m_f.print, &QPushButton::clicked, this, &VoucherWindow::print);
     connect(m_f.exit, &QPushButton::clicked, this, &QWidget::close);
     connect(m_f.editCalibration, &QPushButton::clicked, this, &ChequeWindow::editCalibration);
     connect(m_f.saveCalibration, &QPushButton::clicked, this, &ChequeWindow::saveCalibration);
-    connect(m_f.preview, &QPushButton::clicked, this, &ChequeWindow::openFormPreview);
     connect(m_f.bankOn, &QRadioButton::clicked, this, [this] { chooseBank(true); });
     connect(m_f.bankOff, &QRadioButton::clicked, this, [this] { chooseBank(false); });
     connect(m_f.stubOn, &QRadioButton::clicked, this, [this] { chooseCounterfoil(true); });
@@ -69,6 +63,12 @@ ChequeWindow::ChequeWindow(QWidget *parent)
     ui::focusOnKey(m_f.number, Qt::Key_Return, m_f.confirmDate);
     ui::focusOnKey(m_f.amount, Qt::Key_Return, m_f.purpose);
     ui::focusOnKey(m_f.purpose, Qt::Key_Return, m_f.print);
+    // Where a refusal of the print leaves the focus.
+    setFocusTargets({{key::number, m_f.number},
+                     {key::date, m_f.confirmDate},
+                     {key::amount, m_f.amount},
+                     {key::purpose, m_f.purpose},
+                     {key::counterparty, m_f.search}});
 
     printSettings().documentName = windowTitle();
 
@@ -194,23 +194,8 @@ void ChequeWindow::setCounterparty(const VoucherData &data)
 ChequeEntries ChequeWindow::entries() const
 {
     ChequeEntries e;
-    ChequeFace &f = e.face;
-    f.year = m_f.stubYear->text();
-    f.month = m_f.stubMonth->text();
-    f.day = m_f.stubDay->text();
-    f.counterfoilPayee = m_f.stubPayee->text();
-    f.counterfoilAmount = m_f.stubAmount->text();
-    f.counterfoilPurpose = m_f.stubPurpose->text();
-    f.capitalYear = m_f.capitalYear->text();
-    f.capitalMonth = m_f.capitalMonth->text();
-    f.capitalDay = m_f.capitalDay->text();
-    f.payee = m_f.payee->text();
-    f.bank = m_f.payingBank->text();
-    f.account = m_f.drawerAccount->text();
-    f.amountWords = m_f.amountWords->text();
-    f.purpose = m_f.purposeCopy->text();
-    f.cells = m_amount->cellTexts();
-    f.counterfoil = counterfoilOn();
+    m_f.readFace(e.face);
+    e.face.counterfoil = counterfoilOn();
     e.number = m_f.number->text();
     e.amount = m_f.amount->text();
     e.purpose = m_f.purpose->text();
@@ -226,21 +211,6 @@ Voucher ChequeWindow::voucher(Settings settings) const
 {
     return chequeVoucher(entries(), settings == Settings::Saved ? m_calibration.values() : m_calibration.typedValues(),
                          QDate::currentDate());
-}
-
-QWidget *ChequeWindow::focusFor(const QString &key) const
-{
-    if (key == key::number)
-        return m_f.number;
-    if (key == key::date)
-        return m_f.confirmDate;
-    if (key == key::amount)
-        return m_f.amount;
-    if (key == key::purpose)
-        return m_f.purpose;
-    if (key == key::counterparty)
-        return m_f.search;
-    return nullptr;
 }
 
 } // namespace vouchers

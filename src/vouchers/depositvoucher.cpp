@@ -16,18 +16,9 @@ Voucher depositVoucher(const DepositEntries &e, const Offsets &offsets, const QD
     v.payee = e.face.payeeName;
     const DepositFace face = e.face;
     v.routine = [face, offsets](PageWriter &w) { printDeposit(w, face, offsets); };
-    v.row.printed = printed;
-    v.row.voucherDate = e.voucherDate;
-    v.row.type = historyTypeOf(QStringLiteral("jzddy"));
-    v.row.number = e.face.billNumber;
-    v.row.amount = text::halfWidth(e.amount);
-    v.row.purpose = e.face.purpose;
-    v.row.payerName = e.face.remitterName;
-    v.row.payerAccount = e.face.remitterAccount;
-    v.row.payerBank = e.face.remitterBank;
-    v.row.payeeName = e.face.payeeName;
-    v.row.payeeAccount = e.face.payeeAccount;
-    v.row.payeeBank = e.face.payeeBank;
+    v.row = historyRow(printed, e.voucherDate, historyTypeOf(QStringLiteral("jzddy")), e.face.billNumber, e.amount,
+                       e.face.purpose, {e.face.remitterName, e.face.remitterAccount, e.face.remitterBank},
+                       {e.face.payeeName, e.face.payeeAccount, e.face.payeeBank});
     v.pdfName = QStringLiteral("进账单-") + e.face.remitterName.trimmed();
     return v;
 }

@@ -11,8 +11,8 @@
 namespace vouchers {
 
 DepositWindow::DepositWindow(QWidget *parent)
-    : VoucherWindow(parent, QStringLiteral("进账单"), QStringLiteral("进账单")), ui(ui::setUpForm<Ui::jzddy>(this)), m_f(*ui),
-      m_calibration(store::appFile(QStringLiteral("jzddy.ini"))), m_company(connection())
+    : VoucherWindow(parent, QStringLiteral("进账单"), QStringLiteral("进账单")), ui(ui::setUpForm<Ui::jzddy>(this)),
+      m_f(*ui), m_calibration(store::appFile(QStringLiteral("jzddy.ini"))), m_company(connection())
 {
     m_date = std::make_unique<PickedDate>(m_f.datePicker, m_f.confirmedYear, m_f.confirmedMonth, m_f.confirmedDay);
     printSettings().documentName = windowTitle();
@@ -42,29 +42,31 @@ DepositWindow::DepositWindow(QWidget *parent)
     m_f.grid->setColumnWidth(1, 170);
     m_f.grid->setColumnWidth(2, 200);
 
-    m_amount = new AmountBlock(m_f.amount, m_f.amountWords,
-                               m_f.cells,
-                               text::AmountVariant::ElevenPlaces, this);
+    m_amount = new AmountBlock(m_f.amount, m_f.amountWords, m_f.cells, text::AmountVariant::ElevenPlaces, this);
     // The replica's copies follow every change.
-    for (const auto &[from, to] : {std::pair{m_f.billKind, m_f.billKindCopy}, {m_f.number, m_f.numberCopy}, {m_f.billCount, m_f.billCountCopy},
+    for (const auto &[from, to] : {std::pair{m_f.billKind, m_f.billKindCopy},
+                                   {m_f.number, m_f.numberCopy},
+                                   {m_f.billCount, m_f.billCountCopy},
                                    {m_f.purpose, m_f.purposeCopy}})
         connect(from, &QLineEdit::textChanged, to, &QLineEdit::setText);
     m_f.billKindCopy->setText(m_f.billKind->text());
     m_f.billCountCopy->setText(m_f.billCount->text());
 
-    connect(m_f.refresh, &QPushButton::clicked, search(), &reference::CustomerSearch::showAll);
-    connect(m_f.pickCustomer, &QPushButton::clicked, this, &DepositWindow::openCustomerPicker);
+    connectCommonButtons({m_f.refresh, {m_f.pickCustomer}, m_f.pickPurpose, m_f.print, m_f.preview});
     connect(m_f.confirmDate, &QPushButton::clicked, this, &DepositWindow::confirmDate);
-    connect(m_f.pickPurpose, &QPushButton::clicked, this, &DepositWindow::openPurposePicker);
-    connect(m_f.print, &QPushButton::clicked, this, &VoucherWindow::print);
     connect(m_f.exit, &QPushButton::clicked, this, &QWidget::hide); // keeps the entries
     connect(m_f.editCalibration, &QPushButton::clicked, this, [this] { m_calibration.setLocked(false); });
     connect(m_f.saveCalibration, &QPushButton::clicked, this, &DepositWindow::saveCalibration);
-    connect(m_f.preview, &QPushButton::clicked, this, &DepositWindow::openFormPreview);
 
     ui::focusOnKey(m_f.search, Qt::Key_Return, m_f.byInitials);
     ui::focusOnKey(m_f.amount, Qt::Key_Return, m_f.number);
     ui::focusOnKey(m_f.number, Qt::Key_Return, m_f.pickPurpose);
+    // Where a refusal of the print leaves the focus.
+    setFocusTargets({{key::date, m_f.confirmDate},
+                     {key::amount, m_f.amount},
+                     {key::purpose, m_f.purpose},
+                     {key::number, m_f.number},
+                     {key::counterparty, m_f.search}});
 
     readOwnCompany();
     takeOver();
@@ -137,22 +139,7 @@ void DepositWindow::setCounterparty(const VoucherData &data)
 DepositEntries DepositWindow::entries() const
 {
     DepositEntries e;
-    DepositFace &f = e.face;
-    f.year = m_f.confirmedYear->text();
-    f.month = m_f.confirmedMonth->text();
-    f.day = m_f.confirmedDay->text();
-    f.remitterName = m_f.payerName->text();
-    f.remitterAccount = m_f.payerAccount->text();
-    f.remitterBank = m_f.payerBank->text();
-    f.amountWords = m_f.amountWords->text();
-    f.payeeName = m_f.payeeName->text();
-    f.payeeAccount = m_f.payeeAccount->text();
-    f.payeeBank = m_f.payeeBank->text();
-    f.cells = m_amount->cellTexts();
-    f.billKind = m_f.billKindCopy->text();
-    f.billNumber = m_f.numberCopy->text();
-    f.billCount = m_f.billCountCopy->text();
-    f.purpose = m_f.purposeCopy->text();
+    m_f.readFace(e.face);
     e.number = m_f.number->text();
     e.amount = m_f.amount->text();
     e.purpose = m_f.purpose->text();
@@ -164,21 +151,6 @@ Voucher DepositWindow::voucher(Settings settings) const
 {
     return depositVoucher(entries(), settings == Settings::Saved ? m_calibration.values() : m_calibration.typedValues(),
                           QDate::currentDate());
-}
-
-QWidget *DepositWindow::focusFor(const QString &key) const
-{
-    if (key == key::date)
-        return m_f.confirmDate;
-    if (key == key::amount)
-        return m_f.amount;
-    if (key == key::purpose)
-        return m_f.purpose;
-    if (key == key::number)
-        return m_f.number;
-    if (key == key::counterparty)
-        return m_f.search;
-    return nullptr;
 }
 
 } // namespace vouchers

@@ -15,18 +15,9 @@ Voucher generalVoucher(const GeneralEntries &e, const Offsets &layout, const QDa
     v.payee = e.face.payeeName;
     const GeneralFace face = e.face;
     v.routine = [face, layout](PageWriter &w) { printGeneral(w, face, layout); };
-    v.row.printed = printed;
-    v.row.voucherDate = e.voucherDate;
-    v.row.type = historyTypeOf(QStringLiteral("tydhpz"));
-    v.row.number = e.number;
-    v.row.amount = text::halfWidth(e.amount);
-    v.row.purpose = e.face.purpose;
-    v.row.payerName = e.face.payerName;
-    v.row.payerAccount = e.face.payerAccount;
-    v.row.payerBank = e.face.payerBank;
-    v.row.payeeName = e.face.payeeName;
-    v.row.payeeAccount = e.face.payeeAccount;
-    v.row.payeeBank = e.face.payeeBank;
+    v.row = historyRow(printed, e.voucherDate, historyTypeOf(QStringLiteral("tydhpz")), e.number, e.amount,
+                       e.face.purpose, {e.face.payerName, e.face.payerAccount, e.face.payerBank},
+                       {e.face.payeeName, e.face.payeeAccount, e.face.payeeBank});
     v.pdfName = QStringLiteral("通用电汇-") + e.face.payeeName.trimmed();
     return v;
 }

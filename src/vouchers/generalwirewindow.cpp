@@ -19,20 +19,20 @@ QString chequeProfile() { return store::appFile(kGeneralPlaceProfile); }
 const QList<LayoutBox> &voucherTabBoxes()
 {
     static const QList<LayoutBox> boxes = {
-        {"Text83", "zhtl"},      {"Text84", "zhtu"},     {"Text85", "rqnl"},    {"Text86", "rqnu"},
-        {"Text87", "rqyl"},      {"Text88", "rqrl"},     {"Text89", "hkrqcl"},  {"Text90", "hkrqcu"},
-        {"Text92", "hkrzhhu"},   {"Text98", "hchmcu"},   {"Text93", "hcshengl"}, {"Text94", "hcshengu"},
-        {"Text95", "hcshil"},    {"Text99", "skrqcl"},   {"Text103", "hrshengl"}, {"Text105", "hrshil"},
-        {"Text109", "jedxl"},    {"Text110", "jedxu"},   {"Text111", "jexxl"},  {"Text112", "jexxu"},
-        {"Text113", "zhmml"},    {"Text114", "zhmmu"},   {"Text115", "ytl"},    {"Text116", "ytu"},
-        {"Text117", "jexxjg"},   {"Text118", "mmjg"},
+        {"Text83", "zhtl"},    {"Text84", "zhtu"},   {"Text85", "rqnl"},      {"Text86", "rqnu"},
+        {"Text87", "rqyl"},    {"Text88", "rqrl"},   {"Text89", "hkrqcl"},    {"Text90", "hkrqcu"},
+        {"Text92", "hkrzhhu"}, {"Text98", "hchmcu"}, {"Text93", "hcshengl"},  {"Text94", "hcshengu"},
+        {"Text95", "hcshil"},  {"Text99", "skrqcl"}, {"Text103", "hrshengl"}, {"Text105", "hrshil"},
+        {"Text109", "jedxl"},  {"Text110", "jedxu"}, {"Text111", "jexxl"},    {"Text112", "jexxu"},
+        {"Text113", "zhmml"},  {"Text114", "zhmmu"}, {"Text115", "ytl"},      {"Text116", "ytu"},
+        {"Text117", "jexxjg"}, {"Text118", "mmjg"},
     };
     return boxes;
 }
 
 GeneralWireWindow::GeneralWireWindow(QWidget *parent)
-    : VoucherWindow(parent, QStringLiteral("通用电汇凭证"), QStringLiteral("通用电汇凭证")), ui(ui::setUpForm<Ui::tydhpz>(this)), m_f(*ui),
-      m_company(connection()), m_layout(connection())
+    : VoucherWindow(parent, QStringLiteral("通用电汇凭证"), QStringLiteral("通用电汇凭证")),
+      ui(ui::setUpForm<Ui::tydhpz>(this)), m_f(*ui), m_company(connection()), m_layout(connection())
 {
     setAttribute(Qt::WA_DeleteOnClose); // 退出 unloads: every opening starts afresh
     m_date = std::make_unique<PickedDate>(m_f.datePicker, m_f.confirmedYear, m_f.confirmedMonth, m_f.confirmedDay);
@@ -59,30 +59,30 @@ GeneralWireWindow::GeneralWireWindow(QWidget *parent)
     m_f.grid->setColumnWidth(0, 260);
     m_f.grid->setColumnWidth(1, 200);
 
-    m_amount = new AmountBlock(m_f.amount, m_f.amountWords,
-                               m_f.cells,
-                               text::AmountVariant::ElevenPlaces, this);
+    m_amount = new AmountBlock(m_f.amount, m_f.amountWords, m_f.cells, text::AmountVariant::ElevenPlaces, this);
     connect(m_f.purpose, &QLineEdit::textChanged, m_f.purposeCopy, &QLineEdit::setText);
 
-    connect(m_f.refresh, &QPushButton::clicked, search(), &reference::CustomerSearch::showAll);
-    connect(m_f.pickCustomer, &QPushButton::clicked, this, &GeneralWireWindow::openCustomerPicker);
+    connectCommonButtons({m_f.refresh, {m_f.pickCustomer}, m_f.pickPurpose, m_f.print, m_f.preview});
     connect(m_f.confirmDate, &QPushButton::clicked, this, &GeneralWireWindow::confirmDate);
-    connect(m_f.pickPurpose, &QPushButton::clicked, this, &GeneralWireWindow::openPurposePicker);
     connect(m_f.placesOn, &QRadioButton::clicked, this, [this] { choosePlaces(true); });
     connect(m_f.placesOff, &QRadioButton::clicked, this, [this] { choosePlaces(false); });
     connect(m_f.rememberPlaces, &QPushButton::clicked, this, &GeneralWireWindow::rememberPlaceOption);
-    connect(m_f.print, &QPushButton::clicked, this, &VoucherWindow::print);
     connect(m_f.exit, &QPushButton::clicked, this, &QWidget::close);
     connect(m_f.editLayout, &QPushButton::clicked, this, &GeneralWireWindow::editLayout);
     connect(m_f.saveLayout, &QPushButton::clicked, this, &GeneralWireWindow::saveLayout);
     connect(m_f.cancelLayout, &QPushButton::clicked, this, &GeneralWireWindow::cancelLayout);
     connect(m_f.exitLayout, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_f.preview, &QPushButton::clicked, this, &GeneralWireWindow::openFormPreview);
 
     ui::focusOnKey(m_f.search, Qt::Key_Return, m_f.byInitials);
     ui::focusOnKey(m_f.number, Qt::Key_Return, m_f.confirmDate);
     ui::focusOnKey(m_f.amount, Qt::Key_Return, m_f.purpose);
     ui::focusOnKey(m_f.purpose, Qt::Key_Return, m_f.print);
+    // Where a refusal of the print leaves the focus.
+    setFocusTargets({{key::number, m_f.number},
+                     {key::date, m_f.confirmDate},
+                     {key::amount, m_f.amount},
+                     {key::purpose, m_f.purpose},
+                     {key::counterparty, m_f.search}});
 
     m_layout.bind(this, voucherTabBoxes());
     m_company.setStatement(store::statements::ownCompany());
@@ -163,8 +163,8 @@ void GeneralWireWindow::saveLayout()
 {
     m_layout.take();
     if (!m_layout.save()) {
-        ui::tell(this, QStringLiteral("设置没有保存：%1").arg(m_layout.errorText()), QStringLiteral("通用电汇凭证打印机设置"),
-                 ui::Icon::Warning);
+        ui::tell(this, QStringLiteral("设置没有保存：%1").arg(m_layout.errorText()),
+                 QStringLiteral("通用电汇凭证打印机设置"), ui::Icon::Warning);
         return;
     }
     m_layout.setLocked(true);
@@ -203,24 +203,7 @@ void GeneralWireWindow::setCounterparty(const VoucherData &data)
 GeneralEntries GeneralWireWindow::entries() const
 {
     GeneralEntries e;
-    GeneralFace &f = e.face;
-    f.year = m_f.confirmedYear->text();
-    f.month = m_f.confirmedMonth->text();
-    f.day = m_f.confirmedDay->text();
-    f.payerName = m_f.payerName->text();
-    f.payerAccount = m_f.payerAccount->text();
-    f.payerProvince = m_f.payerProvince->text();
-    f.payerCity = m_f.payerCity->text();
-    f.payerBank = m_f.payerBank->text();
-    f.amountWords = m_f.amountWords->text();
-    f.payeeName = m_f.payeeName->text();
-    f.payeeAccount = m_f.payeeAccount->text();
-    f.payeeProvince = m_f.payeeProvince->text();
-    f.payeeCity = m_f.payeeCity->text();
-    f.payeeBank = m_f.payeeBank->text();
-    f.password = m_f.password->text();
-    f.purpose = m_f.purposeCopy->text();
-    f.cells = m_amount->cellTexts();
+    m_f.readFace(e.face);
     e.number = m_f.number->text();
     e.amount = m_f.amount->text();
     e.purpose = m_f.purpose->text();
@@ -232,21 +215,6 @@ Voucher GeneralWireWindow::voucher(Settings settings) const
 {
     return generalVoucher(entries(), settings == Settings::Saved ? m_layout.offsets() : m_layout.typedOffsets(),
                           QDate::currentDate());
-}
-
-QWidget *GeneralWireWindow::focusFor(const QString &key) const
-{
-    if (key == key::number)
-        return m_f.number;
-    if (key == key::date)
-        return m_f.confirmDate;
-    if (key == key::amount)
-        return m_f.amount;
-    if (key == key::purpose)
-        return m_f.purpose;
-    if (key == key::counterparty)
-        return m_f.search;
-    return nullptr;
 }
 
 } // namespace vouchers

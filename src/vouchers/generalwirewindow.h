@@ -44,7 +44,6 @@ protected:
     void activate() override;
     void takeOver() override;
     void setCounterparty(const VoucherData &data) override;
-    QWidget *focusFor(const QString &key) const override;
 
 private:
     struct Places {

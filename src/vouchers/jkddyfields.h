@@ -84,6 +84,29 @@ struct NoticeFields {
           cells{ui.Text9, ui.Text10, ui.Text11, ui.Text12, ui.Text13, ui.Text14, ui.Text15, ui.Text16, ui.Text17, ui.Text18, ui.Text29}
     {
     }
+
+    // The replica's texts as the controls show them now into a face (what goes on paper), the digit cells into face.cells.
+    template <typename Face>
+    void readFace(Face &f) const
+    {
+        f.year = confirmedYear->text();
+        f.month = confirmedMonth->text();
+        f.day = confirmedDay->text();
+        f.payerName = payerName->text();
+        f.payerAccount = payerAccount->text();
+        f.payerBank = payerBank->text();
+        f.amountWords = amountWords->text();
+        f.payeeName = payeeName->text();
+        f.payeeAccount = payeeAccount->text();
+        f.payeeBank = payeeBank->text();
+        f.billKind = billKindCopy->text();
+        f.address = addressCopy->text();
+        f.purpose = purposeCopy->text();
+        f.remark = remarkCopy->text();
+        f.cells.clear();
+        for (const QLineEdit *cell : cells)
+            f.cells << cell->text();
+    }
 };
 
 } // namespace vouchers

@@ -11,8 +11,8 @@
 namespace vouchers {
 
 NoticeWindow::NoticeWindow(QWidget *parent)
-    : VoucherWindow(parent, QStringLiteral("交款单"), QStringLiteral("交款单")), ui(ui::setUpForm<Ui::jkddy>(this)), m_f(*ui),
-      m_calibration(store::appFile(QStringLiteral("jkddy.ini"))), m_company(connection())
+    : VoucherWindow(parent, QStringLiteral("交款单"), QStringLiteral("交款单")), ui(ui::setUpForm<Ui::jkddy>(this)),
+      m_f(*ui), m_calibration(store::appFile(QStringLiteral("jkddy.ini"))), m_company(connection())
 {
     m_date = std::make_unique<PickedDate>(m_f.datePicker, m_f.confirmedYear, m_f.confirmedMonth, m_f.confirmedDay);
     printSettings().documentName = windowTitle();
@@ -37,29 +37,31 @@ NoticeWindow::NoticeWindow(QWidget *parent)
     m_f.grid->setColumnWidth(0, 260);
     m_f.grid->setColumnWidth(1, 200);
 
-    m_amount = new AmountBlock(m_f.amount, m_f.amountWords,
-                               m_f.cells,
-                               text::AmountVariant::ElevenPlaces, this);
+    m_amount = new AmountBlock(m_f.amount, m_f.amountWords, m_f.cells, text::AmountVariant::ElevenPlaces, this);
     // The lower texts of the notice follow their entries and may be edited there too.
-    for (const auto &[from, to] : {std::pair{m_f.billKind, m_f.billKindCopy}, {m_f.address, m_f.addressCopy},
-                                   {m_f.purpose, m_f.purposeCopy}, {m_f.remark, m_f.remarkCopy}})
+    for (const auto &[from, to] : {std::pair{m_f.billKind, m_f.billKindCopy},
+                                   {m_f.address, m_f.addressCopy},
+                                   {m_f.purpose, m_f.purposeCopy},
+                                   {m_f.remark, m_f.remarkCopy}})
         connect(from, &QLineEdit::textChanged, to, &QLineEdit::setText);
 
-    connect(m_f.refresh, &QPushButton::clicked, search(), &reference::CustomerSearch::showAll);
-    connect(m_f.pickCustomer, &QPushButton::clicked, this, &NoticeWindow::openCustomerPicker);
+    connectCommonButtons({m_f.refresh, {m_f.pickCustomer}, m_f.pickPurpose, m_f.print, m_f.preview});
     connect(m_f.confirmDate, &QPushButton::clicked, this, &NoticeWindow::confirmDate);
-    connect(m_f.pickPurpose, &QPushButton::clicked, this, &NoticeWindow::openPurposePicker);
-    connect(m_f.print, &QPushButton::clicked, this, &VoucherWindow::print);
     connect(m_f.exit, &QPushButton::clicked, this, &QWidget::hide); // keeps the entries
     connect(m_f.editCalibration, &QPushButton::clicked, this, [this] { m_calibration.setLocked(false); });
     connect(m_f.saveCalibration, &QPushButton::clicked, this, &NoticeWindow::saveCalibration);
-    connect(m_f.preview, &QPushButton::clicked, this, &NoticeWindow::openFormPreview);
 
     ui::focusOnKey(m_f.search, Qt::Key_Return, m_f.byInitials);
     ui::focusOnKey(m_f.amount, Qt::Key_Return, m_f.number);
     ui::focusOnKey(m_f.number, Qt::Key_Return, m_f.address);
     ui::focusOnKey(m_f.address, Qt::Key_Return, m_f.pickPurpose);
     ui::focusOnKey(m_f.remark, Qt::Key_Return, m_f.print);
+    // Where a refusal of the print leaves the focus.
+    setFocusTargets({{key::number, m_f.number},
+                     {key::date, m_f.confirmDate},
+                     {key::amount, m_f.amount},
+                     {key::purpose, m_f.purpose},
+                     {key::counterparty, m_f.payeeName}});
 
     readOwnCompany();
     takeOver();
@@ -141,22 +143,7 @@ void NoticeWindow::setCounterparty(const VoucherData &data)
 NoticeEntries NoticeWindow::entries() const
 {
     NoticeEntries e;
-    NoticeFace &f = e.face;
-    f.year = m_f.confirmedYear->text();
-    f.month = m_f.confirmedMonth->text();
-    f.day = m_f.confirmedDay->text();
-    f.payerName = m_f.payerName->text();
-    f.payerAccount = m_f.payerAccount->text();
-    f.payerBank = m_f.payerBank->text();
-    f.amountWords = m_f.amountWords->text();
-    f.payeeName = m_f.payeeName->text();
-    f.payeeAccount = m_f.payeeAccount->text();
-    f.payeeBank = m_f.payeeBank->text();
-    f.cells = m_amount->cellTexts();
-    f.billKind = m_f.billKindCopy->text();
-    f.address = m_f.addressCopy->text();
-    f.purpose = m_f.purposeCopy->text();
-    f.remark = m_f.remarkCopy->text();
+    m_f.readFace(e.face);
     e.number = m_f.number->text();
     e.amount = m_f.amount->text();
     e.purpose = m_f.purpose->text();
@@ -168,21 +155,6 @@ Voucher NoticeWindow::voucher(Settings settings) const
 {
     return noticeVoucher(entries(), settings == Settings::Saved ? m_calibration.values() : m_calibration.typedValues(),
                          QDate::currentDate());
-}
-
-QWidget *NoticeWindow::focusFor(const QString &key) const
-{
-    if (key == key::number)
-        return m_f.number;
-    if (key == key::date)
-        return m_f.confirmDate;
-    if (key == key::amount)
-        return m_f.amount;
-    if (key == key::purpose)
-        return m_f.purpose;
-    if (key == key::counterparty)
-        return m_f.payeeName;
-    return nullptr;
 }
 
 } // namespace vouchers

@@ -1,6 +1,7 @@
 #include "vouchers/voucher.h"
 
 #include "printing/pagewriter_recorder.h"
+#include "text/numbers.h"
 #include "vouchers/printtable.h"
 #include "vouchers/repeats.h"
 #include "vouchers/voucherdata.h"
@@ -27,6 +28,13 @@ Review declined(const QString &key)
 }
 
 } // namespace
+
+HistoryRow historyRow(const QDate &printed, const QString &voucherDate, const QString &type, const QString &number,
+                      const QString &amount, const QString &purpose, const Party &payer, const Party &payee)
+{
+    return {printed,    voucherDate,   type,       number,     text::halfWidth(amount), purpose,
+            payer.name, payer.account, payer.bank, payee.name, payee.account,           payee.bank};
+}
 
 QStringList amountCells(const QString &amount, text::AmountVariant places, int count)
 {

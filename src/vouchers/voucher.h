@@ -67,6 +67,11 @@ struct Review {
     bool ready() const { return outcome == Outcome::Ready; }
 };
 
+// The history row of a voucher: the day of printing, the voucher's date as the history keeps it
+// (2010/4/14), its type, number, amount (as typed; kept in ASCII), purpose and the two parties.
+HistoryRow historyRow(const QDate &printed, const QString &voucherDate, const QString &type, const QString &number,
+                      const QString &amount, const QString &purpose, const Party &payer, const Party &payee);
+
 // The digit cells an amount fills, cells[0] the 分 cell, and its capital words; empty for an amount
 // the cells cannot hold (what a fresh window shows).
 QStringList amountCells(const QString &amount, text::AmountVariant places, int count);

@@ -10,6 +10,7 @@
 #include "vouchers/repeats.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShowEvent>
 
 namespace vouchers {
@@ -73,6 +74,16 @@ void VoucherWindow::setPurposeText(const QString &text)
         return;
     m_purposeField->clear();
     m_purposeField->setText(text);
+}
+
+void VoucherWindow::connectCommonButtons(const CommonButtons &b)
+{
+    connect(b.refresh, &QPushButton::clicked, m_search, &reference::CustomerSearch::showAll);
+    for (QPushButton *picker : b.customerPickers)
+        connect(picker, &QPushButton::clicked, this, &VoucherWindow::openCustomerPicker);
+    connect(b.purposePicker, &QPushButton::clicked, this, &VoucherWindow::openPurposePicker);
+    connect(b.print, &QPushButton::clicked, this, &VoucherWindow::print);
+    connect(b.preview, &QPushButton::clicked, this, &VoucherWindow::openFormPreview);
 }
 
 void VoucherWindow::openCustomerPicker()

@@ -14,6 +14,7 @@
 #include "vouchers/voucher.h"
 #include "vouchers/voucherdata.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -21,6 +22,7 @@
 #include <functional>
 
 class QLineEdit;
+class QPushButton;
 
 namespace vouchers {
 
@@ -94,8 +96,21 @@ protected:
     // Marks the entry the current print refuses (for checks beyond passChecks()).
     void refuse(const QString &key) { m_refusedKey = key; }
 
-    // Where the focus goes when the print refuses an entry (or the empty payee is declined).
-    virtual QWidget *focusFor(const QString &key) const = 0;
+    // The buttons every voucher window has, wired once: 刷新 shows every customer, the pickers open,
+    // 打印 prints, 套打预览 previews.
+    struct CommonButtons {
+        QPushButton *refresh;
+        QList<QPushButton *> customerPickers;
+        QPushButton *purposePicker;
+        QPushButton *print;
+        QPushButton *preview;
+    };
+    void connectCommonButtons(const CommonButtons &buttons);
+
+    // Where the focus goes when the print refuses an entry (or the empty payee is declined), by the
+    // entry's data key: key::number, key::date, key::amount, key::purpose, key::counterparty.
+    void setFocusTargets(QHash<QString, QWidget *> targets) { m_focusTargets = std::move(targets); }
+    QWidget *focusFor(const QString &key) const { return m_focusTargets.value(key); }
 
     void showEvent(QShowEvent *event) override;
 
@@ -110,6 +125,7 @@ private:
     QString m_pickedName;  // Text7: the name the customer picker handed back
     bool m_picked = false; // the open customer picker has handed a name back
     QString m_refusedKey;
+    QHash<QString, QWidget *> m_focusTargets;
 };
 
 

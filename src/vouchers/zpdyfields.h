@@ -90,6 +90,29 @@ struct ChequeFields {
           cells{ui.Text9, ui.Text10, ui.Text11, ui.Text12, ui.Text13, ui.Text14, ui.Text15, ui.Text16, ui.Text17, ui.Text18}
     {
     }
+
+    // The replica's texts as the controls show them now into a face (what goes on paper), the digit cells into face.cells.
+    template <typename Face>
+    void readFace(Face &f) const
+    {
+        f.year = stubYear->text();
+        f.month = stubMonth->text();
+        f.day = stubDay->text();
+        f.counterfoilPayee = stubPayee->text();
+        f.counterfoilAmount = stubAmount->text();
+        f.counterfoilPurpose = stubPurpose->text();
+        f.capitalYear = capitalYear->text();
+        f.capitalMonth = capitalMonth->text();
+        f.capitalDay = capitalDay->text();
+        f.payee = payee->text();
+        f.bank = payingBank->text();
+        f.account = drawerAccount->text();
+        f.amountWords = amountWords->text();
+        f.purpose = purposeCopy->text();
+        f.cells.clear();
+        for (const QLineEdit *cell : cells)
+            f.cells << cell->text();
+    }
 };
 
 } // namespace vouchers
