@@ -79,8 +79,22 @@ bool Connection::open()
     return true;
 }
 
+QSqlQuery *Connection::prepared(const QString &sql)
+{
+    auto it = m_prepared.find(sql);
+    if (it == m_prepared.end()) {
+        auto q = std::make_unique<QSqlQuery>(database());
+        q->setForwardOnly(true);
+        if (!q->prepare(sql))
+            return nullptr;
+        it = m_prepared.emplace(sql, std::move(q)).first;
+    }
+    return it->second.get();
+}
+
 void Connection::close()
 {
+    m_prepared.clear(); // a statement must not outlive the connection it was prepared on
     QSqlDatabase db = database();
     if (db.isOpen())
         db.close();

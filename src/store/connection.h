@@ -4,6 +4,11 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <memory>
+#include <map>
+
+class QSqlQuery;
+
 namespace store {
 
 // Opens the database file of the data folder under a connection name of its own and
@@ -25,6 +30,11 @@ public:
     // Counts the reopenings, so that a data source can tell that its cached rows are stale.
     int generation() const { return m_generation; }
 
+    // A statement of the store's own, prepared once on this connection and kept for the next call
+    // (a list of ten thousand vouchers looks up a customer and a repeat for each); nullptr when it
+    // cannot be prepared. Forgotten when the connection closes.
+    QSqlQuery *prepared(const QString &sql);
+
     // Closes every open connection, e.g. before the database file is replaced; queries that
     // run meanwhile fail harmlessly and give empty results.
     static void closeAll();
@@ -41,6 +51,7 @@ private:
     QString m_name;
     QString m_error;
     int m_generation = 0;
+    std::map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
 };
 
 // A multi-row write as one unit: begun by the constructor, rolled back by the destructor

@@ -1,6 +1,7 @@
 #include "vouchers/listcontext.h"
 
 #include "store/appdir.h"
+#include "store/lookups.h"
 #include "store/profile.h"
 #include "store/statements.h"
 #include "vouchers/generallayout.h"
@@ -8,25 +9,21 @@
 namespace vouchers {
 
 ListContext::ListContext(store::Connection &connection, const QDate &today)
-    : m_connection(connection), m_today(today), m_customers(connection)
+    : m_connection(connection), m_today(today)
 {
 }
 
 Counterparty ListContext::counterparty(const VoucherData &data, QList<DataProblem> &problems)
 {
     const QString name = data.value(key::counterparty);
-    m_customers.setStatement(store::statements::customersNamed(name));
-    m_customers.refresh();
-    if (m_customers.recordCount() > 1) {
+    const QList<QStringList> found = store::customersNamedExactly(m_connection, name);
+    if (found.size() > 1) {
         problems.append({key::counterparty, QStringLiteral("客户资料中有 %1 个同名客户，请在客户管理中改名或删除其一")
-                                                .arg(m_customers.recordCount())});
+                                                .arg(found.size())});
         return Counterparty{};
     }
-    m_customers.moveFirst();
-    if (m_customers.recordCount() == 1)
-        return Counterparty{m_customers.text(QStringLiteral("gsmc")), m_customers.text(QStringLiteral("zhh")),
-                            m_customers.text(QStringLiteral("khh")), m_customers.text(QStringLiteral("sheng")),
-                            m_customers.text(QStringLiteral("shi"))};
+    if (found.size() == 1)
+        return Counterparty{found[0][0], found[0][1], found[0][2], found[0][3], found[0][4]};
     if (name.isEmpty())
         return Counterparty{};
     // Not in the address book: the list must say where the money goes or comes from.

@@ -56,7 +56,6 @@ public:
 private:
     store::Connection &m_connection;
     QDate m_today;
-    store::DataSource m_customers;
     std::optional<Counterparty> m_own;
     QHash<QString, Calibration> m_calibrations;
     std::optional<printing::GlobalOffsets> m_global;

@@ -1,7 +1,6 @@
 #include "vouchers/repeats.h"
 
-#include "store/datasource.h"
-#include "store/statements.h"
+#include "store/lookups.h"
 #include "text/amount.h"
 
 namespace vouchers {
@@ -11,18 +10,10 @@ std::optional<EarlierVoucher> findRepeat(store::Connection &connection, const Hi
     const std::optional<qint64> amount = text::parseFen(row.amount);
     if (!amount || !date.isValid())
         return std::nullopt;
-    store::DataSource earlier(connection);
-    earlier.setStatement(
-        store::statements::historyOfPayeeBetween(row.payeeName, date.addDays(-kRepeatDays), date.addDays(kRepeatDays)));
-    if (!earlier.refresh())
-        return std::nullopt;
-    for (earlier.moveFirst(); !earlier.eof(); earlier.moveNext()) {
-        if (earlier.text(QStringLiteral("fkrmc")) != row.payerName)
-            continue;
-        if (text::parseFen(earlier.text(QStringLiteral("fkje"))) != amount)
-            continue;
-        return EarlierVoucher{earlier.value(QStringLiteral("fkrq")).toDate(), earlier.text(QStringLiteral("pzlx")),
-                              earlier.text(QStringLiteral("pzhm"))};
+    for (const store::Payment &p :
+         store::paymentsTo(connection, row.payeeName, date.addDays(-kRepeatDays), date.addDays(kRepeatDays))) {
+        if (p.payer == row.payerName && text::parseFen(p.amount) == amount)
+            return EarlierVoucher{p.date, p.type, p.number};
     }
     return std::nullopt;
 }
