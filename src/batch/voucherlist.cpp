@@ -154,12 +154,10 @@ ListCheck checkList(VoucherList &list, const QStringList &header, const QList<Li
 
 namespace {
 
-QList<QList<vouchers::PrintOp>> pagesOf(const QList<const Entry *> &entries)
+// Each voucher's drawing is made when the job comes to its page.
+vouchers::Pages pagesOf(const QList<const Entry *> &entries)
 {
-    QList<QList<vouchers::PrintOp>> pages;
-    for (const Entry *e : entries)
-        pages.append(vouchers::recordRoutine(e->routine));
-    return pages;
+    return {int(entries.size()), [&entries](int page) { return vouchers::recordRoutine(entries[page]->routine); }};
 }
 
 QList<vouchers::HistoryRow> rowsOf(const QList<const Entry *> &entries)

@@ -91,6 +91,7 @@ bool PrinterPageWriter::begin()
         m_failed = true;
         return false;
     }
+    m_ascent = -1; // a new painter: its font is set afresh
     QPen pen(Qt::black);
     pen.setWidthF(kLineWidthTwips * m_printer.logicalDpiX() / kTwipsPerInch);
     pen.setCapStyle(Qt::SquareCap); // corners of a drawn frame close
@@ -103,10 +104,14 @@ bool PrinterPageWriter::ensureBegun() { return m_painter.isActive() || begin(); 
 
 void PrinterPageWriter::applyFont()
 {
+    if (m_fontSize == m_appliedSize && m_ascent >= 0)
+        return; // a voucher sets the size before every field, mostly the one it has
     QFont font(ui::songFamily());
     // Point size against the printer's resolution: exact for any size, not only whole pixels.
     font.setPointSizeF(m_fontSize);
     m_painter.setFont(font);
+    m_appliedSize = m_fontSize;
+    m_ascent = QFontMetricsF(m_painter.font(), m_painter.device()).ascent();
 }
 
 void PrinterPageWriter::setFontSize(double points)
@@ -128,8 +133,7 @@ void PrinterPageWriter::printText(const QString &text)
     if (!ensureBegun() || text.isEmpty())
         return;
     // The position is the text's top-left corner; the painter wants the baseline.
-    const QFontMetricsF metrics(m_painter.font(), m_painter.device());
-    m_painter.drawText(toDevice(m_x, m_y) + QPointF(0, metrics.ascent()), text);
+    m_painter.drawText(toDevice(m_x, m_y) + QPointF(0, m_ascent), text);
 }
 
 void PrinterPageWriter::line(double x1, double y1, double x2, double y2)

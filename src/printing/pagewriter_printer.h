@@ -53,6 +53,8 @@ private:
     int m_pageHeight = 0;
     int m_pageWidth = 0;
     double m_fontSize = 9;
+    double m_appliedSize = 0; // the size of the painter's font
+    double m_ascent = -1;     // its ascent in device pixels; -1 before the first font
     double m_x = 0;
     double m_y = 0;
     bool m_failed = false;

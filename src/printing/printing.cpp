@@ -139,24 +139,32 @@ QList<PrintOp> recordRoutine(const PrintRoutine &routine)
 namespace {
 
 // Draws the pages on the printer as one document; false when the printer would not start it.
-bool drawPages(QPrinter &printer, const QList<QList<PrintOp>> &pages, const std::function<bool(int)> &beforePage,
-               int *drawn, bool *failed)
+Pages pagesOf(const QList<QList<PrintOp>> &pages)
+{
+    return {int(pages.size()), [&pages](int p) { return pages[p]; }};
+}
+
+bool drawPages(QPrinter &printer, const Pages &pages, const std::function<bool(int)> &beforePage, int *drawn,
+               bool *failed)
 {
     *drawn = 0;
     *failed = false;
     PrinterPageWriter writer(printer);
+    QList<PrintOp> ops = pages.page(0);
     // The paper is fixed when the job begins: the first voucher's page size is every page's.
-    for (const PrintOp &op : pages.first())
+    for (const PrintOp &op : std::as_const(ops))
         if (isPageSize(op))
             op.applyTo(writer);
     if (!writer.begin())
         return false;
-    for (int p = 0; p < pages.size(); ++p) {
+    for (int p = 0; p < pages.count; ++p) {
         if (p > 0 && !writer.newPage())
             break;
         if (beforePage && !beforePage(p))
             break;
-        for (const PrintOp &op : pages[p])
+        if (p > 0)
+            ops = pages.page(p);
+        for (const PrintOp &op : std::as_const(ops))
             if (!isPageSize(op) && op.kind != PrintOp::Kind::EndDocument)
                 op.applyTo(writer);
         *drawn = p + 1;
@@ -201,10 +209,16 @@ JobResult recordDirect(QPrinter &printer, int drawn, bool failed, const Issued &
 JobResult runPages(QPrinter &printer, const QList<QList<PrintOp>> &pages, const std::function<bool(int)> &beforePage,
                    int *drawn, const Issued &issued, QString *error)
 {
+    return runPages(printer, pagesOf(pages), beforePage, drawn, issued, error);
+}
+
+JobResult runPages(QPrinter &printer, const Pages &pages, const std::function<bool(int)> &beforePage, int *drawn,
+                   const Issued &issued, QString *error)
+{
     int drawnHere = 0;
     int &count = drawn ? *drawn : drawnHere;
     count = 0;
-    if (pages.isEmpty())
+    if (pages.count == 0)
         return JobResult::Done;
     Spooler *queues = spooler();
     if (!queues || !queues->handles(printer)) {
@@ -314,10 +328,16 @@ void flushFolder(const QString &folder)
 bool savePdfPages(const QList<QList<PrintOp>> &pages, const QString &path, const QString &documentName,
                   const std::function<bool(int)> &beforePage, int *drawn, QString *error, const Issued &issued)
 {
+    return savePdfPages(pagesOf(pages), path, documentName, beforePage, drawn, error, issued);
+}
+
+bool savePdfPages(const Pages &pages, const QString &path, const QString &documentName,
+                  const std::function<bool(int)> &beforePage, int *drawn, QString *error, const Issued &issued)
+{
     int drawnHere = 0;
     int &count = drawn ? *drawn : drawnHere;
     count = 0;
-    if (pages.isEmpty())
+    if (pages.count == 0)
         return true;
     const bool written = writePdfFile(path, documentName, issued, &count, error, [&](QPrinter &printer) {
         bool failed = false;
@@ -389,7 +409,8 @@ PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Is
         if (previewing) {
             int drawn = 0;
             bool failed = false;
-            drawPages(*p, {ops}, {}, &drawn, &failed);
+            const QList<QList<PrintOp>> one = {ops};
+            drawPages(*p, pagesOf(one), {}, &drawn, &failed);
             return;
         }
         // A printer's queue records the voucher around taking the job; a file the print dialog
@@ -493,7 +514,8 @@ bool savePdf(const QList<PrintOp> &ops, const QString &path, const QString &docu
     return writePdfFile(path, documentName, issued, &one, error, [&ops](QPrinter &printer) {
         int drawn = 0;
         bool failed = false;
-        if (!drawPages(printer, {ops}, {}, &drawn, &failed))
+        const QList<QList<PrintOp>> one = {ops};
+        if (!drawPages(printer, pagesOf(one), {}, &drawn, &failed))
             return JobResult::NotStarted;
         return failed ? JobResult::FailedAfterStart : JobResult::Done;
     });

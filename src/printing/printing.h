@@ -86,6 +86,13 @@ enum class JobResult {
     FailedAfterStart // a printer that sends its job itself failed on the way: pages may be missing
 };
 
+// The pages of a job, each made when the job comes to it: a batch of ten thousand vouchers never
+// holds all its drawings at once.
+struct Pages {
+    int count = 0;
+    std::function<QList<PrintOp>(int page)> page;
+};
+
 // Several vouchers of one kind as one job, one page each; a single voucher is a job of one page.
 // The page size comes from the first voucher; beforePage(i) runs when page i is about to be drawn
 // and may return false to stop there: the pages drawn so far go out as the job. *drawn counts them.
@@ -93,6 +100,8 @@ enum class JobResult {
 // number, the document sent, and issued finished with the queue's answer. A printer that sends its
 // job itself (no queue of the system's) is recorded once its job has ended. *error says what went
 // wrong, for the user.
+JobResult runPages(QPrinter &printer, const Pages &pages, const std::function<bool(int page)> &beforePage,
+                   int *drawn, const Issued &issued = {}, QString *error = nullptr);
 JobResult runPages(QPrinter &printer, const QList<QList<PrintOp>> &pages,
                    const std::function<bool(int page)> &beforePage, int *drawn, const Issued &issued = {},
                    QString *error = nullptr);
@@ -101,6 +110,9 @@ JobResult runJob(QPrinter &printer, const QList<PrintOp> &ops, const Issued &iss
 // The pages into one PDF file (origin at the paper's corner), replaced only by a complete file;
 // issued is prepared once the file is complete, before it is put in place. beforePage as for
 // runPages(); *drawn counts the pages the file holds.
+bool savePdfPages(const Pages &pages, const QString &path, const QString &documentName,
+                  const std::function<bool(int page)> &beforePage, int *drawn, QString *error,
+                  const Issued &issued = {});
 bool savePdfPages(const QList<QList<PrintOp>> &pages, const QString &path, const QString &documentName,
                   const std::function<bool(int page)> &beforePage, int *drawn, QString *error,
                   const Issued &issued = {});

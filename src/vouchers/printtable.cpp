@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImage>
 
 namespace vouchers {
@@ -36,9 +37,28 @@ double textWidth(const QString &text, double points)
         img.setDotsPerMeterY(dotsPerMetre);
         return img;
     }();
-    QFont font(ui::songFamily());
-    font.setPointSizeF(points);
-    return QFontMetricsF(font, &device).horizontalAdvance(text);
+    // A list of vouchers measures the same names and labels again and again: each is shaped once.
+    // The fonts and widths are the window thread's (fonts are not shared between threads).
+    static QString family;
+    static QHash<double, QFontMetricsF> metrics;
+    static QHash<std::pair<double, QString>, double> widths;
+    if (const QString now = ui::songFamily(); now != family) {
+        family = now; // the fonts were set up (again): measure afresh
+        metrics.clear();
+        widths.clear();
+    }
+    const std::pair<double, QString> key(points, text);
+    if (const auto known = widths.constFind(key); known != widths.constEnd())
+        return *known;
+    auto m = metrics.find(points);
+    if (m == metrics.end()) {
+        QFont font(family);
+        font.setPointSizeF(points);
+        m = metrics.insert(points, QFontMetricsF(font, &device));
+    }
+    if (widths.size() > 100000)
+        widths.clear(); // a bound, not a cache policy: lists seldom hold that many different texts
+    return widths.insert(key, m->horizontalAdvance(text)).value();
 }
 
 double fittedSize(const QString &text, double points, double space, bool *tooWide)

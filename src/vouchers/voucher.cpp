@@ -10,6 +10,35 @@ namespace vouchers {
 
 namespace {
 
+// Draws nothing and keeps nothing but the texts too wide for their places, with their fields: all a
+// check before printing needs of a drawing (a recorder would keep every operation).
+class TooWideProbe : public PageWriter {
+public:
+    QStringList fields, texts;
+    void setPageHeight(int) override {}
+    void setPageWidth(int) override {}
+    void setFontSize(double) override {}
+    void setCurrentX(double) override {}
+    void setCurrentY(double) override {}
+    void printText(const QString &text) override
+    {
+        if (m_next)
+            texts << text;
+        m_next = false;
+    }
+    void line(double, double, double, double) override {}
+    void endDocument() override {}
+    void nextText(const QString &field, bool tooWide) override
+    {
+        m_next = tooWide;
+        if (tooWide)
+            fields << field;
+    }
+
+private:
+    bool m_next = false;
+};
+
 Review refused(const QString &key, const QString &message)
 {
     Review r;
@@ -72,17 +101,14 @@ Review review(const Voucher &v, store::Connection &connection, const Answer &ans
     }
 
     // A text wider than its place even at the smallest size would run into the next field.
-    RecordingPageWriter probe;
+    TooWideProbe probe;
     if (v.routine)
         v.routine(probe);
-    if (!probe.tooWide().isEmpty()) {
-        QStringList fields, texts;
-        const QList<PlacedText> placed = probe.placedTexts();
-        for (const RecordingPageWriter::TooWide &t : probe.tooWide()) {
-            fields << QStringLiteral("“%1”").arg(t.field);
-            if (t.text >= 0 && t.text < placed.size())
-                texts << placed[t.text].text;
-        }
+    if (!probe.fields.isEmpty()) {
+        QStringList fields;
+        for (const QString &f : std::as_const(probe.fields))
+            fields << QStringLiteral("“%1”").arg(f);
+        const QStringList &texts = probe.texts;
         const Question q{Question::Kind::TooWide,
                          QStringLiteral("%1的内容太长，缩小到%2磅仍超出凭证上留给它的位置，仍然打印吗？\n"
                                         "选择“否”可以缩短后再打印。")
