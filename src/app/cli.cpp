@@ -194,17 +194,20 @@ int runCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
         for (const QString &text : vouchers::settleInterruptedPrints(connection))
             say(err, text);
     }
-    const sheets::Sheet sheet = sheets::readSheet(c.data);
+    sheets::Sheet sheet = sheets::readSheet(c.data);
     if (!sheet.ok()) {
         say(err, sheet.error);
         return 1;
     }
     QList<batch::ListRow> rows;
-    for (const sheets::Row &r : sheet.rows)
-        rows.append({r.sheetRow, r.cells});
+    rows.reserve(sheet.rows.size());
+    for (sheets::Row &r : sheet.rows)
+        rows.append({r.sheetRow, std::move(r.cells)}); // the cells once, not twice
+    sheet.rows.clear();
 
     batch::VoucherList list(*kind);
     const batch::ListCheck check = batch::checkList(list, sheet.header, rows, c.allowRepeat);
+    rows.clear(); // the entries hold what the print needs
     const QList<batch::RowProblem> problems = check.blocking();
     if (!problems.isEmpty()) {
         for (const batch::RowProblem &p : problems)

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace sheets {
 
 namespace {
@@ -50,7 +52,15 @@ bool readWholeFile(const QString &path, QByteArray *bytes, QString *error)
         *error = QStringLiteral("无法打开文件 %1：%2").arg(path, file.errorString());
         return false;
     }
-    *bytes = file.read(kMaxFileBytes + 1);
+    // Read as long as the file is (not the limit at once: that would reserve the limit), and on
+    // while it grows, up to just past the limit.
+    *bytes = file.read(std::min<qint64>(info.size() + 1, kMaxFileBytes + 1));
+    while (!file.atEnd() && bytes->size() <= kMaxFileBytes) {
+        const QByteArray more = file.read(std::min<qint64>(1 << 16, kMaxFileBytes + 1 - bytes->size()));
+        if (more.isEmpty())
+            break;
+        *bytes += more;
+    }
     if (bytes->size() > kMaxFileBytes) {
         *error = QStringLiteral("文件 %1 太大（超过 %2 MB），无法读取。").arg(path).arg(kMaxFileBytes / (1024 * 1024));
         return false;
