@@ -2,6 +2,7 @@
 
 #include "app/helpwindow.h"
 #include "ui/prompter.h"
+#include "ui/windowhabits.h"
 #include "ui_zbd.h"
 
 #include <QAction>
@@ -125,6 +126,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
     setFixedSize(px(15000), px(8895) + ui->menubar->sizeHint().height());
 
     qApp->installEventFilter(this);
+    // Every window of the program: placed over its opener, left by Escape, one date form.
+    new ui::WindowHabits(this);
 }
 
 MainWindow::~MainWindow()
