@@ -282,6 +282,29 @@ private slots:
         QVERIFY(!manage->isVisible());
     }
 
+    // Escape reaches the window from whatever control has the focus: fields, date pickers, an
+    // editable list, a grid.
+    void escapeFromEveryKindOfControl()
+    {
+        QVERIFY(openMain());
+        app::MainWindow &w = *main;
+        QStringList wrong;
+        for (const char *control : {"Text13", "DTPicker1", "cboType", "DataGrid1", "chkAnyDate", "Command3"}) {
+            QWidget *history = w.openWindow(QStringLiteral("lsjlcx"));
+            QVERIFY(QTest::qWaitForWindowActive(history));
+            auto *target = history->findChild<QWidget *>(QString::fromLatin1(control));
+            target->setFocus();
+            QTRY_VERIFY(QApplication::focusWidget() == target || target->isAncestorOf(QApplication::focusWidget()));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // an editable list's: its line edit
+            if (history->isVisible())
+                wrong << QString::fromLatin1(control);
+            history->hide();
+            w.activateWindow();
+            QTRY_VERIFY(QApplication::activeWindow() == &w);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char(' '))));
+    }
+
     // Every child window opens centred over the window that opened it, frames included, inside
     // the screen, a child of that window and kept above it; also when it opens a second time and
     // its opener has moved.
