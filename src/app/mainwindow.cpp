@@ -212,6 +212,16 @@ void MainWindow::hoverCategory(int row)
     ui->Picture1->move(px(280), px(-2000));
     ui->Picture1->move(px(280), px(slotTopTwips(row)));
     ui->Label2->setText(m_slots[row]->text());
+    frameFocusedCategory();
+}
+
+void MainWindow::frameFocusedCategory()
+{
+    // A dotted frame round the category the keyboard is on; none while the bar rests below the
+    // list, where it covers no category.
+    const bool framed = ui->Picture1->hasFocus() && ui->Label2->text() != QLatin1String("Label2");
+    ui->Label2->setStyleSheet(QStringLiteral("color: rgb(192,0,0); background: white; font-weight: bold;%1")
+                                  .arg(framed ? QStringLiteral(" border: 1px dotted rgb(192,0,0);") : QString()));
 }
 
 void MainWindow::showOnly(const QStringList &buttons)
@@ -421,15 +431,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::FocusIn:
     case QEvent::FocusOut:
         if (watched == ui->Picture1) {
-            // The bar shows that it has the focus; the Tab key brings it onto the first category
-            // (Shift+Tab onto the last) when it still rests below the list.
-            const bool focused = event->type() == QEvent::FocusIn;
-            ui->Label2->setStyleSheet(QStringLiteral("color: rgb(192,0,0); background: white; font-weight: bold;%1")
-                                          .arg(focused ? QStringLiteral(" border: 1px dotted rgb(192,0,0);") : QString()));
+            // The Tab key brings the bar onto the first category (Shift+Tab onto the last) when it
+            // still rests below the list.
             const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-            if (focused && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+            if (event->type() == QEvent::FocusIn && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
                 && ui->Label2->text() == QLatin1String("Label2"))
                 moveCategory(reason == Qt::TabFocusReason ? Qt::Key_Home : Qt::Key_End);
+            frameFocusedCategory();
         }
         break;
     case QEvent::Enter:

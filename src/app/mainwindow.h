@@ -75,6 +75,7 @@ private:
     void openFromButton(const QString &button);
     // Up, Down, Home or End on the highlight bar: onto the previous, next, first or last category.
     void moveCategory(int key);
+    void frameFocusedCategory();
 
     Ui::zbd *ui;
     QLabel *m_slots[kSlots] = {};

@@ -415,6 +415,7 @@ private slots:
         QTest::keyClick(bar, Qt::Key_Return);
         QVERIFY(w.findChild<QPushButton *>(QStringLiteral("Command2"))->isVisible());
         QVERIFY(w.findChild<QPushButton *>(QStringLiteral("Command3"))->isVisible());
+        saveScreenshot(&w, "zbd_keyboard");
         // Tab goes on to the buttons the category shows, and one of them opens its window.
         QTest::keyClick(bar, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), w.findChild<QPushButton *>(QStringLiteral("Command2")));
