@@ -305,7 +305,10 @@ statements::HistoryFilter searchOf(int which)
     return f;
 }
 
-void BM_Search(benchmark::State &state) { refreshLoop(state, statements::historySearch(searchOf(int(state.range(0))))); }
+void BM_Search(benchmark::State &state)
+{
+    refreshLoop(state, statements::historySearch(searchOf(int(state.range(0)))));
+}
 
 // Every row in the order of a column heading clicked: 0 付款日期, 1 收款人名称, 2 付款金额, 3 凭证号码.
 void BM_Order_AllRows(benchmark::State &state)

@@ -113,8 +113,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
         connect(action, &QAction::triggered, this, [this, window] { openWindow(window); });
     }
     // The category list at the keyboard: the highlight bar takes the focus, the arrow keys move
-    // it over the categories, Enter runs the one it covers.
-    ui->Picture1->installEventFilter(this);
+    // it over the categories, Enter runs the one it covers (the application-wide filter below).
     ui->Picture1->setToolTip(QStringLiteral("上下方向键选择类别，回车执行"));
 
     // Status bar: the copyright line once, the clock from the first tick on.

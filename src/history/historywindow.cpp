@@ -167,7 +167,8 @@ bool HistoryWindow::runQuery(const store::Statement &statement)
 void HistoryWindow::updateTotals()
 {
     // One aggregate over the rows the query finds, not a walk over the rows of the grid.
-    const store::statements::AmountTotal total = store::statements::historyAmountTotal(m_history.statement(), m_connection);
+    const store::statements::AmountTotal total =
+        store::statements::historyAmountTotal(m_history.statement(), m_connection);
     QString text = QStringLiteral("共 %1 行").arg(m_history.recordCount());
     if (total.ok) {
         text += QStringLiteral("，金额合计 %1 元").arg(fenText(total.fen));

@@ -83,7 +83,8 @@ bool DataSource::refresh()
         QString sql = QStringLiteral("SELECT rowid FROM ") + quoted(m_table);
         if (!statement.condition().isEmpty())
             sql += QStringLiteral(" WHERE ") + statement.condition();
-        sql += QStringLiteral(" ORDER BY ") + (statement.order().isEmpty() ? QStringLiteral("rowid") : statement.order());
+        sql += QStringLiteral(" ORDER BY ")
+               + (statement.order().isEmpty() ? QStringLiteral("rowid") : statement.order());
         QSqlQuery q(m_connection.database());
         q.setForwardOnly(true);
         if (!q.prepare(sql)) {

@@ -306,7 +306,8 @@ AmountTotal historyAmountTotal(const Statement &statement, Connection &connectio
         return total;
     }
     const Statement form = cheaperForm(statement, connection);
-    QString sql = QStringLiteral("SELECT count(*), coalesce(sum(amount_fen(fkje)), 0), count(amount_fen(fkje)) FROM dyb");
+    QString sql =
+        QStringLiteral("SELECT count(*), coalesce(sum(amount_fen(fkje)), 0), count(amount_fen(fkje)) FROM dyb");
     if (!form.condition().isEmpty())
         sql += QStringLiteral(" WHERE ") + form.condition();
     QSqlQuery q(connection.database());

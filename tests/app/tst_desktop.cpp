@@ -385,7 +385,8 @@ private slots:
         });
         QWidget *big = w.openWindow(QStringLiteral("big"));
         QVERIFY(QTest::qWaitForWindowExposed(big));
-        QVERIFY2(w.screen()->availableGeometry().contains(big->frameGeometry()), qPrintable(describe(big->frameGeometry())));
+        QVERIFY2(w.screen()->availableGeometry().contains(big->frameGeometry()),
+                 qPrintable(describe(big->frameGeometry())));
         QWidget *placed = w.openWindow(QStringLiteral("placed"));
         QVERIFY(QTest::qWaitForWindowExposed(placed));
         QCOMPARE(placed->geometry(), QRect(5, 30, 200, 100));
@@ -508,7 +509,8 @@ private slots:
         w.dispatch(QStringLiteral("网上蓝石"));
         QCOMPARE(prompter->prompts.size(), 1);
         QCOMPARE(prompter->lastTitle(), QString("网上蓝石"));
-        QVERIFY2(prompter->lastText().contains(app::MainWindow::homePage().toString()), qPrintable(prompter->lastText()));
+        QVERIFY2(prompter->lastText().contains(app::MainWindow::homePage().toString()),
+                 qPrintable(prompter->lastText()));
         // A browser that opens the page tells nothing.
         w.setUrlOpener([](const QUrl &) { return true; });
         w.dispatch(QStringLiteral("网上蓝石"));

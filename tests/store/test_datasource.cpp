@@ -480,7 +480,8 @@ TEST_F(DataSourceTest, ResultsInAnOrderOfTheirOwnBehaveAsStoredOnes)
             add.addNew();
             // Payees in an order unlike the rowids': P299 down to P200, then P099 down to P000 twice.
             const int name = i < 100 ? 299 - i : (299 - i) / 2;
-            ASSERT_TRUE(add.setValue(QStringLiteral("skrmc"), QStringLiteral("P%1").arg(name, 3, 10, QLatin1Char('0'))));
+            const QString payee = QStringLiteral("P%1").arg(name, 3, 10, QLatin1Char('0'));
+            ASSERT_TRUE(add.setValue(QStringLiteral("skrmc"), payee));
             ASSERT_TRUE(add.update());
         }
         ASSERT_TRUE(t.commit());
@@ -499,9 +500,11 @@ TEST_F(DataSourceTest, ResultsInAnOrderOfTheirOwnBehaveAsStoredOnes)
         ASSERT_EQ(ds.textAt(row, payee), QStringLiteral("P%1").arg(name, 3, 10, QLatin1Char('0'))) << row;
     }
     // Equal payees in their stored order.
-    for (int row = 1; row < 300; ++row)
-        if (ds.textAt(row - 1, payee) == ds.textAt(row, payee))
+    for (int row = 1; row < 300; ++row) {
+        if (ds.textAt(row - 1, payee) == ds.textAt(row, payee)) {
             ASSERT_LT(ds.textAt(row - 1, xh).toInt(), ds.textAt(row, xh).toInt()) << row;
+        }
+    }
 
     ds.setCurrentRow(200);
     const Bookmark mark = ds.bookmark();

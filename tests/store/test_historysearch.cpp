@@ -51,7 +51,8 @@ protected:
         std::mt19937 random(2024);
         Transaction t(m_conn);
         QSqlQuery q(m_conn.database());
-        ASSERT_TRUE(q.prepare(QStringLiteral("INSERT INTO dyb (dyrq, fkrq, pzlx, pzhm, fkje, skrmc) VALUES (?,?,?,?,?,?)")));
+        ASSERT_TRUE(
+            q.prepare(QStringLiteral("INSERT INTO dyb (dyrq, fkrq, pzlx, pzhm, fkje, skrmc) VALUES (?,?,?,?,?,?)")));
         for (int i = 0; i < kRows; ++i) {
             const QString day = kFirst.addDays(i / kRowsPerDay).toString(Qt::ISODate);
             q.addBindValue(day);
@@ -60,8 +61,9 @@ protected:
             q.addBindValue(QString::number(10000000 + random() % 90000));
             const unsigned a = random() % (std::size(kAmounts) + 20);
             // Mostly generated amounts, the listed texts now and then, and a few NULLs.
-            q.addBindValue(a < 20 ? (a == 0 ? QVariant() : QVariant(QString::number((random() % 10000000) / 100.0, 'f', 2)))
-                                  : QVariant(QString::fromUtf8(kAmounts[a - 20])));
+            const QString amount = QString::number((random() % 10000000) / 100.0, 'f', 2);
+            const QVariant generated = a == 0 ? QVariant() : QVariant(amount);
+            q.addBindValue(a < 20 ? generated : QVariant(QString::fromUtf8(kAmounts[a - 20])));
             const unsigned p = random() % (std::size(kPayees) + 1);
             q.addBindValue(p < std::size(kPayees) ? QVariant(QString::fromUtf8(kPayees[p])) : QVariant());
             ASSERT_TRUE(q.exec());
@@ -87,9 +89,9 @@ protected:
 
     static QString expectedRowids(const QString &where, const QString &order = QStringLiteral("rowid"))
     {
-        return sqlite3(databasePath(),
-                       QStringLiteral("SELECT coalesce(group_concat(rowid), '') FROM (SELECT rowid FROM dyb WHERE %1 ORDER BY %2)")
-                           .arg(where, order));
+        return sqlite3(databasePath(), QStringLiteral("SELECT coalesce(group_concat(rowid), '') "
+                                                      "FROM (SELECT rowid FROM dyb WHERE %1 ORDER BY %2)")
+                                           .arg(where, order));
     }
 
     Connection m_conn;
@@ -168,7 +170,8 @@ TEST_F(HistorySearchTest, SearchesFindWhatPlainSqlFinds)
         f.anyDate = s.anyDate;
         QStringList where{QStringLiteral("skrmc LIKE %1 ESCAPE '\\'").arg(likeContains(f.payee))};
         if (!s.anyDate)
-            where << QStringLiteral("fkrq BETWEEN '%1' AND '%2'").arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate));
+            where << QStringLiteral("fkrq BETWEEN '%1' AND '%2'")
+                         .arg(s.from.toString(Qt::ISODate), s.to.toString(Qt::ISODate));
         if (!f.number.isEmpty())
             where << QStringLiteral("pzhm LIKE %1 ESCAPE '\\'").arg(likeContains(f.number));
         if (!f.type.isEmpty())
@@ -238,7 +241,8 @@ TEST_F(HistorySearchTest, OrdersAreThoseOfPlainSql)
     };
     for (const auto &o : orders) {
         for (const bool descending : {false, true}) {
-            const QString order = o.sqlite + (descending ? QStringLiteral(" DESC") : QString()) + QStringLiteral(", rowid");
+            const QString order =
+                o.sqlite + (descending ? QStringLiteral(" DESC") : QString()) + QStringLiteral(", rowid");
             const QString column = QString::fromLatin1(o.column);
             EXPECT_EQ(rowids(st::historyOrderedBy(st::history(), column, descending)),
                       expectedRowids(QStringLiteral("1"), order))
