@@ -4,6 +4,7 @@
 // its own on every row (the worst case for a search that tests each distinct name).
 //   bench_history                               (each set-up fills its history once, ~20 s)
 //   bench_history --benchmark_filter=Query      (queries only)
+//   bench_history --benchmark_filter='Search|Order|Totals'  (the query window's searches, sorting, totals)
 //   bench_history --benchmark_filter=Distinct   (the one-payee-per-row history only)
 // process_cpu_s is the CPU time of both export threads.
 // Memory: peak_MB is the highest resident size during the export above the size before it
@@ -33,6 +34,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <iterator>
 #include <random>
 
 #include <sys/resource.h>
@@ -42,6 +44,9 @@ namespace {
 using namespace store;
 
 constexpr int kHistoryRows = 1000000;
+// The types the vouchers record, in turn.
+const QString kTypes[] = {QStringLiteral("支票"),     QStringLiteral("进账单"),     QStringLiteral("建行电汇"),
+                          QStringLiteral("汇款凭证"), QStringLiteral("农行申请书"), QStringLiteral("交款单")};
 constexpr int kRowsPerDay = 300; // about nine years of vouchers
 const QDate kFirstDay(2010, 1, 1);
 
@@ -124,7 +129,7 @@ struct Bench {
             const QString day = kFirstDay.addDays(i / kRowsPerDay).toString(Qt::ISODate);
             q.addBindValue(day);
             q.addBindValue(day);
-            q.addBindValue(QStringLiteral("支票"));
+            q.addBindValue(kTypes[i % std::size(kTypes)]);
             q.addBindValue(QString::number(10000000 + i));
             q.addBindValue(QString::number(random() % 1000000 / 100.0, 'f', 2));
             q.addBindValue(QStringLiteral("货款"));
@@ -260,6 +265,87 @@ void BM_Distinct_OneDayAnyPayee(benchmark::State &state)
                 Payees::OnePerRow);
 }
 
+// The query window's other searches: 0 voucher number (any date), 1 type over a month, 2 type
+// over every year, 3 an amount range over a year, 4 one amount (any date), 5 type, amount and
+// payee over a year.
+statements::HistoryFilter searchOf(int which)
+{
+    statements::HistoryFilter f;
+    f.from = QDate(2013, 1, 1);
+    f.to = QDate(2013, 12, 31);
+    switch (which) {
+    case 0:
+        f.number = QStringLiteral("1234567");
+        f.anyDate = true;
+        break;
+    case 1:
+        f.type = QStringLiteral("支票");
+        f.from = QDate(2014, 3, 1);
+        f.to = QDate(2014, 3, 31);
+        break;
+    case 2:
+        f.type = QStringLiteral("支票");
+        f.from = QDate(2000, 1, 1);
+        f.to = QDate(2030, 1, 1);
+        break;
+    case 3:
+        f.minFen = 10000;
+        f.maxFen = 20000;
+        break;
+    case 4:
+        f.minFen = f.maxFen = 123456;
+        f.anyDate = true;
+        break;
+    default:
+        f.type = QStringLiteral("进账单");
+        f.minFen = 500000;
+        f.payee = QStringLiteral("建材");
+        break;
+    }
+    return f;
+}
+
+void BM_Search(benchmark::State &state)
+{
+    refreshLoop(state, statements::historySearch(searchOf(int(state.range(0)))));
+}
+
+// Every row in the order of a column heading clicked: 0 付款日期, 1 收款人名称, 2 付款金额, 3 凭证号码.
+void BM_Order_AllRows(benchmark::State &state)
+{
+    const char *const columns[] = {"fkrq", "skrmc", "fkje", "pzhm"};
+    refreshLoop(state, statements::historyOrderedBy(statements::history(), QString::fromLatin1(columns[state.range(0)]),
+                                                    false));
+}
+
+// The total under the grid: 0 every row (the window opening), 1 a month, 2 a payee over every year,
+// 3 cheques over every year.
+void BM_Totals(benchmark::State &state)
+{
+    Bench &bench = Bench::get();
+    statements::HistoryFilter f;
+    Statement statement = statements::history();
+    if (state.range(0) == 1) {
+        f.from = QDate(2014, 3, 1);
+        f.to = QDate(2014, 3, 31);
+        statement = statements::historySearch(f);
+    } else if (state.range(0) == 2) {
+        f.payee = Bench::payees().at(42);
+        f.anyDate = true;
+        statement = statements::historySearch(f);
+    } else if (state.range(0) == 3) {
+        statement = statements::historySearch(searchOf(2));
+    }
+    qint64 rows = 0;
+    for (auto _ : state) {
+        const statements::AmountTotal total = statements::historyAmountTotal(statement, *bench.connection);
+        if (!total.ok)
+            die(total.error);
+        rows = total.rows;
+    }
+    state.counters["rows"] = double(rows);
+}
+
 // The check of every page that runs at start (on a thread of its own) and before a backup.
 // The look-up before every print for the same payment lately: one payee of the 2,000, an
 // amount it was paid, within 30 days either side.
@@ -371,6 +457,9 @@ BENCHMARK(BM_Query_OneDayAnyPayee)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Query_PayeeAndYear)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
 BENCHMARK(BM_Query_PayeeAllYears)->Unit(benchmark::kMillisecond)->ArgName("plan")->DenseRange(0, 2);
 BENCHMARK(BM_Query_EverythingByDates)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Search)->Unit(benchmark::kMillisecond)->ArgName("search")->DenseRange(0, 5);
+BENCHMARK(BM_Order_AllRows)->Unit(benchmark::kMillisecond)->ArgName("column")->DenseRange(0, 3);
+BENCHMARK(BM_Totals)->Unit(benchmark::kMillisecond)->ArgName("rows")->DenseRange(0, 3);
 BENCHMARK(BM_RepeatLookup)->Unit(benchmark::kMillisecond)->ArgName("onePayeePerRow")->DenseRange(0, 1);
 BENCHMARK(BM_QuickCheck)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Export_ReadOnly_100k)->Unit(benchmark::kMillisecond)->Iterations(3);

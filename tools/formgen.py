@@ -13,7 +13,7 @@ def string(s):
     return f'<string>{escape(s)}</string>'
 
 def form(cls, title, heading=None, fields=(), grid=None, grid_hint=None, buttons=(), extra_top=(),
-         width=520):
+         width=520, search=None):
     o = []
     o.append('<?xml version="1.0" encoding="UTF-8"?>')
     o.append('<!-- Written by tools/formgen.py; change the description there. -->')
@@ -48,6 +48,21 @@ def form(cls, title, heading=None, fields=(), grid=None, grid_hint=None, buttons
                      f'{prop("text", string(label))}</widget></item>')
             o.append(f'    <item row="{row}" column="1"><widget class="QLineEdit" name="{name}">'
                      f'{prop("minimumSize", "<size><width>320</width><height>0</height></size>")}</widget></item>')
+        o.append('   </layout></item>')
+    if search:
+        # A search row above the grid: label, field, buttons.
+        label, field, search_buttons = search
+        o.append('   <item><layout class="QHBoxLayout" name="search">')
+        o.append('    ' + prop('spacing', '<number>8</number>'))
+        o.append(f'    <item><widget class="QLabel" name="label_{field}">{prop("text", string(label))}'
+                 f'{prop("buddy", f"<cstring>{field}</cstring>")}</widget></item>')
+        o.append(f'    <item><widget class="QLineEdit" name="{field}">'
+                 f'{prop("minimumSize", "<size><width>200</width><height>0</height></size>")}</widget></item>')
+        for name, caption in search_buttons:
+            o.append(f'    <item><widget class="QPushButton" name="{name}">{prop("text", string(caption))}'
+                     f'{prop("minimumSize", "<size><width>84</width><height>30</height></size>")}'
+                     f'{prop("autoDefault", "<bool>true</bool>")}</widget></item>')
+        o.append('    <item><spacer name="searchEnd"><property name="orientation"><enum>Qt::Horizontal</enum></property></spacer></item>')
         o.append('   </layout></item>')
     if grid_hint:
         o.append(f'   <item><widget class="QLabel" name="hint">{prop("text", string(grid_hint))}</widget></item>')
@@ -86,6 +101,7 @@ FORMS = {
     'src/reference/khsz2.ui': dict(cls='khsz2', title='客户管理', heading='客 户 管 理',
         fields=[("客户名称：", "Text1"), ("帐   号：", "Text2"), ("开户行：", "Text3"), ("省/市", "Text4"), ("市/县", "Text5")],
         grid='DataGrid1', width=640,
+        search=("查询(&Q)", "txtSearch", [("cmdFind", "查找(&F)"), ("cmdFindInitials", "简称查找(&J)"), ("cmdShowAll", "刷新(&R)")]),
         buttons=[("Command1", "修改(&M)"), ("Command2", "删除(&D)"), ("Command3", "取消(&C)"), ("Command4", "保存(&S)"), ("Command5", "退出(&X)")]),
     'src/reference/xzgsmc.ui': dict(cls='xzgsmc', title='选择公司名称', extra_top=[("Label2", "")],
         fields=[("收款人名称", "Text1")], grid='DataGrid1', width=640,

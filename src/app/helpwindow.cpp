@@ -6,8 +6,10 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace app {
@@ -40,6 +42,42 @@ QString HelpWindow::helpText()
     html.replace(QLatin1String("@DATADIR@"), QDir::toNativeSeparators(store::appDir()).toHtmlEscaped());
     html.replace(QLatin1String("@VOUCHERKINDS@"), voucherKindsTable());
     return html;
+}
+
+QString HelpWindow::sectionOf(const QWidget *window)
+{
+    // Windows by their form name, and the section of the help page about each.
+    static const QHash<QString, QString> kSections = {
+        {QStringLiteral("zbd"), QStringLiteral("main")},         {QStringLiteral("about"), QStringLiteral("main")},
+        {QStringLiteral("zpdy"), QStringLiteral("vouchers")},    {QStringLiteral("jzddy"), QStringLiteral("vouchers")},
+        {QStringLiteral("jhdhpz"), QStringLiteral("vouchers")},  {QStringLiteral("tydhpz"), QStringLiteral("vouchers")},
+        {QStringLiteral("nhjsywsqs"), QStringLiteral("vouchers")},
+        {QStringLiteral("jkddy"), QStringLiteral("vouchers")},
+        {QStringLiteral("xzgsmc"), QStringLiteral("vouchers")},  {QStringLiteral("xzyt"), QStringLiteral("vouchers")},
+        {QStringLiteral("tydysz"), QStringLiteral("calibrate")}, {QStringLiteral("dyjsz"), QStringLiteral("calibrate")},
+        {QStringLiteral("tdyl"), QStringLiteral("calibrate")},   {QStringLiteral("pldy"), QStringLiteral("batch")},
+        {QStringLiteral("bssz"), QStringLiteral("company")},     {QStringLiteral("khsz1"), QStringLiteral("customers")},
+        {QStringLiteral("khsz2"), QStringLiteral("customers")},  {QStringLiteral("khxxdr"), QStringLiteral("import")},
+        {QStringLiteral("ytsz1"), QStringLiteral("purposes")},   {QStringLiteral("ytsz2"), QStringLiteral("purposes")},
+        {QStringLiteral("lsjlcx"), QStringLiteral("history")},   {QStringLiteral("lsjlxz"), QStringLiteral("history")},
+        {QStringLiteral("sjbf"), QStringLiteral("backup")},      {QStringLiteral("sjhf"), QStringLiteral("backup")},
+        {QStringLiteral("snk"), QStringLiteral("snooker")},
+    };
+    // A message box or file dialog has no section: the window it stands over has.
+    for (const QWidget *w = window; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
+        const auto found = kSections.constFind(w->objectName());
+        if (found != kSections.constEnd())
+            return *found;
+    }
+    return QStringLiteral("main");
+}
+
+void HelpWindow::showSection(const QString &anchor)
+{
+    auto *browser = findChild<QTextBrowser *>(QStringLiteral("helpText"));
+    browser->scrollToAnchor(anchor);
+    // A help just shown lays its page out only when the event loop comes round: scrolled then.
+    QTimer::singleShot(0, browser, [browser, anchor] { browser->scrollToAnchor(anchor); });
 }
 
 HelpWindow::HelpWindow(QWidget *parent) : QDialog(parent)

@@ -11,6 +11,11 @@ public:
     explicit HelpWindow(QWidget *parent = nullptr);
     // The help page with this program's version and data folder filled in.
     static QString helpText();
+
+    // The anchor of the help page's section about a window: the first of window and the windows
+    // it was opened from that the page has a section for ("main" when none has).
+    static QString sectionOf(const QWidget *window);
+    void showSection(const QString &anchor);
 };
 
 } // namespace app

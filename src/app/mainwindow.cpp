@@ -2,6 +2,7 @@
 
 #include "app/helpwindow.h"
 #include "ui/prompter.h"
+#include "ui/windowhabits.h"
 #include "vouchers/voucherdata.h"
 #include "ui_zbd.h"
 
@@ -10,10 +11,14 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -76,6 +81,11 @@ QStringList voucherCategoryButtons()
     return buttons << QStringLiteral("Command20") << QStringLiteral("Command5") << QStringLiteral("Command21");
 }
 
+// The reference data and data operation menus, each entry opening the window its button opens.
+const ButtonTarget kDataMenus[] = {
+    {"jczlc01", "bssz"},  {"jczlc02", "khsz1"},  {"jczlc03", "khsz2"}, {"jczlc04", "ytsz1"}, {"jczlc05", "ytsz2"},
+    {"sjczc01", "lsjlcx"}, {"sjczc02", "khxxdr"}, {"sjczc03", "sjbf"},  {"sjczc04", "sjhf"}};
+
 QString windowOfButton(const QString &button)
 {
     for (const ButtonTarget &b : buttonTargets())
@@ -115,7 +125,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
     ui->Picture1->raise();
 
     connect(ui->mqtxc01, &QAction::triggered, this, [this] { openWindow(QStringLiteral("snk")); });
-    connect(ui->xtbzc1, &QAction::triggered, this, &MainWindow::showHelp);
+    connect(ui->xtbzc1, &QAction::triggered, this, [this] { showHelp(); });
     ui->xtbzc1->setShortcut(QKeySequence(Qt::Key_F1));
     ui->xtbzc1->setShortcutContext(Qt::WidgetShortcut); // F1 itself is caught application-wide
     connect(ui->xtbzc2, &QAction::triggered, this, [this] { openWindow(QStringLiteral("about")); });
@@ -125,6 +135,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
         const QString window = m.window;
         connect(action, &QAction::triggered, this, [this, window] { openWindow(window); });
     }
+    for (const ButtonTarget &m : kDataMenus) {
+        QAction *action = findChild<QAction *>(m.button);
+        const QString window = m.window;
+        connect(action, &QAction::triggered, this, [this, window] { openWindow(window); });
+    }
+    // The category list at the keyboard: the highlight bar takes the focus, the arrow keys move
+    // it over the categories, Enter runs the one it covers (the application-wide filter below).
+    ui->Picture1->setToolTip(QStringLiteral("上下方向键选择类别，回车执行"));
 
     // Status bar: the copyright line once, the clock from the first tick on.
     m_panel1 = new QLabel(copyrightLine(), this);
@@ -143,7 +161,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
     connect(m_clock, &QTimer::timeout, this, &MainWindow::tick);
     m_clock->start();
 
-    m_openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    m_openUrl = [](const QUrl &url) { return webBrowserAvailable() && QDesktopServices::openUrl(url); };
 
     hideAllButtons();
     updateMenuEntries();
@@ -153,6 +171,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
     setFixedSize(px(15000), px(8895) + ui->menubar->sizeHint().height());
 
     qApp->installEventFilter(this);
+    // Every window of the program: placed over its opener, left by Escape, one date form.
+    new ui::WindowHabits(this);
 }
 
 MainWindow::~MainWindow()
@@ -219,6 +239,16 @@ void MainWindow::hoverCategory(int row)
     ui->Picture1->move(px(280), px(-2000));
     ui->Picture1->move(px(280), px(slotTopTwips(row)));
     ui->Label2->setText(m_slots[row]->text());
+    frameFocusedCategory();
+}
+
+void MainWindow::frameFocusedCategory()
+{
+    // A dotted frame round the category the keyboard is on; none while the bar rests below the
+    // list, where it covers no category.
+    const bool framed = ui->Picture1->hasFocus() && ui->Label2->text() != QLatin1String("Label2");
+    ui->Label2->setStyleSheet(QStringLiteral("color: rgb(192,0,0); background: white; font-weight: bold;%1")
+                                  .arg(framed ? QStringLiteral(" border: 1px dotted rgb(192,0,0);") : QString()));
 }
 
 void MainWindow::showOnly(const QStringList &buttons)
@@ -248,7 +278,12 @@ void MainWindow::dispatch(const QString &caption)
     } else if (caption == QStringLiteral("关    于")) {
         openWindow(QStringLiteral("about"), [this] { hideAllButtons(); });
     } else if (caption == QStringLiteral("网上蓝石")) {
-        m_openUrl(homePage());
+        if (!m_openUrl(homePage()))
+            ui::tell(this,
+                     QStringLiteral("无法打开网页浏览器：这台电脑上没有可用的浏览器。\n"
+                                    "蓝石软件主页的网址是 %1 ，请在能上网的电脑的浏览器中打开。")
+                         .arg(homePage().toString()),
+                     QStringLiteral("网上蓝石"), ui::Icon::Information);
     } else if (caption == QStringLiteral("票据打印")) {
         showOnly(voucherCategoryButtons());
     } else if (caption == QStringLiteral("退出系统")) {
@@ -256,17 +291,79 @@ void MainWindow::dispatch(const QString &caption)
     }
 }
 
-void MainWindow::showHelp()
+void MainWindow::showHelp(QWidget *pressedIn)
 {
     if (!m_help)
         m_help = new HelpWindow(this);
+    QWidget *over = pressedIn ? pressedIn->window() : this;
+    // A message box or file dialog is no place for the help: the window it stands over is.
+    while (over != this && over != m_help && qobject_cast<QDialog *>(over) && over->parentWidget())
+        over = over->parentWidget()->window();
     if (!m_help->isVisible()) {
+        // The help belongs to the window it was asked for in: opened over it, kept above it.
+        if (m_help->parentWidget() != over)
+            m_help->setParent(over, m_help->windowFlags());
         // Above a modal child the help must be modal too, or it could not be scrolled.
         m_help->setWindowModality(QApplication::activeModalWidget() ? Qt::ApplicationModal : Qt::NonModal);
         m_help->show();
     }
+    if (over != m_help) // F1 in the help itself leaves it where it is
+        m_help->showSection(HelpWindow::sectionOf(over));
     m_help->raise();
     m_help->activateWindow();
+}
+
+bool MainWindow::webBrowserAvailable()
+{
+    // QDesktopServices hands the address to xdg-open and reports success once that has started,
+    // whether or not any browser is there to open it: look for one first.
+    if (!qEnvironmentVariableIsEmpty("BROWSER"))
+        return true;
+    for (const char *name : {"x-www-browser", "gnome-www-browser", "firefox", "firefox-esr", "chromium",
+                             "chromium-browser", "google-chrome", "microsoft-edge", "epiphany", "konqueror",
+                             "falkon", "opera", "brave-browser"})
+        if (!QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty())
+            return true;
+    // The desktop's own choice for web addresses, when it names an application that is there.
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QStringLiteral("x-scheme-handler/https")});
+    if (!query.waitForFinished(3000))
+        return false;
+    const QString desktopFile = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+    return !desktopFile.isEmpty()
+        && !QStandardPaths::locate(QStandardPaths::ApplicationsLocation, desktopFile).isEmpty();
+}
+
+void MainWindow::moveCategory(int key)
+{
+    // The rows that hold a category, top to bottom.
+    QList<int> rows;
+    for (int i = 0; i < kSlots; ++i)
+        if (m_slots[i]->isVisible() && !m_slots[i]->text().isEmpty())
+            rows << i;
+    if (rows.isEmpty())
+        return;
+    int at = -1;
+    for (int k = 0; k < rows.size(); ++k)
+        if (ui->Label2->text() == m_slots[rows.at(k)]->text() && ui->Picture1->y() == m_slots[rows.at(k)]->y())
+            at = k;
+    int next = 0;
+    switch (key) {
+    case Qt::Key_Up:
+        next = at < 0 ? int(rows.size()) - 1 : std::max(0, at - 1);
+        break;
+    case Qt::Key_Down:
+        next = at < 0 ? 0 : std::min(int(rows.size()) - 1, at + 1);
+        break;
+    case Qt::Key_End:
+        next = int(rows.size()) - 1;
+        break;
+    default: // Home
+        next = 0;
+        break;
+    }
+    hoverCategory(rows.at(next));
 }
 
 QUrl MainWindow::homePage() { return QUrl(QStringLiteral("https://www.lanshi-soft.cn/")); }
@@ -294,6 +391,17 @@ void MainWindow::updateMenuEntries()
         anyVoucher = anyVoucher || available;
     }
     ui->pjdy00->menuAction()->setVisible(anyVoucher);
+    for (QMenu *menu : {ui->jczl00, ui->sjcz00}) {
+        bool any = false;
+        for (const ButtonTarget &m : kDataMenus) {
+            QAction *action = findChild<QAction *>(m.button);
+            if (!menu->actions().contains(action))
+                continue;
+            action->setVisible(hasWindow(m.window));
+            any = any || action->isVisible();
+        }
+        menu->menuAction()->setVisible(any);
+    }
     ui->mqtxc01->setVisible(hasWindow(QStringLiteral("snk")));
     ui->xtbzc2->setVisible(hasWindow(QStringLiteral("about")));
     // A category whose buttons are on display keeps them when a window arrives later: nothing to do.
@@ -322,11 +430,40 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_F1 && !key->isAutoRepeat() && watched->isWidgetType()) {
-            showHelp();
+            showHelp(static_cast<QWidget *>(watched));
             return true;
+        }
+        if (watched == ui->Picture1) {
+            switch (key->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+                moveCategory(key->key());
+                return true;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Space:
+                dispatch(ui->Label2->text());
+                return true;
+            default:
+                break;
+            }
         }
         break;
     }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        if (watched == ui->Picture1) {
+            // The Tab key brings the bar onto the first category (Shift+Tab onto the last) when it
+            // still rests below the list.
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (event->type() == QEvent::FocusIn && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+                && ui->Label2->text() == QLatin1String("Label2"))
+                moveCategory(reason == Qt::TabFocusReason ? Qt::Key_Home : Qt::Key_End);
+            frameFocusedCategory();
+        }
+        break;
     case QEvent::Enter:
     case QEvent::MouseMove:
         for (int i = 0; i < kSlots; ++i)

@@ -15,6 +15,8 @@ namespace Ui { class zbd; }
 
 namespace app {
 
+class HelpWindow;
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -39,11 +41,14 @@ public:
     // What a click on the highlight bar does with its caption.
     void dispatch(const QString &caption);
 
-    void showHelp();
+    // The help, at the section of the window pressedIn belongs to (the main window's by default).
+    void showHelp(QWidget *pressedIn = nullptr);
 
-    // Where "网上蓝石" goes, and how; tests replace the opener.
+    // Where "网上蓝石" goes, and how; tests replace the opener. The opener's false (no browser,
+    // or it failed) is told to the clerk with the address.
     static QUrl homePage();
     void setUrlOpener(std::function<bool(const QUrl &)> opener) { m_openUrl = std::move(opener); }
+    static bool webBrowserAvailable();
 
     // The clock panel's text: long date, four blanks, time ("2010年4月14日    15:04:05").
     static QString clockText(const QDateTime &when);
@@ -68,6 +73,9 @@ private:
     void tick();
     void updateMenuEntries();
     void openFromButton(const QString &button);
+    // Up, Down, Home or End on the highlight bar: onto the previous, next, first or last category.
+    void moveCategory(int key);
+    void frameFocusedCategory();
 
     Ui::zbd *ui;
     QLabel *m_slots[kSlots] = {};
@@ -77,7 +85,7 @@ private:
     QHash<QString, Factory> m_factories;
     QHash<QString, QPointer<QWidget>> m_windows;
     QHash<QWidget *, std::function<void()>> m_onReturn;
-    QPointer<QWidget> m_help;
+    QPointer<HelpWindow> m_help;
     std::function<bool(const QUrl &)> m_openUrl;
 };
 

@@ -1,46 +1,34 @@
 #include "history/columns.h"
 
-#include <QLocale>
+#include "ui/dates.h"
 
 namespace history {
 
 namespace {
 
-QDate asDate(const QVariant &v) { return v.typeId() == QMetaType::QDate ? v.toDate() : QDate(); }
-
 // A date column shows its text as stored when it is not a date (an old row written by hand).
-std::function<QString(const QVariant &)> dateFormat(QString (*form)(const QDate &))
+QString dateOrStored(const QVariant &v)
 {
-    return [form](const QVariant &v) {
-        const QDate d = asDate(v);
-        return d.isValid() ? form(d) : v.toString();
-    };
+    return v.typeId() == QMetaType::QDate ? ui::dateText(v.toDate()) : v.toString();
 }
 
 } // namespace
 
-QString printDateText(const QDate &date)
+QString fenText(qint64 fen)
 {
-    return date.isValid() ? QStringLiteral("%1年%2月%3日").arg(date.year()).arg(date.month()).arg(date.day())
-                          : QString();
-}
-
-QString paymentDateText(const QDate &date)
-{
-    return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
-}
-
-QString shortDateText(const QDate &date)
-{
-    static const QLocale chinese(QLocale::Chinese, QLocale::China);
-    return date.isValid() ? chinese.toString(date, QLocale::ShortFormat) : QString();
+    const QString sign = fen < 0 ? QStringLiteral("-") : QString();
+    const quint64 magnitude = fen < 0 ? quint64(-(fen + 1)) + 1 : quint64(fen);
+    QString yuan = QString::number(magnitude / 100);
+    for (int i = int(yuan.size()) - 3; i > 0; i -= 3)
+        yuan.insert(i, QLatin1Char(','));
+    return sign + yuan + QLatin1Char('.') + QStringLiteral("%1").arg(magnitude % 100, 2, 10, QLatin1Char('0'));
 }
 
 QVector<store::GridColumn> historyColumns()
 {
     return {
-        {QStringLiteral("dyrq"), QStringLiteral("打印日期"), dateFormat(&printDateText)},
-        {QStringLiteral("fkrq"), QStringLiteral("付款日期"), dateFormat(&paymentDateText)},
+        {QStringLiteral("dyrq"), QStringLiteral("打印日期"), &dateOrStored},
+        {QStringLiteral("fkrq"), QStringLiteral("付款日期"), &dateOrStored},
         {QStringLiteral("pzlx"), QStringLiteral("凭证类型"), {}},
         {QStringLiteral("pzhm"), QStringLiteral("凭证号码"), {}},
         {QStringLiteral("fkje"), QStringLiteral("付款金额"), {}},

@@ -8,14 +8,11 @@
 
 namespace history {
 
-// 打印日期 as "2010年4月14日".
-QString printDateText(const QDate &date);
-// 付款日期 as "2010-04-14".
-QString paymentDateText(const QDate &date);
-// A date in the detail fields: the zh_CN short form ("2010/4/14").
-QString shortDateText(const QDate &date);
+// A sum of amounts in fen as the window shows it: "1,234,567.89", "-0.50".
+QString fenText(qint64 fen);
 
-// The fourteen grid columns in display order, with captions and display forms; xh is never shown.
+// The fourteen grid columns in display order, with captions and display forms (dates as
+// ui::dateText shows them); xh is never shown.
 QVector<store::GridColumn> historyColumns();
 
 } // namespace history

@@ -6,12 +6,16 @@
 #include "store/appdir.h"
 #include "store/gridmodel.h"
 #include "store/statements.h"
+#include "text/amount.h"
+#include "ui/dates.h"
 #include "ui/gridbinding.h"
 #include "ui/prompter.h"
 #include "ui/rowdelete.h"
 #include "ui_lsjlcx.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -75,12 +79,19 @@ HistoryWindow::HistoryWindow(QWidget *parent)
       m_chooseFile(&defaultChooseFile)
 {
     ui->setupUi(this);
-    const QLocale chinese(QLocale::Chinese, QLocale::China);
-    for (QDateEdit *picker : {ui->DTPicker1, ui->DTPicker2}) {
-        picker->setLocale(chinese);
-        picker->setDisplayFormat(chinese.dateFormat(QLocale::ShortFormat));
-        picker->calendarWidget(); // created now, so it takes the locale set above
-    }
+    for (QDateEdit *picker : {ui->DTPicker1, ui->DTPicker2})
+        ui::setUpDatePicker(picker);
+    // The types the vouchers record; the clerk may type another one an old row holds.
+    ui->cboType->addItems({QString(), QStringLiteral("支票"), QStringLiteral("进账单"), QStringLiteral("建行电汇"),
+                           QStringLiteral("汇款凭证"), QStringLiteral("农行申请书"), QStringLiteral("交款单")});
+    ui->cboType->lineEdit()->setPlaceholderText(QStringLiteral("全部"));
+    connect(ui->chkAnyDate, &QCheckBox::toggled, this, [this](bool any) {
+        ui->DTPicker1->setEnabled(!any);
+        ui->DTPicker2->setEnabled(!any);
+    });
+    // Enter in a field of the search runs it.
+    for (QLineEdit *field : {ui->txtNumber, ui->cboType->lineEdit(), ui->txtAmountFrom, ui->txtAmountTo})
+        connect(field, &QLineEdit::returnPressed, this, &HistoryWindow::find);
 
     connect(ui->Command3, &QPushButton::clicked, this, &HistoryWindow::find);
     connect(ui->Command4, &QPushButton::clicked, this, &HistoryWindow::refreshAll);
@@ -90,15 +101,17 @@ HistoryWindow::HistoryWindow(QWidget *parent)
     connect(ui->Command6, &QPushButton::clicked, this, &HistoryWindow::chooseFile);
     connect(ui->Command7, &QPushButton::clicked, this, &HistoryWindow::exportRows);
 
-    m_history.setStatement(store::statements::history());
-    if (!m_history.refresh())
-        ui::tell(this, QStringLiteral("无法读取打印记录：%1").arg(m_history.errorText()), kTitle,
-                 ui::Icon::Critical);
     m_grid = new store::GridModel(m_history, historyColumns(), this);
     ui::bindGrid(ui->DataGrid1, m_grid, [this] { showCurrentRow(); });
-    ui->DataGrid1->horizontalHeader()->setStretchLastSection(false);
+    QHeaderView *header = ui->DataGrid1->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(false);
+    header->setToolTip(QStringLiteral("单击列标题按该列排序，再单击一次反向排序"));
+    connect(header, &QHeaderView::sectionClicked, this, &HistoryWindow::sortBy);
     for (int c = 0; c < int(std::size(kColumnWidths)); ++c)
         ui->DataGrid1->setColumnWidth(c, kColumnWidths[c]);
+    runQuery(store::statements::history());
     showCurrentRow();
 }
 
@@ -125,6 +138,7 @@ void HistoryWindow::activate()
     const QDate today = QDate::currentDate();
     ui->DTPicker1->setDate(today);
     ui->DTPicker2->setDate(today);
+    ui->chkAnyDate->setChecked(false); // the dates are today's again, and they count
 }
 
 void HistoryWindow::showCurrentRow()
@@ -132,27 +146,93 @@ void HistoryWindow::showCurrentRow()
     for (const Detail &d : kDetails) {
         const QString column = QLatin1String(d.column);
         const QVariant v = m_history.value(column);
-        const QString text = v.typeId() == QMetaType::QDate ? shortDateText(v.toDate())
-                                                            : m_history.text(column);
+        const QString text = v.typeId() == QMetaType::QDate ? ui::dateText(v.toDate()) : m_history.text(column);
         findChild<QLineEdit *>(QLatin1String(d.field))->setText(text);
     }
 }
 
 bool HistoryWindow::runQuery(const store::Statement &statement)
 {
-    m_history.setStatement(statement);
-    if (m_history.refresh())
+    m_query = statement;
+    m_history.setStatement(store::statements::historyOrderedBy(statement, m_sortColumn, m_sortDescending));
+    const bool ok = m_history.refresh();
+    updateTotals();
+    if (ok)
         return true;
     ui::tell(this, QStringLiteral("无法读取打印记录：%1").arg(m_history.errorText()), kTitle,
              ui::Icon::Critical);
     return false;
 }
 
+void HistoryWindow::updateTotals()
+{
+    // One aggregate over the rows the query finds, not a walk over the rows of the grid.
+    const store::statements::AmountTotal total =
+        store::statements::historyAmountTotal(m_history.statement(), m_connection);
+    QString text = QStringLiteral("共 %1 行").arg(m_history.recordCount());
+    if (total.ok) {
+        text += QStringLiteral("，金额合计 %1 元").arg(fenText(total.fen));
+        if (total.unreadable > 0)
+            text += QStringLiteral("（其中 %1 行的金额不是数字，未计入合计）").arg(total.unreadable);
+    } else if (!total.error.isEmpty()) {
+        text += QStringLiteral("，金额合计无法计算：%1").arg(total.error);
+    }
+    ui->lblTotals->setText(text);
+}
+
+void HistoryWindow::sortBy(int section)
+{
+    const QVector<store::GridColumn> columns = historyColumns();
+    if (section < 0 || section >= columns.size())
+        return;
+    const QString column = columns.at(section).column;
+    m_sortDescending = column == m_sortColumn && !m_sortDescending;
+    m_sortColumn = column;
+    QHeaderView *header = ui->DataGrid1->horizontalHeader();
+    header->setSortIndicator(section, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    header->setSortIndicatorShown(true);
+    // The same rows in the new order, the current one still current.
+    const store::Bookmark current = m_history.bookmark();
+    runQuery(m_query);
+    m_history.setBookmark(current);
+    showCurrentRow();
+}
+
+std::optional<store::statements::HistoryFilter> HistoryWindow::filter()
+{
+    store::statements::HistoryFilter f;
+    f.payee = ui->Text13->text().trimmed();
+    f.from = ui->DTPicker1->date();
+    f.to = ui->DTPicker2->date();
+    f.anyDate = ui->chkAnyDate->isChecked();
+    f.number = ui->txtNumber->text().trimmed();
+    f.type = ui->cboType->currentText().trimmed();
+    QLineEdit *const amounts[] = {ui->txtAmountFrom, ui->txtAmountTo};
+    std::optional<qint64> fen[2];
+    for (int i = 0; i < 2; ++i) {
+        if (amounts[i]->text().trimmed().isEmpty())
+            continue;
+        fen[i] = text::parseFen(amounts[i]->text());
+        if (!fen[i]) {
+            ui::tell(this, QStringLiteral("请输入正确的金额，如 1234.50"), QStringLiteral("信息提示"),
+                     ui::Icon::Information);
+            amounts[i]->setFocus();
+            amounts[i]->selectAll();
+            return std::nullopt;
+        }
+    }
+    // One amount alone is the amount sought; a second one ends a range.
+    f.minFen = fen[0];
+    f.maxFen = fen[0] && !fen[1] ? fen[0] : fen[1];
+    return f;
+}
+
 void HistoryWindow::find()
 {
-    const QString name = ui->Text13->text().trimmed();
-    const bool ok = runQuery(store::statements::historyByPayeeAndDates(name, ui->DTPicker1->date(),
-                                                                       ui->DTPicker2->date()));
+    const std::optional<store::statements::HistoryFilter> f = filter();
+    if (!f)
+        return;
+    const bool ok = runQuery(store::statements::historySearch(*f));
     ui->Text13->setFocus();
     if (ok && m_history.recordCount() == 0) {
         const ui::Button again = ui::ask(this, QStringLiteral("没有查询到客户，是否重新查询？"),
@@ -209,8 +289,10 @@ void HistoryWindow::remove()
 {
     // Cancel is the default: Enter on the question must not delete a record of a printed voucher.
     store::Bookmark current;
-    ui::deleteCurrentRow(this, m_history, current,
-                         {QStringLiteral("是否删除"), QStringLiteral("删除当前"), true, ui::Cancel});
+    if (ui::deleteCurrentRow(this, m_history, current,
+                             {QStringLiteral("是否删除"), QStringLiteral("删除当前"), true, ui::Cancel})
+        == ui::DeleteOutcome::Deleted)
+        updateTotals();
     showCurrentRow();
 }
 

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 namespace Ui { class lsjlcx; }
 namespace store { class GridModel; }
@@ -43,7 +44,12 @@ protected:
 private:
     void activate();
     void showCurrentRow();
+    // Lists the rows of statement in the order chosen by the column headings, and their totals.
     bool runQuery(const store::Statement &statement);
+    void updateTotals();
+    void sortBy(int section);
+    // The search as the fields give it; nothing (told, focus moved) when an amount is no amount.
+    std::optional<store::statements::HistoryFilter> filter();
     void find();
     void refreshAll();
     void choosePayee();
@@ -57,6 +63,9 @@ private:
     store::Connection m_connection;
     store::DataSource m_history;
     store::GridModel *m_grid;
+    store::Statement m_query; // the rows on display, in the stored order
+    QString m_sortColumn;     // empty: the stored order
+    bool m_sortDescending = false;
     PayeePicker *m_picker = nullptr;
     QString m_pickedPayee;
     SaveFileChooser m_chooseFile;

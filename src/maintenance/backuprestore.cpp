@@ -18,23 +18,12 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QProgressBar>
-#include <QScreen>
 
 namespace maintenance {
 
 namespace {
 
 const QString kProduct = QStringLiteral("蓝石票据通");
-
-void centreOnScreen(QWidget *w)
-{
-    QScreen *screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = w->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    w->move(frame.topLeft());
-}
 
 void tellDone(QWidget *parent, const QString &text)
 {
@@ -90,15 +79,6 @@ QString BackupWindow::proposedDestination()
         folder = QDir::homePath();
     const QString name = QStringLiteral("sjk-备份-%1.mdb").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
     return QDir(folder).filePath(name);
-}
-
-void BackupWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous() && !m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
 }
 
 void BackupWindow::closeEvent(QCloseEvent *event)
@@ -170,15 +150,6 @@ QString RestoreWindow::askBackup(QWidget *parent)
 {
     return QFileDialog::getOpenFileName(parent, QStringLiteral("数据恢复"), store::appDir(),
                                         QStringLiteral("文本文件(*.mdb)"));
-}
-
-void RestoreWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous() && !m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
 }
 
 void RestoreWindow::closeEvent(QCloseEvent *event)

@@ -28,7 +28,6 @@ public:
     static QString proposedDestination();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -39,7 +38,6 @@ private:
     Ui::sjbf *ui;
     PathChooser m_choose = askDestination;
     bool m_copying = false;
-    bool m_centred = false;
 };
 
 class RestoreWindow : public QWidget {
@@ -53,7 +51,6 @@ public:
     QString lastSafetyCopy() const { return m_safetyCopy; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -67,7 +64,6 @@ private:
     PathChooser m_choose = askBackup;
     QString m_safetyCopy;
     bool m_copying = false;
-    bool m_centred = false;
 };
 
 } // namespace maintenance

@@ -9,7 +9,10 @@
 #include "ui/prompter.h"
 #include "ui_khxxdr.h"
 
+#include <QAbstractTableModel>
 #include <QCloseEvent>
+#include <QColor>
+#include <QHeaderView>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -20,7 +23,115 @@ namespace maintenance {
 namespace {
 const QString kTitle = QStringLiteral("客户导入");
 const QString kNone = QStringLiteral("无");
+
+QString sheetRowList(const QList<int> &rows)
+{
+    QStringList out;
+    for (int row : rows)
+        out << QString::number(row);
+    return out.join(QStringLiteral("、"));
+}
 } // namespace
+
+QVector<ImportMark> markImportRows(const QVector<QStringList> &rows, const QVector<int> &sheetRows,
+                                   const QHash<QString, int> &held)
+{
+    QHash<QString, QList<int>> inFile; // name -> the sheet rows that hold it
+    for (int i = 0; i < rows.size(); ++i)
+        if (const QString name = rows.at(i).value(0); !name.isEmpty())
+            inFile[name] << sheetRows.value(i);
+    const QStringList others = {QStringLiteral("帐号"), QStringLiteral("开户行"), QStringLiteral("省/市"),
+                                QStringLiteral("市/县")};
+    QVector<ImportMark> marks(rows.size());
+    for (int i = 0; i < rows.size(); ++i) {
+        const QStringList &row = rows.at(i);
+        const QString name = row.value(0);
+        ImportMark &mark = marks[i];
+        QStringList notes;
+        if (i == 0 && !name.isEmpty() && held.value(name) > 0) {
+            // Only the first row is looked up before importing: a customer already there stops it all.
+            mark.level = ImportMark::Level::Refused;
+            notes << QStringLiteral("客户资料中已有此客户，导入会被拒绝");
+        } else if (name.isEmpty()) {
+            notes << QStringLiteral("没有客户名称");
+        } else {
+            QList<int> alsoIn = inFile.value(name);
+            alsoIn.removeOne(sheetRows.value(i));
+            if (!alsoIn.isEmpty())
+                notes << QStringLiteral("与文件第 %1 行同名").arg(sheetRowList(alsoIn));
+            if (held.value(name) > 0)
+                notes << QStringLiteral("客户资料中已有同名客户");
+        }
+        QStringList empty;
+        for (int c = 1; c < kSheetColumns; ++c)
+            if (row.value(c).isEmpty())
+                empty << others.at(c - 1);
+        if (!empty.isEmpty())
+            notes << QStringLiteral("%1为空，导入为“无”").arg(empty.join(QStringLiteral("、")));
+        if (mark.level == ImportMark::Level::None && !notes.isEmpty())
+            mark.level = ImportMark::Level::Warning;
+        mark.note = notes.join(QStringLiteral("；"));
+    }
+    return marks;
+}
+
+// Every row the import is about to write, as the sheet gives it (the first as its fields hold
+// it), with the sheet row number and the window's remark on it.
+class ImportRowsModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setRows(QVector<QStringList> rows, QVector<int> sheetRows, QVector<ImportMark> marks)
+    {
+        beginResetModel();
+        m_rows = std::move(rows);
+        m_sheetRows = std::move(sheetRows);
+        m_marks = std::move(marks);
+        endResetModel();
+    }
+    const QVector<ImportMark> &marks() const { return m_marks; }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : kSheetColumns + 2; }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        if (section == 0)
+            return QStringLiteral("行");
+        if (section <= kSheetColumns)
+            return customerSheetHeader().value(section - 1);
+        return QStringLiteral("说明");
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+            return {};
+        const int r = index.row(), c = index.column();
+        const ImportMark &mark = m_marks.value(r);
+        switch (role) {
+        case Qt::DisplayRole:
+            if (c == 0)
+                return m_sheetRows.value(r);
+            return c <= kSheetColumns ? m_rows.at(r).value(c - 1) : mark.note;
+        case Qt::ToolTipRole:
+            return mark.note.isEmpty() ? QVariant() : QVariant(mark.note);
+        case Qt::BackgroundRole:
+            if (mark.level == ImportMark::Level::Refused)
+                return QColor(255, 205, 205);
+            if (mark.level == ImportMark::Level::Warning)
+                return QColor(255, 243, 190);
+            return {};
+        default:
+            return {};
+        }
+    }
+
+private:
+    QVector<QStringList> m_rows;
+    QVector<int> m_sheetRows;
+    QVector<ImportMark> m_marks;
+};
 
 QStringList customerSheetHeader()
 {
@@ -56,6 +167,9 @@ CustomerImportWindow::CustomerImportWindow(QWidget *parent)
     connect(ui->Command1, &QPushButton::clicked, this, &CustomerImportWindow::startImport);
     connect(ui->Command2, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->Command3, &QPushButton::clicked, this, &CustomerImportWindow::saveTemplate);
+    connect(ui->cmdChoose, &QPushButton::clicked, this, &CustomerImportWindow::chooseWorkbook);
+    for (int i = 0; i < kSheetColumns; ++i)
+        connect(field(i), &QLineEdit::textEdited, this, &CustomerImportWindow::updateMarks);
 
     m_customers.setStatement(store::statements::customers());
     if (!m_customers.refresh())
@@ -70,6 +184,15 @@ CustomerImportWindow::CustomerImportWindow(QWidget *parent)
     ui::bindGrid(ui->DataGrid1, m_grid);
     ui->DataGrid1->setColumnWidth(0, 200);
     ui->DataGrid1->setColumnWidth(1, 170);
+
+    m_rows = new ImportRowsModel(this);
+    ui->gridRows->setModel(m_rows);
+    ui->gridRows->verticalHeader()->hide();
+    ui->gridRows->verticalHeader()->setDefaultSectionSize(ui->gridRows->fontMetrics().height() + 6);
+    ui->gridRows->horizontalHeader()->setStretchLastSection(true);
+    ui->gridRows->setWordWrap(false); // a long remark is read in full in its tool tip
+    for (const auto &[column, width] : {std::pair{0, 40}, {1, 170}, {2, 130}, {3, 130}, {4, 56}, {5, 56}})
+        ui->gridRows->setColumnWidth(column, width);
 }
 
 CustomerImportWindow::~CustomerImportWindow() { delete ui; }
@@ -119,27 +242,77 @@ void CustomerImportWindow::closeEvent(QCloseEvent *event)
 
 void CustomerImportWindow::activate()
 {
-    m_sheet = sheets::Sheet();
-    m_current = 0;
-    m_path = defaultWorkbook();
-    if (!QFileInfo::exists(m_path)) {
+    QString path = defaultWorkbook();
+    if (!QFileInfo::exists(path)) {
         const ui::Button answer =
             ui::ask(this,
                     QStringLiteral("在数据文件夹 %1 中找不到客户信息表 khb.xls（或 khb.xlsx、khb.csv）。\n"
                                    "是否选择另一个工作簿或 CSV 文件导入？")
                         .arg(QDir::toNativeSeparators(store::appDir())),
                     kTitle, ui::Yes | ui::No, ui::Icon::Question);
-        m_path = answer == ui::Yes && m_chooseWorkbook ? m_chooseWorkbook(this) : QString();
+        // 否 leaves the window open without rows: 选择文件 chooses one whenever the clerk likes.
+        path = answer == ui::Yes && m_chooseWorkbook ? m_chooseWorkbook(this) : QString();
     }
+    load(path);
+}
+
+void CustomerImportWindow::chooseWorkbook()
+{
+    if (m_importing || !m_chooseWorkbook)
+        return;
+    if (const QString path = m_chooseWorkbook(this); !path.isEmpty())
+        load(path);
+}
+
+void CustomerImportWindow::load(const QString &path)
+{
+    m_sheet = sheets::Sheet();
+    m_current = 0;
+    m_path = path;
+    // Another file's first row must not keep cells of the one before.
+    for (int i = 0; i < kSheetColumns; ++i)
+        field(i)->clear();
     if (!m_path.isEmpty()) {
         m_sheet = readCustomerSheet(m_path);
         if (!m_sheet.ok())
             ui::tell(this, m_sheet.error + QStringLiteral("\n没有导入任何客户信息。"), kTitle, ui::Icon::Warning);
     }
+    ui->txtFile->setText(m_path.isEmpty() ? QStringLiteral("（没有选择文件）") : QDir::toNativeSeparators(m_path));
     ui->Command1->setEnabled(!m_sheet.rows.isEmpty());
     getData();
     ui->Label10->setText(QString::number(m_sheet.rows.size()));
     ui->Label4->setText(QString::number(m_customers.recordCount()));
+    updateMarks();
+}
+
+QHash<QString, int> CustomerImportWindow::heldNames()
+{
+    store::DataSource all(m_connection);
+    all.setStatement(store::statements::customers());
+    all.refresh();
+    QHash<QString, int> held;
+    const int position = all.columnIndex(QStringLiteral("gsmc"));
+    for (int r = 0; r < all.recordCount(); ++r)
+        ++held[all.textAt(r, position)];
+    return held;
+}
+
+void CustomerImportWindow::updateMarks()
+{
+    ImportRows rows = rowsToImport();
+    QVector<ImportMark> marks = markImportRows(rows.rows, rows.sheetRows, heldNames());
+    int refused = 0, warned = 0;
+    for (const ImportMark &m : marks) {
+        refused += m.level == ImportMark::Level::Refused ? 1 : 0;
+        warned += m.level == ImportMark::Level::Warning ? 1 : 0;
+    }
+    m_rows->setRows(std::move(rows.rows), std::move(rows.sheetRows), std::move(marks));
+    QString heading = QStringLiteral("将要导入的行：共 %1 行").arg(m_rows->rowCount());
+    if (refused)
+        heading += QStringLiteral("，第一行的客户已在客户资料中，导入会被拒绝");
+    if (warned)
+        heading += QStringLiteral("，%1 行请留意（黄色）").arg(warned);
+    ui->label_gridRows->setText(heading);
 }
 
 void CustomerImportWindow::getData()
@@ -229,12 +402,14 @@ void CustomerImportWindow::startImport()
 
     QString failedRow;
     QString error;
+    const int total = int(m_sheet.rows.size()) - m_current;
     m_importing = true;
-    ui->Command1->setEnabled(false);
-    ui->Command2->setEnabled(false);
+    for (QPushButton *b : {ui->Command1, ui->Command2, ui->cmdChoose})
+        b->setEnabled(false);
     const bool ok = importRows(&failedRow, &error);
     m_importing = false;
     ui->Command2->setEnabled(true);
+    ui->cmdChoose->setEnabled(true);
 
     if (!ok) {
         // Nothing of this run stays: show the address book and the sheet as they were before.
@@ -244,6 +419,7 @@ void CustomerImportWindow::startImport()
             field(i)->clear();
         m_current = 0;
         getData();
+        updateMarks();
         ui->Label4->setText(QString::number(m_customers.recordCount()));
         ui->Command1->setEnabled(true);
         ui::tell(this,
@@ -252,7 +428,7 @@ void CustomerImportWindow::startImport()
         return;
     }
 
-    ui::tell(this, QStringLiteral("恭喜你，信息已成功导入"), kTitle, ui::Icon::Information);
+    ui::tell(this, QStringLiteral("恭喜你，信息已成功导入\n共导入 %1 个客户。").arg(total), kTitle, ui::Icon::Information);
     close();
 }
 
@@ -340,25 +516,15 @@ QStringList CustomerImportWindow::namesHeldTwice(const ImportRows &rows)
             order << name;
         where << rows.sheetRows.value(i);
     }
-    store::DataSource all(m_connection);
-    all.setStatement(store::statements::customers());
-    all.refresh();
-    QHash<QString, int> held;
-    const int position = all.columnIndex(QStringLiteral("gsmc"));
-    for (int r = 0; r < all.recordCount(); ++r)
-        if (const QString name = all.textAt(r, position); inFile.contains(name))
-            ++held[name];
+    const QHash<QString, int> held = heldNames();
     QStringList out;
     for (const QString &name : std::as_const(order)) {
         const QList<int> &where = inFile.value(name);
         const int already = held.value(name);
         if (where.size() + already < 2)
             continue;
-        QStringList rowsText;
-        for (int row : where)
-            rowsText << QString::number(row);
         out << QStringLiteral("%1（文件第 %2 行%3）")
-                   .arg(name, rowsText.join(QStringLiteral("、")),
+                   .arg(name, sheetRowList(where),
                         already ? QStringLiteral("；客户资料中已有 %1 个").arg(already) : QString());
     }
     return out;

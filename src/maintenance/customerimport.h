@@ -6,6 +6,7 @@
 #include "store/connection.h"
 #include "store/datasource.h"
 
+#include <QHash>
 #include <QWidget>
 
 #include <functional>
@@ -34,6 +35,23 @@ sheets::Sheet readCustomerSheet(const QString &path);
 bool appendCustomers(store::Connection &connection, const QVector<QStringList> &rows, const QVector<int> &sheetRows,
                      const std::function<void(int added)> &progress, QString *failedRow, QString *error);
 
+// What the window says about a row it is about to import.
+struct ImportMark {
+    enum class Level { None, Warning, Refused };
+    Level level = Level::None;
+    QString note; // why, in the clerk's words; empty for a row without remarks
+};
+
+// The marks of the rows an import would write (rows as appendCustomers takes them, sheetRows
+// parallel), given how many customers of each name the address book holds: the first row is
+// refused when its name is a customer already (the import stops there); a row is warned about
+// when it has no name, when its name would stand twice in the address book after the import, and
+// when cells it leaves empty become "无".
+QVector<ImportMark> markImportRows(const QVector<QStringList> &rows, const QVector<int> &sheetRows,
+                                   const QHash<QString, int> &held);
+
+class ImportRowsModel;
+
 class CustomerImportWindow : public QWidget {
     Q_OBJECT
 public:
@@ -56,7 +74,7 @@ public:
     static QString defaultWorkbook();
 
     store::DataSource &customers() { return m_customers; } // Adodc2
-    QString workbookPath() const { return m_path; }        // the workbook read at activation
+    QString workbookPath() const { return m_path; }        // the workbook read last
     const sheets::Sheet &sheet() const { return m_sheet; }
     bool isImporting() const { return m_importing; }
 
@@ -67,6 +85,13 @@ protected:
 private:
     QLineEdit *field(int index) const;
     void activate();
+    // Reads the workbook at path (nothing when empty) and shows its rows from the first one.
+    void load(const QString &path);
+    void chooseWorkbook();
+    // The marks of the rows shown, after the file or the first row's fields changed.
+    void updateMarks();
+    // How many customers of each name the address book holds.
+    QHash<QString, int> heldNames();
     void getData(); // GETDATA: the current sheet row into the fields
     void startImport();
     void saveTemplate();
@@ -86,6 +111,7 @@ private:
     store::Connection m_connection;
     store::DataSource m_customers;
     store::GridModel *m_grid;
+    ImportRowsModel *m_rows;
     WorkbookChooser m_chooseWorkbook = askForWorkbook;
     TemplateChooser m_chooseTemplate = askForTemplate;
     QString m_path;

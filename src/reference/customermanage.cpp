@@ -1,11 +1,10 @@
 #include "reference/customermanage.h"
 
+#include "reference/customersearch.h"
 #include "reference/forms.h"
-#include "store/gridmodel.h"
 #include "store/statements.h"
 #include "text/pinyin.h"
 #include "text/readings.h"
-#include "ui/gridbinding.h"
 #include "ui/keychain.h"
 #include "ui/prompter.h"
 #include "ui/rowdelete.h"
@@ -22,7 +21,7 @@ const QString kTitle = QStringLiteral("客户管理");
 } // namespace
 
 CustomerManageWindow::CustomerManageWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), ui(new Ui::khsz2), m_customers(m_connection)
+    : QWidget(parent, Qt::Window), ui(new Ui::khsz2)
 {
     ui->setupUi(this);
     ui::enterChain({ui->Text1, ui->Text2, ui->Text3, ui->Text4, ui->Text5, ui->Command4});
@@ -32,24 +31,38 @@ CustomerManageWindow::CustomerManageWindow(QWidget *parent)
     connect(ui->Command4, &QPushButton::clicked, this, &CustomerManageWindow::save);
     connect(ui->Command5, &QPushButton::clicked, this, &CustomerManageWindow::exit);
 
-    m_customers.setStatement(store::statements::customers());
-    if (!m_customers.refresh())
-        reportDataError(this, kTitle, m_customers.errorText());
-    m_grid = new store::GridModel(m_customers,
-                                  {{QStringLiteral("gsmc"), QStringLiteral("客户名称"), {}},
-                                   {QStringLiteral("zhh"), QStringLiteral("账号"), {}},
-                                   {QStringLiteral("khh"), QStringLiteral("开户行"), {}}},
-                                  this);
-    ui::bindGrid(ui->DataGrid1, m_grid, [this] { showCurrentRow(); });
+    // The search of the voucher windows, by name or by the initials of any reading; a customer
+    // found is shown in the fields, nothing found asks as there.
+    CustomerSearchSetup setup;
+    setup.window = this;
+    setup.searchField = ui->txtSearch;
+    setup.byName = ui->cmdFind;
+    setup.byInitials = ui->cmdFindInitials;
+    setup.grid = ui->DataGrid1;
+    setup.exitButton = ui->Command5;
+    setup.gridColumns = {{QStringLiteral("gsmc"), QStringLiteral("客户名称"), {}},
+                         {QStringLiteral("zhh"), QStringLiteral("账号"), {}},
+                         {QStringLiteral("khh"), QStringLiteral("开户行"), {}}};
+    setup.takeOver = [this] { showCurrentRow(); };
+    m_search = new CustomerSearch(m_connection, setup, this);
+    connect(ui->cmdShowAll, &QPushButton::clicked, m_search, &CustomerSearch::showAll);
+    connect(ui->txtSearch, &QLineEdit::returnPressed, m_search, &CustomerSearch::searchByName);
+    ui->txtSearch->setPlaceholderText(QStringLiteral("名称中的文字，或拼音首字母"));
     ui->DataGrid1->setColumnWidth(0, 220);
     ui->DataGrid1->setColumnWidth(1, 170);
-    m_remembered = m_customers.bookmark();
-    m_customers.moveFirst();
+    m_remembered = customers().bookmark();
+    customers().moveFirst();
     showCurrentRow();
     setEditing(false);
 }
 
-CustomerManageWindow::~CustomerManageWindow() { delete ui; }
+CustomerManageWindow::~CustomerManageWindow()
+{
+    delete m_search; // its data source lives on this window's connection and must close before it
+    delete ui;
+}
+
+store::DataSource &CustomerManageWindow::customers() { return m_search->customers(); }
 
 QLineEdit *CustomerManageWindow::field(int index) const
 {
@@ -66,8 +79,10 @@ void CustomerManageWindow::showEvent(QShowEvent *event)
 
 void CustomerManageWindow::activate()
 {
-    m_customers.setStatement(store::statements::customers());
-    m_customers.refresh();
+    // Every customer again, the search field empty.
+    ui->txtSearch->clear();
+    customers().setStatement(store::statements::customers());
+    customers().refresh();
     showCurrentRow();
     ui->Command1->setFocus();
 }
@@ -75,8 +90,8 @@ void CustomerManageWindow::activate()
 void CustomerManageWindow::showCurrentRow()
 {
     for (int i = 0; i < 5; ++i)
-        field(i)->setText(m_customers.text(QLatin1String(kColumns[i])));
-    m_initials = m_customers.text(QStringLiteral("gsmczmjc"));
+        field(i)->setText(customers().text(QLatin1String(kColumns[i])));
+    m_initials = customers().text(QStringLiteral("gsmczmjc"));
 }
 
 void CustomerManageWindow::setEditing(bool editing)
@@ -89,23 +104,26 @@ void CustomerManageWindow::setEditing(bool editing)
     ui->Command3->setEnabled(true);
     ui->Command4->setEnabled(true);
     ui->Command5->setEnabled(!editing);
+    // A search would put other customers into the fields being edited.
+    for (QWidget *w : std::initializer_list<QWidget *>{ui->txtSearch, ui->cmdFind, ui->cmdFindInitials, ui->cmdShowAll})
+        w->setEnabled(!editing);
 }
 
 void CustomerManageWindow::modify()
 {
-    if (!m_customers.hasRow()) {
+    if (!customers().hasRow()) {
         ui::tell(this, QStringLiteral("没有可修改的客户"), kTitle, ui::Icon::Information);
         return;
     }
     setEditing(true);
-    m_remembered = m_customers.bookmark();
+    m_remembered = customers().bookmark();
     ui->Text1->setFocus();
 }
 
 void CustomerManageWindow::cancel()
 {
     setEditing(false);
-    m_customers.setBookmark(m_remembered);
+    customers().setBookmark(m_remembered);
     showCurrentRow();
 }
 
@@ -121,7 +139,7 @@ void CustomerManageWindow::save()
             return;
         }
     }
-    if (!m_customers.hasRow()) {
+    if (!customers().hasRow()) {
         ui::tell(this, QStringLiteral("没有可保存的客户，请先在列表中选择"), kTitle, ui::Icon::Information);
         return;
     }
@@ -133,7 +151,7 @@ void CustomerManageWindow::save()
         reportDataError(this, kTitle, same.errorText());
         return;
     }
-    const store::Bookmark current = m_customers.bookmark();
+    const store::Bookmark current = customers().bookmark();
     for (same.moveFirst(); !same.eof(); same.moveNext()) {
         if (!(same.bookmark() == current)) {
             ui::tell(this, QStringLiteral("此客户已存在,请重新输入"), kTitle);
@@ -143,27 +161,29 @@ void CustomerManageWindow::save()
     }
     setEditing(false);
     for (int i = 0; i < 5; ++i)
-        m_customers.setValue(QLatin1String(kColumns[i]), field(i)->text().trimmed());
-    m_customers.setValue(QStringLiteral("gsmczmjc"), m_initials.trimmed());
+        customers().setValue(QLatin1String(kColumns[i]), field(i)->text().trimmed());
+    customers().setValue(QStringLiteral("gsmczmjc"), m_initials.trimmed());
     const QString sets = text::readingSets(ui->Text1->text());
-    m_customers.setValue(QStringLiteral("gsmcdyjc"), text::commonInitials(sets));
-    m_customers.setValue(QStringLiteral("gsmcdyzm"), sets);
-    if (!m_customers.update())
-        reportDataError(this, kTitle, m_customers.errorText());
-    m_customers.setBookmark(m_remembered);
+    customers().setValue(QStringLiteral("gsmcdyjc"), text::commonInitials(sets));
+    customers().setValue(QStringLiteral("gsmcdyzm"), sets);
+    if (!customers().update())
+        reportDataError(this, kTitle, customers().errorText());
+    customers().setBookmark(m_remembered);
     showCurrentRow();
 }
 
 void CustomerManageWindow::remove()
 {
-    ui::deleteCurrentRow(this, m_customers, m_remembered,
-                         {QStringLiteral("确定要删除当前数据吗？"), QStringLiteral("删除"), true});
+    // The question names the customer, so that a wrong row is not deleted unseen.
+    const QString question =
+        QStringLiteral("确定要删除当前数据吗？\n\n客户名称：%1").arg(customers().text(QStringLiteral("gsmc")));
+    ui::deleteCurrentRow(this, customers(), m_remembered, {question, QStringLiteral("删除"), true});
     showCurrentRow();
 }
 
 void CustomerManageWindow::exit()
 {
-    m_customers.update();
+    customers().update();
     hide();
 }
 

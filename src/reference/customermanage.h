@@ -1,5 +1,6 @@
 #pragma once
-// The customer management window khsz2: browse, modify and delete customers.
+// The customer management window khsz2: browse, find (by name or initials), modify and delete
+// customers.
 
 #include "store/connection.h"
 #include "store/datasource.h"
@@ -7,10 +8,11 @@
 #include <QWidget>
 
 namespace Ui { class khsz2; }
-namespace store { class GridModel; }
 class QLineEdit;
 
 namespace reference {
+
+class CustomerSearch;
 
 class CustomerManageWindow : public QWidget {
     Q_OBJECT
@@ -18,7 +20,7 @@ public:
     explicit CustomerManageWindow(QWidget *parent = nullptr);
     ~CustomerManageWindow() override;
 
-    store::DataSource &customers() { return m_customers; } // Adodc1
+    store::DataSource &customers(); // Adodc1, the rows the search found
     bool isEditing() const { return m_editing; }
     QString initials() const { return m_initials; } // Text6
 
@@ -39,8 +41,7 @@ private:
 
     Ui::khsz2 *ui;
     store::Connection m_connection;
-    store::DataSource m_customers;
-    store::GridModel *m_grid;
+    CustomerSearch *m_search; // the voucher windows' search, its data source and the grid
     store::Bookmark m_remembered;
     QString m_initials;
     bool m_editing = false;

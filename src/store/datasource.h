@@ -29,8 +29,9 @@ struct Bookmark {
     }
 };
 
-// Runs a statement on refresh and keeps the row ids of the result; the values of a row are read
-// when asked for (a few blocks of rows are cached), so a large result opens quickly. Reading a
+// Runs a statement on refresh and keeps the row ids of the result, in the stored order or in the
+// statement's own; the values of a row are read when asked for (a few blocks of rows are
+// cached), so a large result opens quickly. Reading a
 // column with no current row, an unknown column or a null value gives an empty text.
 //
 // Positions of the current row: before the first (BOF), on a row, after the last (EOF). An empty
@@ -113,6 +114,8 @@ private:
         QVector<QVector<QVariant>> rows; // empty vector: the row has gone from the table
     };
 
+    bool ordered() const { return m_ordered; }
+    int rowOf(qint64 rowid) const; // -1 when not in the result
     bool loadColumns();
     const QVector<QVariant> *rowValues(int row) const;
     void dropCache() const;
@@ -134,7 +137,8 @@ private:
     QVector<bool> m_isKey;
     int m_columnsGeneration = -1;
 
-    QVector<qint64> m_rowids; // ascending: results keep the stored order
+    QVector<qint64> m_rowids; // ascending in the stored order, else in the statement's order
+    bool m_ordered = false;   // the last refresh put the rows in an order of their own
     int m_pos = 0;            // -1 = BOF, size = EOF
     bool m_onDeleted = false;
 

@@ -1,5 +1,6 @@
 #include "store/sqlfunctions.h"
 
+#include "text/amount.h"
 #include "text/readings.h"
 
 #include <QSqlDriver>
@@ -8,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace store {
@@ -84,6 +86,88 @@ void initialsMatch(sqlite3_context *context, int, sqlite3_value **argv)
         sqlite3_set_auxdata(context, 3, made.release(), deleteNeedle);
 }
 
+bool asciiBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// An amount text of ASCII bytes in fen, as text::parseFen reads it, without making a QString of
+// every row: a sum over a long history calls this once per row. False when the text holds other
+// bytes; *fen stays unset (and *ok false) when it is no amount.
+bool asciiFen(const unsigned char *s, int n, qint64 *fen, bool *ok)
+{
+    *ok = false;
+    int i = 0;
+    while (i < n && asciiBlank(s[i]))
+        ++i;
+    bool negative = false;
+    if (i < n && (s[i] == '-' || s[i] == '+'))
+        negative = s[i++] == '-';
+    qint64 value = 0;
+    int significant = 0; // digits of the value from the first non-zero one
+    int decimals = -1;   // digits after the point; -1 before the point
+    int kept = 0;        // decimals taken into the value (at most two)
+    bool digit = false;
+    for (; i < n; ++i) {
+        const unsigned char c = s[i];
+        if (c >= 0x80)
+            return false;
+        if (c >= '0' && c <= '9') {
+            digit = true;
+            if (decimals >= 0) {
+                ++decimals;
+                if (kept == 2) {
+                    if (c != '0')
+                        return true; // a fraction of a fen
+                    continue;
+                }
+                ++kept;
+            }
+            if (significant > 0 || c != '0')
+                ++significant;
+            if (significant > 18)
+                return true; // parseFen reads at most 18 fen digits, far beyond any voucher
+            value = value * 10 + (c - '0');
+        } else if (c == '.' && decimals < 0) {
+            decimals = 0;
+        } else {
+            break;
+        }
+    }
+    while (i < n && asciiBlank(s[i]))
+        ++i;
+    for (int k = i; k < n; ++k)
+        if (s[k] >= 0x80)
+            return false; // a blank of another kind may follow: the full reading decides
+    if (!digit || i != n || (significant > 0 && significant + 2 - kept > 18))
+        return true;
+    for (; kept < 2; ++kept)
+        value *= 10;
+    *fen = negative ? -value : value;
+    *ok = true;
+    return true;
+}
+
+void amountFen(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto *text = sqlite3_value_text(argv[0]);
+    const int length = sqlite3_value_bytes(argv[0]);
+    qint64 fen = 0;
+    bool ok = false;
+    if (!asciiFen(text, length, &fen, &ok)) {
+        // Full-width digits and points, typed with a Chinese input method on.
+        const std::optional<qint64> parsed =
+            text::parseFen(QString::fromUtf8(reinterpret_cast<const char *>(text), length));
+        ok = parsed.has_value();
+        fen = parsed.value_or(0);
+    }
+    if (ok)
+        sqlite3_result_int64(context, fen);
+    else
+        sqlite3_result_null(context);
+}
+
 } // namespace
 
 QString registerFunctions(QSqlDatabase &db)
@@ -98,6 +182,10 @@ QString registerFunctions(QSqlDatabase &db)
                                               SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                               initialsMatch, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(raw));
+    if (sqlite3_create_function_v2(raw, "amount_fen", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                   nullptr, amountFen, nullptr, nullptr, nullptr)
+        != SQLITE_OK)
         return QString::fromUtf8(sqlite3_errmsg(raw));
     return QString();
 }

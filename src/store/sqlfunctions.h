@@ -14,6 +14,9 @@ namespace store {
 //   turn, whichever reading); 0 when in none, NULL when a, b and sets are all NULL. One call tests
 //   the three stored forms of a customer's initials: the search over every customer costs one
 //   function call per row.
+//   amount_fen(text): an amount as typed (fkje) in whole fen, as text::parseFen reads it
+//   ("1234.5" -> 123450, full-width digits too); NULL for a text that is no amount ("1,000",
+//   "12abc", a fraction of a fen) and for NULL. Sums, searches and orders amounts by value.
 // Empty on success, otherwise what failed.
 QString registerFunctions(QSqlDatabase &db);
 

@@ -3,6 +3,7 @@
 #include "store/connection.h"
 
 #include <QHash>
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <algorithm>
@@ -21,11 +22,43 @@ struct StatementMaker {
         s.m_alternativeValues = std::move(values);
         return s;
     }
-    static Statement alternativeOf(const Statement &s)
+    static Statement withScan(Statement s, QString condition, QVariantList values)
     {
-        return Statement(s.m_table, s.m_alternative, s.m_alternativeValues);
+        s.m_scan = std::move(condition);
+        s.m_scanValues = std::move(values);
+        return s;
     }
-    static Statement primaryOf(const Statement &s) { return Statement(s.m_table, s.m_condition, s.m_values); }
+    // Every form of s narrowed by more conditions (" AND ...") with their values.
+    static Statement narrowed(Statement s, const QString &more, const QVariantList &values)
+    {
+        s.m_condition += more;
+        s.m_values += values;
+        if (!s.m_alternative.isEmpty()) {
+            s.m_alternative += more;
+            s.m_alternativeValues += values;
+        }
+        if (!s.m_scan.isEmpty()) {
+            s.m_scan += more;
+            s.m_scanValues += values;
+        }
+        return s;
+    }
+    static Statement ordered(Statement s, QString order)
+    {
+        s.m_order = std::move(order);
+        return s;
+    }
+    static Statement alternativeOf(const Statement &s) { return form(s, s.m_alternative, s.m_alternativeValues); }
+    static Statement scanOf(const Statement &s) { return form(s, s.m_scan, s.m_scanValues); }
+    static Statement primaryOf(const Statement &s) { return form(s, s.m_condition, s.m_values); }
+
+private:
+    static Statement form(const Statement &s, const QString &condition, const QVariantList &values)
+    {
+        Statement out(s.m_table, condition, values);
+        out.m_order = s.m_order;
+        return out;
+    }
 };
 
 namespace statements {
@@ -150,7 +183,7 @@ qint64 number(QSqlQuery &q, const QString &sql)
 
 Statement cheaperForm(const Statement &statement, Connection &connection)
 {
-    if (!statement.hasAlternative())
+    if (!statement.hasAlternative() && !statement.hasScan())
         return statement;
     const Statement namesFirst = StatementMaker::primaryOf(statement);
     const QVariantList values = statement.values();
@@ -176,6 +209,10 @@ Statement cheaperForm(const Statement &statement, Connection &connection)
     const qint64 overlap =
         std::max<qint64>(0, std::min(to, last).toJulianDay() - std::max(from, first).toJulianDay() + 1);
     const double inRange = double(rows) * double(overlap) / double(last.toJulianDay() - first.toJulianDay() + 1);
+    if (statement.hasScan() && inRange > double(rows) / 20)
+        return StatementMaker::scanOf(statement);
+    if (!statement.hasAlternative())
+        return namesFirst;
 
     static QHash<QString, NameCount> counts;
     NameCount &count = counts[connection.name()];
@@ -194,6 +231,102 @@ Statement historyOfPayeeBetween(const QString &name, const QDate &from, const QD
     const auto iso = [](const QDate &d) { return d.isValid() ? QVariant(d.toString(Qt::ISODate)) : QVariant(); };
     // One seek in the (skrmc, fkrq) index.
     return StatementMaker::make("dyb", "skrmc = ? AND fkrq BETWEEN ? AND ?", {text(name), iso(from), iso(to)});
+}
+
+Statement historySearch(const HistoryFilter &f)
+{
+    const auto iso = [](const QDate &d) { return d.isValid() ? QVariant(d.toString(Qt::ISODate)) : QVariant(); };
+    QString more;
+    QVariantList values;
+    if (!f.number.isEmpty()) {
+        more += QLatin1String(" AND pzhm LIKE ? ESCAPE '\\'");
+        values << contains(f.number);
+    }
+    if (!f.type.isEmpty()) {
+        more += QLatin1String(" AND pzlx = ?");
+        values << text(f.type);
+    }
+    if (f.minFen && f.maxFen) {
+        more += QLatin1String(" AND amount_fen(fkje) BETWEEN ? AND ?");
+        values << *f.minFen << *f.maxFen;
+    } else if (f.minFen) {
+        more += QLatin1String(" AND amount_fen(fkje) >= ?");
+        values << *f.minFen;
+    } else if (f.maxFen) {
+        more += QLatin1String(" AND amount_fen(fkje) <= ?");
+        values << *f.maxFen;
+    }
+    // The payee as the plain like tests it, on every row read; "+" keeps SQLite from answering
+    // from an index, which would fetch every row it names one by one.
+    const QString payeeTest = f.payee.isEmpty() ? QStringLiteral("+skrmc IS NOT NULL")
+                                                : QStringLiteral("skrmc LIKE ? ESCAPE '\\'");
+    const QVariantList payeeValue = f.payee.isEmpty() ? QVariantList() : QVariantList{contains(f.payee)};
+
+    if (!f.anyDate) {
+        const Statement byPayee = historyByPayeeAndDates(f.payee, f.from, f.to);
+        if (more.isEmpty())
+            return byPayee;
+        // The rows found by the indexes are fetched to test the rest; over a wide range the table
+        // is read instead.
+        const Statement withScan = StatementMaker::withScan(
+            byPayee, QStringLiteral("+fkrq BETWEEN ? AND ? AND ") + payeeTest,
+            QVariantList{iso(f.from), iso(f.to)} + payeeValue);
+        return StatementMaker::narrowed(withScan, more, values);
+    }
+    // Any date: a payee alone is sought name by name in the (skrmc, fkrq) index; anything more
+    // is tested on every row of the table.
+    if (more.isEmpty() && !f.payee.isEmpty())
+        return StatementMaker::make("dyb", "skrmc IN (SELECT skrmc FROM dyb_skrmc WHERE skrmc LIKE ? ESCAPE '\\')",
+                                    {contains(f.payee)});
+    return StatementMaker::narrowed(StatementMaker::make("dyb"), payeeTest + more, payeeValue + values);
+}
+
+Statement historyOrderedBy(const Statement &statement, const QString &column, bool descending)
+{
+    // The columns of dyb by name: the order text is made from this list only.
+    static const char *const kColumns[] = {"xh",     "dyrq",   "fkrq",  "pzlx",   "pzhm",  "fkje", "fkyt", "fkrmc",
+                                           "fkrzhh", "fkrkhh", "skrmc", "skrzhh", "skrkhh", "sheng", "shi"};
+    QString key;
+    for (const char *c : kColumns)
+        if (column.compare(QLatin1String(c), Qt::CaseInsensitive) == 0)
+            key = QLatin1String(c);
+    if (key.isEmpty() || statement.table() != QLatin1String("dyb"))
+        return StatementMaker::ordered(statement, QString());
+    if (key == QLatin1String("fkje"))
+        key = QStringLiteral("amount_fen(fkje)");
+    return StatementMaker::ordered(statement, key + (descending ? QStringLiteral(" DESC") : QString())
+                                                  + QStringLiteral(", rowid"));
+}
+
+AmountTotal historyAmountTotal(const Statement &statement, Connection &connection)
+{
+    AmountTotal total;
+    if (statement.table() != QLatin1String("dyb")) {
+        total.error = QStringLiteral("只有打印记录才有金额合计。");
+        return total;
+    }
+    const Statement form = cheaperForm(statement, connection);
+    QString sql =
+        QStringLiteral("SELECT count(*), coalesce(sum(amount_fen(fkje)), 0), count(amount_fen(fkje)) FROM dyb");
+    if (!form.condition().isEmpty())
+        sql += QStringLiteral(" WHERE ") + form.condition();
+    QSqlQuery q(connection.database());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        total.error = q.lastError().text();
+        return total;
+    }
+    for (const QVariant &v : form.values())
+        q.addBindValue(v);
+    if (!q.exec() || !q.next()) {
+        total.error = q.lastError().text();
+        return total;
+    }
+    total.rows = q.value(0).toLongLong();
+    total.fen = q.value(1).toLongLong();
+    total.unreadable = total.rows - q.value(2).toLongLong();
+    total.ok = true;
+    return total;
 }
 
 Statement printOffsets() { return StatementMaker::make("dytj"); }

@@ -423,10 +423,15 @@ TEST_F(ExportTest, NoRowsWritesNothing)
 TEST(HistoryColumns, DisplayForms)
 {
     const auto columns = history::historyColumns();
-    EXPECT_EQ(columns[0].format(QDate(2010, 4, 14)), "2010年4月14日");
-    EXPECT_EQ(columns[1].format(QDate(2010, 4, 14)), "2010-04-14");
+    EXPECT_EQ(columns[0].format(QDate(2010, 4, 14)), "2010-04-14");
+    EXPECT_EQ(columns[1].format(QDate(2010, 4, 4)), "2010-04-04");
     EXPECT_EQ(columns[0].format(QVariant()), "");
-    EXPECT_EQ(history::shortDateText(QDate(2010, 4, 14)), "2010/4/14");
+    EXPECT_EQ(columns[1].format(QString("2010/4/14 手写")), "2010/4/14 手写");
+    // Sums of amounts.
+    for (const auto &[fen, shown] : {std::pair<qint64, const char *>{0, "0.00"}, {5, "0.05"}, {-50, "-0.50"},
+                                     {123456789, "1,234,567.89"}, {99999, "999.99"}, {100000, "1,000.00"},
+                                     {std::numeric_limits<qint64>::min(), "-92,233,720,368,547,758.08"}})
+        EXPECT_EQ(history::fenText(fen), shown) << fen;
     QStringList names;
     for (const auto &c : columns)
         names << c.column;

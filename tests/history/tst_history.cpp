@@ -13,8 +13,12 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -42,6 +46,14 @@ void addHistory(const QString &number, const QString &payee, const QDate &paid,
 {
     QVERIFY(StoreFixture::append(dyb(), {QVariant(), printed, paid, "支票", number, "1234.50", "货款",
                                              "北京蓝石", "0200", "工行朝阳", payee, "3100", "建行浦东"}));
+}
+
+// A history row with its type and amount as the searches by them need.
+void addVoucher(const QString &number, const QString &type, const QString &amount, const QString &payee,
+                const QDate &paid)
+{
+    QVERIFY(StoreFixture::append(dyb(), {QVariant(), paid, paid, type, number, amount, "货款", "北京蓝石", "0200",
+                                         "工行朝阳", payee, "3100", "建行浦东"}));
 }
 
 QStringList numbersOnDisplay(history::HistoryWindow &w)
@@ -108,16 +120,16 @@ private slots:
                                       "收款人帐号", "收款人开户行", "付款人名称", "付款人帐号", "付款人开户行", "省", "市"};
         for (int c = 0; c < 14; ++c)
             QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), captions[c]);
-        QCOMPARE(model->index(0, 0).data().toString(), QString("2010年4月14日"));
+        QCOMPARE(model->index(0, 0).data().toString(), QString("2010-04-14"));
         QCOMPARE(model->index(0, 1).data().toString(), QString("2010-04-09"));
-        QCOMPARE(model->index(1, 0).data().toString(), QString("2011年12月1日"));
+        QCOMPARE(model->index(1, 0).data().toString(), QString("2011-12-01"));
         QCOMPARE(model->index(0, 6).data().toString(), QString("上海华东建材有限公司"));
         QCOMPARE(model->index(0, 9).data().toString(), QString("北京蓝石"));
         QVERIFY(model->index(0, 12).data().toString().isEmpty());
 
-        // The first row in detail, dates in the short form.
-        QCOMPARE(edit(w.get(), "Text1")->text(), QString("2010/4/14"));
-        QCOMPARE(edit(w.get(), "Text2")->text(), QString("2010/4/9"));
+        // The first row in detail, dates in the program's one form.
+        QCOMPARE(edit(w.get(), "Text1")->text(), QString("2010-04-14"));
+        QCOMPARE(edit(w.get(), "Text2")->text(), QString("2010-04-09"));
         QCOMPARE(edit(w.get(), "Text4")->text(), QString("10000001"));
         QCOMPARE(edit(w.get(), "Text5")->text(), QString("1234.50"));
         QCOMPARE(edit(w.get(), "Text7")->text(), QString("北京蓝石"));
@@ -127,7 +139,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), edit(w.get(), "Text13"));
         // A click shows the row.
         clickRow(grid(w.get()), 1);
-        QCOMPARE(edit(w.get(), "Text2")->text(), QString("2011/11/30"));
+        QCOMPARE(edit(w.get(), "Text2")->text(), QString("2011-11-30"));
         QCOMPARE(edit(w.get(), "Text10")->text(), QString("天津物流"));
 
         // Activation: focus (above), export path, both dates today; again on every opening.
@@ -135,8 +147,9 @@ private slots:
         QCOMPARE(datePicker(w.get(), "DTPicker1")->date(), QDate::currentDate());
         QCOMPARE(datePicker(w.get(), "DTPicker2")->date(), QDate::currentDate());
         QVERIFY(datePicker(w.get(), "DTPicker1")->calendarPopup());
-        QCOMPARE(datePicker(w.get(), "DTPicker1")->displayFormat(), QString("yyyy/M/d"));
+        QCOMPARE(datePicker(w.get(), "DTPicker1")->displayFormat(), QString("yyyy-MM-dd"));
         QCOMPARE(datePicker(w.get(), "DTPicker2")->calendarWidget()->locale().language(), QLocale::Chinese);
+        QCOMPARE(datePicker(w.get(), "DTPicker2")->calendarWidget()->firstDayOfWeek(), Qt::Monday);
         saveScreenshot(datePicker(w.get(), "DTPicker2")->calendarWidget(), "lsjlcx_calendar");
 
         datePicker(w.get(), "DTPicker1")->setDate(QDate(2001, 1, 1));
@@ -147,7 +160,7 @@ private slots:
         QCOMPARE(datePicker(w.get(), "DTPicker1")->date(), QDate::currentDate());
         QCOMPARE(edit(w.get(), "Text15")->text(), QDir::toNativeSeparators(store::appDir()));
         QCOMPARE(w->focusWidget(), edit(w.get(), "Text13"));
-        QCOMPARE(edit(w.get(), "Text2")->text(), QString("2011/11/30")); // the row stays current
+        QCOMPARE(edit(w.get(), "Text2")->text(), QString("2011-11-30")); // the row stays current
         w->close(); // the close box hides it too
         QVERIFY(!w->isVisible());
         QVERIFY(prompter->prompts.isEmpty());
@@ -238,6 +251,93 @@ private slots:
             QCOMPARE(edit(w.get(), "Text13")->text(), QString("公司"));
             QCOMPARE(QApplication::focusWidget(), button(w.get(), "Command7"));
         }
+    }
+
+    // Number, type and amount narrow the payee and date search; the totals follow the rows on
+    // display; a heading sorts by its column.
+    void searchesByNumberTypeAndAmountWithTotals()
+    {
+        const QDate may(2010, 5, 10), june(2010, 6, 10);
+        addVoucher("20001", "支票", "1200.00", "华东建材", may);
+        addVoucher("20002", "进账单", "300.5", "华东物流", may);
+        addVoucher("20103", "支票", "1,000", "华东建材", june); // no amount a sum can take
+        addVoucher("30004", "汇款凭证", "88", "北方机械", june);
+        addVoucher("20005", "支票", "１２００", "北方机械", june); // full-width, as an input method types
+        auto w = openWindow();
+        QVERIFY(w);
+        QLabel *totals = w->findChild<QLabel *>("lblTotals");
+        QVERIFY(totals);
+        QCOMPARE(totals->text(), QString("共 5 行，金额合计 2,788.50 元（其中 1 行的金额不是数字，未计入合计）"));
+
+        // The dates still count until 不限日期 is ticked.
+        datePicker(w.get(), "DTPicker1")->setDate(QDate(2010, 5, 1));
+        datePicker(w.get(), "DTPicker2")->setDate(QDate(2010, 5, 31));
+        QTest::keyClicks(edit(w.get(), "txtNumber"), "200");
+        QTest::keyClick(edit(w.get(), "txtNumber"), Qt::Key_Return); // Enter searches
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"20001", "20002"}));
+        QCOMPARE(totals->text(), QString("共 2 行，金额合计 1,500.50 元"));
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(w->findChild<QCheckBox *>("chkAnyDate")->isChecked());
+        QVERIFY(!datePicker(w.get(), "DTPicker1")->isEnabled());
+        click(w.get(), "Command3");
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"20001", "20002", "20005"}));
+
+        const struct {
+            const char *number, *type, *from, *to, *payee;
+            QStringList found;
+        } searches[] = {
+            {"", "支票", "", "", "", {"20001", "20103", "20005"}},
+            {"", "支票", "1200", "", "", {"20001", "20005"}},       // one amount: that amount
+            {"", "", "88", "300.5", "", {"20002", "30004"}},       // two: a range, both ends in
+            {"", "", "", "300.50", "", {"20002", "30004"}},         // the second alone: at most
+            {"", "", "88", "88.00", "北方", {"30004"}},
+            {"2010", "支票", "", "", "华东", {"20103"}},
+        };
+        for (const auto &search : searches) {
+            edit(w.get(), "txtNumber")->setText(search.number);
+            w->findChild<QComboBox *>("cboType")->setCurrentText(QString::fromUtf8(search.type));
+            edit(w.get(), "txtAmountFrom")->setText(search.from);
+            edit(w.get(), "txtAmountTo")->setText(search.to);
+            edit(w.get(), "Text13")->setText(QString::fromUtf8(search.payee));
+            click(w.get(), "Command3");
+            QCOMPARE(numbersOnDisplay(*w), search.found);
+        }
+        QVERIFY2(prompter->prompts.isEmpty(), qPrintable(prompter->lastText()));
+        QCOMPARE(totals->text(), QString("共 1 行，金额合计 0.00 元（其中 1 行的金额不是数字，未计入合计）"));
+
+        // An amount that is no amount is told, and nothing is searched.
+        edit(w.get(), "txtAmountFrom")->setText("12元");
+        click(w.get(), "Command3");
+        QCOMPARE(prompter->lastText(), QString("请输入正确的金额，如 1234.50"));
+        QCOMPARE(QApplication::focusWidget(), edit(w.get(), "txtAmountFrom"));
+        QCOMPARE(numbersOnDisplay(*w), QStringList{"20103"});
+
+        // Sorting: a click on 付款金额 orders by value (the unreadable amount first), a second
+        // click reverses; the current row stays current and the order holds for the next search.
+        click(w.get(), "Command4"); // 刷新: every row
+        clickRow(grid(w.get()), 1);
+        QCOMPARE(edit(w.get(), "Text4")->text(), QString("20002"));
+        QHeaderView *header = grid(w.get())->horizontalHeader();
+        const auto clickHeading = [header](int section) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+        };
+        clickHeading(4);
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"20103", "30004", "20002", "20001", "20005"}));
+        QCOMPARE(edit(w.get(), "Text4")->text(), QString("20002"));
+        QCOMPARE(grid(w.get())->currentIndex().row(), 2);
+        clickHeading(4);
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"20001", "20005", "20002", "30004", "20103"}));
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        clickHeading(6); // 收款人名称 by character codes (北 before 华), ties in stored order
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"30004", "20005", "20001", "20103", "20002"}));
+        w->findChild<QComboBox *>("cboType")->setCurrentText("支票");
+        for (const char *field : {"txtAmountFrom", "txtNumber", "Text13"})
+            edit(w.get(), field)->clear();
+        click(w.get(), "Command3");
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"20005", "20001", "20103"}));
+        saveScreenshot(w.get(), "lsjlcx_totals");
     }
 
     // ---- payee picker ------------------------------------------------------------------------

@@ -11,6 +11,8 @@
 #include "ui/fonts.h"
 #include "xlsbuilder.h"
 
+#include <QColor>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +22,7 @@
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -111,7 +114,7 @@ private slots:
         QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
 
         QCOMPARE(counted, (QStringList{"1", "2", "3"}));
-        QCOMPARE(prompter->texts(), QStringList{"恭喜你，信息已成功导入"});
+        QCOMPARE(prompter->texts(), QStringList{"恭喜你，信息已成功导入\n共导入 3 个客户。"});
         QCOMPARE(prompter->lastTitle(), QStringLiteral("客户导入"));
         QCOMPARE(prompter->prompts.last().icon, ui::Icon::Information);
         QTRY_VERIFY(w.isNull()); // unloaded after success
@@ -128,7 +131,7 @@ private slots:
         writeSheet({Row{QStringLiteral("只有名称")}});
         QPointer<maintenance::CustomerImportWindow> w = open();
         QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
-        QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入"));
+        QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入\n共导入 1 个客户。"));
         QCOMPARE(addressBook().last(), "只有名称|无|无|无|无|" + text::initials("只有名称"));
     }
 
@@ -162,7 +165,7 @@ private slots:
         const QStringList book = addressBook();
         QCOMPARE(book.size(), before.size() + added);
         if (added) {
-            QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入"));
+            QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入\n共导入 4 个客户。"));
             QCOMPARE(book.filter(QRegularExpression("^新客户\\|")).size(), 2);
         } else {
             QCOMPARE(book, before);
@@ -270,6 +273,103 @@ private slots:
         QVERIFY(addressBook().last().startsWith("选中的客户|无|"));
     }
 
+    // The window lists every row about to be imported, marked: red for the first row whose
+    // customer exists (the import would be refused), yellow for rows the clerk should look at.
+    void marksOfTheRowsAboutToBeImported()
+    {
+        const QHash<QString, int> held = {{QStringLiteral("已有客户"), 1}, {QStringLiteral("两个同名"), 2}};
+        using Level = maintenance::ImportMark::Level;
+        const struct {
+            QVector<QStringList> rows;
+            QVector<Level> levels;
+            QStringList notes;
+        } cases[] = {
+            {{{"新客户", "1", "2", "3", "4"}, {"另一家", "5", "6", "7", "8"}}, {Level::None, Level::None}, {"", ""}},
+            {{{"已有客户", "1", "2", "3", "4"}, {"已有客户", "1", "2", "3", "4"}},
+             {Level::Refused, Level::Warning},
+             {"客户资料中已有此客户，导入会被拒绝", "与文件第 2 行同名；客户资料中已有同名客户"}},
+            {{{"甲", "1", "", "3", ""}, {"", "5", "6", "7", "8"}, {"甲", "1", "2", "3", "4"},
+              {"两个同名", "1", "2", "3", "4"}},
+             {Level::Warning, Level::Warning, Level::Warning, Level::Warning},
+             {"与文件第 4 行同名；开户行、市/县为空，导入为“无”", "没有客户名称", "与文件第 2 行同名",
+              "客户资料中已有同名客户"}},
+        };
+        for (const auto &c : cases) {
+            QVector<int> sheetRows;
+            for (int i = 0; i < c.rows.size(); ++i)
+                sheetRows << i + 2;
+            const QVector<maintenance::ImportMark> marks = maintenance::markImportRows(c.rows, sheetRows, held);
+            QCOMPARE(marks.size(), c.rows.size());
+            for (int i = 0; i < marks.size(); ++i) {
+                QCOMPARE(marks.at(i).level, c.levels.at(i));
+                QCOMPARE(marks.at(i).note, c.notes.at(i));
+            }
+        }
+
+        // In the window: every row, the first as its fields hold it, marks following its edits.
+        StoreFixture::append(customers(), {"已有客户", "1", "2", "3", "4", "YYKH"});
+        writeSheet({Row{QStringLiteral("已有客户"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                        QStringLiteral("4")},
+                    Row{QStringLiteral("新客户"), QStringLiteral("5")}, Row{QStringLiteral("第三家"), QStringLiteral("6"),
+                        QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")}});
+        QPointer<maintenance::CustomerImportWindow> w = open();
+        auto *rows = w->findChild<QTableView *>("gridRows")->model();
+        QCOMPARE(rows->rowCount(), 3);
+        QCOMPARE(rows->index(1, 0).data().toInt(), 3); // the sheet's row number
+        QCOMPARE(rows->index(1, 1).data().toString(), QStringLiteral("新客户"));
+        QCOMPARE(rows->index(0, 6).data().toString(), QStringLiteral("客户资料中已有此客户，导入会被拒绝"));
+        QCOMPARE(rows->index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 205, 205));
+        QCOMPARE(rows->index(1, 6).data().toString(), QStringLiteral("开户行、省/市、市/县为空，导入为“无”"));
+        QCOMPARE(rows->index(1, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 243, 190));
+        QVERIFY(!rows->index(2, 1).data(Qt::BackgroundRole).isValid());
+        QVERIFY2(label(w, "label_gridRows").contains("共 3 行"), qPrintable(label(w, "label_gridRows")));
+        saveScreenshot(w, "khxxdr_rows");
+        QLineEdit *name = w->findChild<QLineEdit *>("Text1_0");
+        name->selectAll();
+        QTest::keyClicks(name, "Xin");
+        QCOMPARE(rows->index(0, 1).data().toString(), QStringLiteral("Xin"));
+        QVERIFY(rows->index(0, 6).data().toString().isEmpty());
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入\n共导入 3 个客户。"));
+    }
+
+    // 否 to the missing file leaves the window open; 选择文件 takes a file then, or any time.
+    void aFileCanBeChosenAtAnyTime()
+    {
+        const QString first = db->dir().file("第一个.xls"), second = db->dir().file("第二个.csv");
+        QVERIFY(xlstest::writeFile(first, xlstest::customerWorkbook({Row{QStringLiteral("第一个文件的客户")},
+                                                                      Row{QStringLiteral("又一个")}})));
+        QVERIFY(xlstest::writeFile(second, QByteArray("客户名称,帐号\n第二个文件的客户,6222\n")));
+        prompter->answer(ui::No);
+        QString chosen;
+        auto *w = new maintenance::CustomerImportWindow;
+        w->setWorkbookChooser([&](QWidget *) { return chosen; });
+        w->show();
+        QVERIFY(!button(w, "Command1")->isEnabled());
+        QVERIFY(button(w, "cmdChoose")->isEnabled());
+        QCOMPARE(w->findChild<QLineEdit *>("txtFile")->text(), QStringLiteral("（没有选择文件）"));
+        chosen = first;
+        QTest::mouseClick(button(w, "cmdChoose"), Qt::LeftButton);
+        QCOMPARE(w->workbookPath(), first);
+        QCOMPARE(field(w, 0), QStringLiteral("第一个文件的客户"));
+        QCOMPARE(label(w, "Label10"), QStringLiteral("2"));
+        QVERIFY(button(w, "Command1")->isEnabled());
+        // Another file in its place: its rows only, no cell of the first one kept.
+        chosen = second;
+        QTest::mouseClick(button(w, "cmdChoose"), Qt::LeftButton);
+        QCOMPARE(field(w, 0), QStringLiteral("第二个文件的客户"));
+        QCOMPARE(field(w, 2), QString());
+        QCOMPARE(w->findChild<QTableView *>("gridRows")->model()->rowCount(), 1);
+        QCOMPARE(w->findChild<QLineEdit *>("txtFile")->text(), QDir::toNativeSeparators(second));
+        // A dialog cancelled changes nothing.
+        chosen.clear();
+        QTest::mouseClick(button(w, "cmdChoose"), Qt::LeftButton);
+        QCOMPARE(w->workbookPath(), second);
+        QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
+        QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入\n共导入 1 个客户。"));
+        QVERIFY(addressBook().last().startsWith("第二个文件的客户|6222|无|"));
+    }
+
     void missingWorkbookDeclinedImportsNothing()
     {
         const QStringList before = addressBook();
@@ -341,7 +441,7 @@ private slots:
         QVERIFY2(w->sheet().ok(), qPrintable(w->sheet().error));
         QCOMPARE(label(w, "Label10"), QStringLiteral("2"));
         QTest::mouseClick(button(w, "Command1"), Qt::LeftButton);
-        QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入"));
+        QCOMPARE(prompter->lastText(), QStringLiteral("恭喜你，信息已成功导入\n共导入 %1 个客户。").arg(added.size()));
         QCOMPARE(addressBook(), before + added);
     }
 

@@ -9,6 +9,7 @@
 #include "store/connection.h"
 #include "storefixture.h"
 #include "text/pinyin.h"
+#include "text/readings.h"
 #include "ui/fonts.h"
 
 #include <QApplication>
@@ -287,15 +288,17 @@ private slots:
         QTest::addColumn<int>("current");
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<QString>("nowCurrent");
-        QTest::newRow("middle") << 1 << QStringList{"甲", "丙"} << "丙";
-        QTest::newRow("last") << 2 << QStringList{"甲", "乙"} << "甲";
-        QTest::newRow("first") << 0 << QStringList{"乙", "丙"} << "乙";
+        QTest::addColumn<QString>("named");
+        QTest::newRow("middle") << 1 << QStringList{"甲", "丙"} << "丙" << "乙";
+        QTest::newRow("last") << 2 << QStringList{"甲", "乙"} << "甲" << "丙";
+        QTest::newRow("first") << 0 << QStringList{"乙", "丙"} << "乙" << "甲";
     }
     void manageDeleteRules()
     {
         QFETCH(int, current);
         QFETCH(QStringList, left);
         QFETCH(QString, nowCurrent);
+        QFETCH(QString, named);
         for (const char *n : {"甲", "乙", "丙"})
             addCustomer(QString::fromUtf8(n));
         reference::CustomerManageWindow w;
@@ -303,7 +306,8 @@ private slots:
         w.customers().setCurrentRow(current);
         prompter->answer(ui::Cancel);
         QTest::mouseClick(button(&w, "Command2"), Qt::LeftButton);
-        QCOMPARE(prompter->lastText(), QString("确定要删除当前数据吗？"));
+        // The question names the customer it would delete.
+        QCOMPARE(prompter->lastText(), QString("确定要删除当前数据吗？\n\n客户名称：") + named);
         QCOMPARE(prompter->lastTitle(), QString("删除"));
         QCOMPARE(prompter->prompts.last().defaultButton, ui::Ok);
         QCOMPARE(StoreFixture::column(customers(), "gsmc").size(), 3);
@@ -351,6 +355,86 @@ private slots:
         addCustomer("乙");
         w.show();
         QCOMPARE(w.findChild<QTableView *>("DataGrid1")->model()->rowCount(), 2);
+    }
+
+    // The voucher windows' search in 客户管理: by name, by the initials of any reading of each
+    // character, Enter in the field; then a found customer is modified and deleted by name.
+    void manageFindsByNameAndByInitials()
+    {
+        for (const char *name : {"北京蓝石软件", "重庆长安物流有限公司", "厦门国贸", "长沙远大建材", "上海华东建材"}) {
+            const QString n = QString::fromUtf8(name);
+            const QString sets = text::readingSets(n);
+            QVERIFY(StoreFixture::append(customers(), {n, "6222", "工行", "北京", "海淀", text::initials(n),
+                                                       text::commonInitials(sets), sets}));
+        }
+        reference::CustomerManageWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *grid = w.findChild<QTableView *>("DataGrid1");
+        const auto shown = [grid] {
+            QStringList out;
+            for (int r = 0; r < grid->model()->rowCount(); ++r)
+                out << grid->model()->index(r, 0).data().toString();
+            return out;
+        };
+        QLineEdit *search = edit(&w, "txtSearch");
+        const struct {
+            const char *typed, *button;
+            QStringList found;
+        } searches[] = {
+            {"华东", "cmdFind", {"上海华东建材"}},
+            {"cqca", "cmdFindInitials", {"重庆长安物流有限公司"}},
+            {"ZQZA", "cmdFindInitials", {"重庆长安物流有限公司"}}, // 重 zhòng, 长 zhǎng: other readings
+            {"xm", "cmdFindInitials", {"厦门国贸"}},
+            {"sm", "cmdFindInitials", {"厦门国贸"}},               // 厦 shà
+            {"cs", "cmdFindInitials", {"长沙远大建材"}},
+            {"jc", "cmdFindInitials", {"长沙远大建材", "上海华东建材"}},
+            {"ｌｓｒｊ", "cmdFindInitials", {"北京蓝石软件"}},      // typed with the input method on
+        };
+        for (const auto &s : searches) {
+            search->setText(QString::fromUtf8(s.typed));
+            QTest::mouseClick(button(&w, s.button), Qt::LeftButton);
+            QCOMPARE(shown(), s.found);
+            QCOMPARE(edit(&w, "Text1")->text(), s.found.first()); // the first found, in the fields
+            if (s.found.size() > 1)
+                saveScreenshot(&w, "khsz2_search");
+        }
+        QVERIFY2(prompter->prompts.isEmpty(), qPrintable(prompter->lastText()));
+
+        // Enter in the field searches by name; nothing found asks, and 是 starts again.
+        search->setText("物流");
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(shown(), QStringList{"重庆长安物流有限公司"});
+        search->setText("没有的");
+        prompter->answer(ui::Yes);
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(prompter->lastText(), QString("没有查询到客户，是否重新查询？"));
+        QCOMPARE(prompter->lastTitle(), QString("客户查询"));
+        QCOMPARE(shown().size(), 5);
+        QVERIFY(search->text().isEmpty());
+        QTest::mouseClick(button(&w, "cmdFind"), Qt::LeftButton);
+        QCOMPARE(prompter->lastText(), QString("请输入公司名称"));
+
+        // A customer found is modified in place; the search waits while the fields are edited.
+        search->setText("jc");
+        QTest::mouseClick(button(&w, "cmdFindInitials"), Qt::LeftButton);
+        grid->setCurrentIndex(grid->model()->index(1, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 0)).center());
+        QCOMPARE(edit(&w, "Text1")->text(), QString("上海华东建材"));
+        QTest::mouseClick(button(&w, "Command1"), Qt::LeftButton);
+        for (const char *control : {"txtSearch", "cmdFind", "cmdFindInitials", "cmdShowAll"})
+            QVERIFY2(!w.findChild<QWidget *>(control)->isEnabled(), control);
+        edit(&w, "Text2")->setText("9558");
+        QTest::mouseClick(button(&w, "Command4"), Qt::LeftButton);
+        QVERIFY(search->isEnabled());
+        QCOMPARE(StoreFixture::column(customers(), "zhh"), (QStringList{"6222", "6222", "6222", "6222", "9558"}));
+        prompter->answer(ui::Cancel);
+        QTest::mouseClick(button(&w, "Command2"), Qt::LeftButton);
+        QCOMPARE(prompter->lastText(), QString("确定要删除当前数据吗？\n\n客户名称：上海华东建材"));
+        // 刷新 lists every customer again.
+        QTest::mouseClick(button(&w, "cmdShowAll"), Qt::LeftButton);
+        QCOMPARE(shown().size(), 5);
+        QVERIFY(search->text().isEmpty());
     }
 
     // ---- picker and search -------------------------------------------------------------------

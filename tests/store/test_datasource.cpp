@@ -467,6 +467,69 @@ TEST_F(DataSourceTest, ResultsWithGapsReadOnlyTheirOwnRows)
     EXPECT_FALSE(reader.textAt(101, 0).isEmpty());
 }
 
+// A history sorted by a column of the query window: its rows are read, found by bookmark and
+// deleted the same as in the stored order.
+TEST_F(DataSourceTest, ResultsInAnOrderOfTheirOwnBehaveAsStoredOnes)
+{
+    {
+        DataSource add(m_conn);
+        add.setStatement(statements::historyForAppending());
+        add.refresh();
+        Transaction t(m_conn);
+        for (int i = 0; i < 300; ++i) {
+            add.addNew();
+            // Payees in an order unlike the rowids': P299 down to P200, then P099 down to P000 twice.
+            const int name = i < 100 ? 299 - i : (299 - i) / 2;
+            const QString payee = QStringLiteral("P%1").arg(name, 3, 10, QLatin1Char('0'));
+            ASSERT_TRUE(add.setValue(QStringLiteral("skrmc"), payee));
+            ASSERT_TRUE(add.update());
+        }
+        ASSERT_TRUE(t.commit());
+    }
+    DataSource ds(m_conn);
+    ds.setStatement(statements::historyOrderedBy(statements::history(), QStringLiteral("skrmc"), false));
+    ASSERT_TRUE(ds.refresh()) << ds.errorText().toStdString();
+    ASSERT_EQ(ds.recordCount(), 300);
+    const int payee = ds.columnIndex(QStringLiteral("skrmc"));
+    const int xh = ds.columnIndex(QStringLiteral("xh"));
+    std::mt19937 random(3);
+    // Read in any order, the rows stand sorted: P000 ... P099 twice each, then P200 ... P299.
+    for (int k = 0; k < 400; ++k) {
+        const int row = int(random() % 300);
+        const int name = row < 200 ? row / 2 : row;
+        ASSERT_EQ(ds.textAt(row, payee), QStringLiteral("P%1").arg(name, 3, 10, QLatin1Char('0'))) << row;
+    }
+    // Equal payees in their stored order.
+    for (int row = 1; row < 300; ++row) {
+        if (ds.textAt(row - 1, payee) == ds.textAt(row, payee)) {
+            ASSERT_LT(ds.textAt(row - 1, xh).toInt(), ds.textAt(row, xh).toInt()) << row;
+        }
+    }
+
+    ds.setCurrentRow(200);
+    const Bookmark mark = ds.bookmark();
+    const QString marked = ds.text(QStringLiteral("xh"));
+    ds.moveFirst();
+    ASSERT_TRUE(ds.setBookmark(mark));
+    EXPECT_EQ(ds.currentRow(), 200);
+    // The delete sequence: the row after the deleted one becomes current, in this order.
+    ds.setCurrentRow(10);
+    const QString after = ds.textAt(11, xh);
+    deleteAsTheWindowsDo(ds);
+    EXPECT_EQ(ds.text(QStringLiteral("xh")), after);
+    EXPECT_EQ(ds.recordCount(), 299);
+    ASSERT_TRUE(ds.setBookmark(mark));
+    EXPECT_EQ(ds.text(QStringLiteral("xh")), marked);
+    // A new row goes last, whatever its place in the order would be.
+    ds.addNew();
+    ASSERT_TRUE(ds.setValue(QStringLiteral("skrmc"), QStringLiteral("A000")));
+    ASSERT_TRUE(ds.update());
+    EXPECT_EQ(ds.currentRow(), 299);
+    EXPECT_EQ(ds.textAt(299, payee), QStringLiteral("A000"));
+    ds.refresh();
+    EXPECT_EQ(ds.textAt(0, payee), QStringLiteral("A000"));
+}
+
 TEST_F(DataSourceTest, WritesOnAClosedConnectionFailWithAReason)
 {
     addCustomers({QStringLiteral("A")});
