@@ -72,8 +72,17 @@ void CustomerAddWindow::save()
         reportDataError(this, kTitle, same.errorText());
         return;
     }
+    const QString name = field(0)->text();
     clearFields();
     field(0)->setFocus();
+    emit added(name);
+}
+
+void CustomerAddWindow::startWithName(const QString &name)
+{
+    clearFields();
+    field(0)->setText(name);
+    field(1)->setFocus();
 }
 
 void CustomerAddWindow::clearFields()

@@ -19,6 +19,13 @@ public:
     // Text1 index 5: the initials computed at the last save.
     QString initials() const { return m_initials; }
 
+    // Opened for a payee a voucher does not find: the name typed there, the account next.
+    void startWithName(const QString &name);
+
+signals:
+    // A customer was saved under this name.
+    void added(const QString &name);
+
 private:
     QLineEdit *field(int index) const;
     void save();

@@ -7,11 +7,14 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMargins>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+
+#include <optional>
 
 namespace ui {
 
@@ -63,16 +66,149 @@ QRect placeOver(const QRect &frame, const QRect &opener, const QRect &screen)
     return r;
 }
 
+namespace {
+
+// r moved into area (its top left corner at area's when r is the larger).
+QRect movedInto(QRect r, const QRect &area)
+{
+    r.moveRight(qMin(r.right(), area.right()));
+    r.moveBottom(qMin(r.bottom(), area.bottom()));
+    r.moveLeft(qMax(r.left(), area.left()));
+    r.moveTop(qMax(r.top(), area.top()));
+    return r;
+}
+
+QMargins frameMargins(const QWidget *w)
+{
+    const QRect outer = w->frameGeometry(), inner = w->geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+} // namespace
+
+SideBySide placeBeside(const QSize &wanted, const QSize &minimum, const QRect &opener, const QRect &keep,
+                       const QRect &screen)
+{
+    struct Try {
+        QRect opener, window;
+    };
+    // The window against one side of kept, the opener moved along that axis by at most reach (its
+    // sign the direction) to make room for it.
+    const auto besideOf = [&](const QRect &kept, Qt::Edge side, int reach) -> std::optional<Try> {
+        const bool across = side == Qt::LeftEdge || side == Qt::RightEdge;
+        const int want = across ? wanted.width() : wanted.height();
+        const int need = across ? minimum.width() : minimum.height();
+        const auto roomAt = [&](int shift) {
+            const QRect k = kept.translated(across ? QPoint(shift, 0) : QPoint(0, shift));
+            switch (side) {
+            case Qt::RightEdge: return screen.right() - k.right();
+            case Qt::LeftEdge: return k.left() - screen.left();
+            case Qt::BottomEdge: return screen.bottom() - k.bottom();
+            case Qt::TopEdge: return k.top() - screen.top();
+            }
+            return 0;
+        };
+        const int direction = reach < 0 ? -1 : 1;
+        int shift = 0;
+        while (roomAt(shift) < want && shift != reach)
+            shift += direction;
+        if (roomAt(shift) < need)
+            return std::nullopt;
+        const QRect o = opener.translated(across ? QPoint(shift, 0) : QPoint(0, shift));
+        const QRect k = kept.translated(o.topLeft() - opener.topLeft());
+        QRect room = screen;
+        switch (side) {
+        case Qt::RightEdge: room.setLeft(k.right() + 1); break;
+        case Qt::LeftEdge: room.setRight(k.left() - 1); break;
+        case Qt::BottomEdge: room.setTop(k.bottom() + 1); break;
+        case Qt::TopEdge: room.setBottom(k.top() - 1); break;
+        }
+        if (room.height() < minimum.height() || room.width() < minimum.width())
+            return std::nullopt;
+        QRect w(QPoint(0, 0), wanted.boundedTo(room.size()));
+        w.moveCenter(k.center());
+        w = movedInto(w, room);
+        switch (side) {
+        case Qt::RightEdge: w.moveLeft(room.left()); break;
+        case Qt::LeftEdge: w.moveRight(room.right()); break;
+        case Qt::BottomEdge: w.moveTop(room.top()); break;
+        case Qt::TopEdge: w.moveBottom(room.bottom()); break;
+        }
+        return Try{o, w};
+    };
+    const auto area = [](const Try &t) { return qint64(t.window.width()) * t.window.height(); };
+    const auto best = [&](std::initializer_list<std::optional<Try>> tries) -> std::optional<Try> {
+        std::optional<Try> found;
+        for (const std::optional<Try> &t : tries)
+            if (t && (!found || area(*t) > area(*found)))
+                found = t;
+        return found;
+    };
+    // Beside the whole opener, the opener staying where it is, when the window has its size there;
+    // else the larger of that and the room beside the controls to keep, the opener moving as far
+    // as the screen lets it.
+    const auto beside = [&](Qt::Edge side, int reach) {
+        return besideOf(keep.isEmpty() ? opener : keep.intersected(opener), side, reach);
+    };
+    const std::optional<Try> outside = best({besideOf(opener, Qt::RightEdge, 0), besideOf(opener, Qt::LeftEdge, 0),
+                                             besideOf(opener, Qt::BottomEdge, 0), besideOf(opener, Qt::TopEdge, 0)});
+    if (outside && outside->window.size() == wanted.boundedTo(screen.size()))
+        return {outside->opener, outside->window};
+    if (const auto t = best({outside, beside(Qt::RightEdge, qMin(0, screen.left() - opener.left())),
+                             beside(Qt::LeftEdge, qMax(0, screen.right() - opener.right())),
+                             beside(Qt::BottomEdge, qMin(0, screen.top() - opener.top())),
+                             beside(Qt::TopEdge, qMax(0, screen.bottom() - opener.bottom()))}))
+        return {t->opener, t->window};
+    return {opener, placeOver(QRect(QPoint(0, 0), wanted), opener, screen)};
+}
+
+void showBeside(QWidget *window, QWidget *opener, const QList<QWidget *> &keep)
+{
+    QScreen *screen = opener->screen() ? opener->screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        window->show();
+        return;
+    }
+    // Controls on a page not on display have their places once its layout has been worked out.
+    QRect kept;
+    for (QWidget *c : keep) {
+        for (QWidget *up = c; up && up != opener; up = up->parentWidget())
+            if (up->layout())
+                up->layout()->activate();
+        QRect r(c->mapTo(opener, QPoint(0, 0)), c->size());
+        // With the label that names it.
+        if (auto *label = opener->findChild<QWidget *>(QStringLiteral("label_") + c->objectName()))
+            r |= QRect(label->mapTo(opener, QPoint(0, 0)), label->size());
+        kept |= r;
+    }
+    QMargins frame = frameMargins(window);
+    if (frame.isNull())
+        frame = frameMargins(opener);
+    const QPoint origin = opener->geometry().topLeft();
+    const QRect keepFrame = kept.isEmpty() ? QRect() : kept.translated(origin).marginsAdded(QMargins(6, 6, 6, 6));
+    const QSize wanted = QRect(QPoint(0, 0), window->size()).marginsAdded(frame).size();
+    // Smaller than this, beside is no use: over the opener instead.
+    const QSize readable(480, 320);
+    const QSize minimum =
+        QRect(QPoint(0, 0), window->minimumSizeHint().expandedTo(window->minimumSize()).expandedTo(readable))
+            .marginsAdded(frame)
+            .size();
+    const SideBySide placed =
+        placeBeside(wanted, minimum, opener->frameGeometry(), keepFrame, screen->availableGeometry());
+    if (placed.opener != opener->frameGeometry())
+        opener->move(placed.opener.topLeft());
+    window->resize(placed.window.marginsRemoved(frame).size().expandedTo(window->minimumSize()));
+    window->move(placed.window.topLeft());
+    window->show();
+}
+
 void placeOverOpener(QWidget *window, QWidget *opener)
 {
     QScreen *screen = opener->screen() ? opener->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const auto frameOf = [](const QWidget *w) {
-        const QRect outer = w->frameGeometry(), inner = w->geometry();
-        return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                        outer.bottom() - inner.bottom());
-    };
+    const auto frameOf = frameMargins;
     // A window not yet shown has no frame to measure; the opener's title bar and borders are
     // what the window manager will give it too.
     QMargins frame = frameOf(window);

@@ -4,6 +4,7 @@
 // pickers show the program's one date form.
 
 #include <QObject>
+#include <QList>
 #include <QRect>
 
 class QAbstractButton;
@@ -18,6 +19,22 @@ QRect placeOver(const QRect &frame, const QRect &opener, const QRect &screen);
 // Moves (and when it is larger than the screen, shrinks) window to placeOver() its opener,
 // taking the size of its frame from the opener's.
 void placeOverOpener(QWidget *window, QWidget *opener);
+
+// Where a window opens that must leave some of its opener's controls in sight (keep, inside the
+// opener; empty: the whole opener): beside the opener where the screen has room for minimum;
+// else the opener moves towards an edge of the screen, as little as will do, and the window takes
+// the room beside keep, over the rest of the opener; where neither fits, as placeOver(). All
+// rectangles are frames.
+struct SideBySide {
+    QRect opener;
+    QRect window;
+};
+SideBySide placeBeside(const QSize &wanted, const QSize &minimum, const QRect &opener, const QRect &keep,
+                       const QRect &screen);
+
+// Shows window where placeBeside() puts it, moving the opener if need be; keep are controls of
+// the opener (on any of its pages) to leave in sight.
+void showBeside(QWidget *window, QWidget *opener, const QList<QWidget *> &keep);
 
 // The button whose click Escape stands for in window: the first visible and enabled button
 // captioned 退出, else the first captioned 取消; nullptr when there is none.

@@ -59,6 +59,15 @@ void Calibration::load()
     }
 }
 
+QList<QWidget *> Calibration::boxes() const
+{
+    QList<QWidget *> boxes;
+    for (const Entry &e : m_entries)
+        if (e.box)
+            boxes << e.box;
+    return boxes;
+}
+
 Offsets Calibration::typedValues() const
 {
     Offsets typed = m_values;

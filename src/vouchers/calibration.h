@@ -61,6 +61,8 @@ public:
     Offsets typedValues() const;
 
     QString fileName() const { return m_fileName; }
+    // The boxes of offsets and switches, in the order added.
+    QList<QWidget *> boxes() const;
 
 private:
     struct Entry {

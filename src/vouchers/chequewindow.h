@@ -39,6 +39,7 @@ protected:
     void activate() override;
     void takeOver() override;
     void setCounterparty(const VoucherData &data) override;
+    QList<QWidget *> calibrationBoxes() const override { return m_calibration.boxes(); }
 
 private:
     // Hidden holders of the window, named after the fields that kept them.

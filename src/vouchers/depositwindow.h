@@ -38,6 +38,7 @@ protected:
     void activate() override;
     void takeOver() override;
     void setCounterparty(const VoucherData &data) override;
+    QList<QWidget *> calibrationBoxes() const override { return m_calibration.boxes(); }
 
 private:
     void readOwnCompany();

@@ -148,20 +148,22 @@ FormPreviewWindow::FormPreviewWindow(const QString &window, std::function<PrintR
     for (QPushButton *b : {chooseButton, clearButton, placeButton, zoomIn, zoomOut, fit, close})
         b->setAutoDefault(true);
 
+    // Two rows, so that the window fits beside the voucher's boxes on a small screen.
     auto *tools = new QHBoxLayout;
     tools->addWidget(chooseButton);
     tools->addWidget(clearButton);
     tools->addWidget(new QLabel(QStringLiteral("分辨率"), this));
     tools->addWidget(m_dpi);
-    tools->addSpacing(12);
-    tools->addWidget(placeButton);
-    tools->addWidget(new QLabel(QStringLiteral("第二点在凭证上的位置"), this));
-    tools->addWidget(m_pointX);
-    tools->addWidget(m_pointY);
     tools->addStretch();
     tools->addWidget(zoomOut);
     tools->addWidget(zoomIn);
     tools->addWidget(fit);
+    auto *placing = new QHBoxLayout;
+    placing->addWidget(placeButton);
+    placing->addWidget(new QLabel(QStringLiteral("第二点在凭证上的位置"), this));
+    placing->addWidget(m_pointX);
+    placing->addWidget(m_pointY);
+    placing->addStretch();
 
     m_canvas = new FormPreviewCanvas(this);
     m_scroll = new QScrollArea(this);
@@ -180,6 +182,7 @@ FormPreviewWindow::FormPreviewWindow(const QString &window, std::function<PrintR
     bottom->addWidget(close);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(tools);
+    layout->addLayout(placing);
     layout->addWidget(m_scroll, 1);
     layout->addWidget(m_tooWide);
     layout->addLayout(bottom);

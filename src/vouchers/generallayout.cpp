@@ -61,6 +61,14 @@ Offsets GeneralLayout::typedOffsets() const
     return out;
 }
 
+QList<QWidget *> GeneralLayout::boxes() const
+{
+    QList<QWidget *> out;
+    for (const auto &[box, column] : m_boxes)
+        out << box;
+    return out;
+}
+
 void GeneralLayout::bind(const QWidget *window, const QList<LayoutBox> &boxes)
 {
     for (const LayoutBox &b : boxes)

@@ -59,6 +59,7 @@ public:
     bool save();
 
     void setLocked(bool locked);
+    QList<QWidget *> boxes() const;
 
 private:
     store::DataSource m_row;

@@ -44,6 +44,7 @@ protected:
     void activate() override;
     void takeOver() override;
     void setCounterparty(const VoucherData &data) override;
+    QList<QWidget *> calibrationBoxes() const override { return m_layout.boxes(); }
 
 private:
     struct Places {

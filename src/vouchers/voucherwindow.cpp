@@ -1,9 +1,11 @@
 #include "vouchers/voucherwindow.h"
 
+#include "reference/customeradd.h"
 #include "reference/customerpicker.h"
 #include "reference/purposes.h"
 #include "store/statements.h"
 #include "ui/prompter.h"
+#include "ui/windowhabits.h"
 #include "vouchers/formpreview.h"
 #include "printing/pagewriter_recorder.h"
 #include "vouchers/printtable.h"
@@ -33,7 +35,8 @@ VoucherWindow::~VoucherWindow()
     // An open picker reports its closing to this window, which is half gone by now: it must
     // go without telling anybody.
     for (QWidget *picker : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (qobject_cast<reference::CustomerPicker *>(picker) || qobject_cast<reference::PurposePicker *>(picker)) {
+        if (qobject_cast<reference::CustomerPicker *>(picker) || qobject_cast<reference::PurposePicker *>(picker)
+            || qobject_cast<reference::CustomerAddWindow *>(picker)) {
             picker->disconnect(this);
             delete picker;
         }
@@ -95,11 +98,29 @@ void VoucherWindow::openCustomerPicker()
         customers().refresh();
         activate();
         takeOver();
-        if (m_picked && customers().recordCount() == 0)
-            ui::tell(this, QStringLiteral("没有名称以“%1”开头的客户。").arg(m_pickedName), QStringLiteral("客户查询"),
-                     ui::Icon::Information);
+        if (m_picked && customers().recordCount() == 0 && !m_pickedName.trimmed().isEmpty())
+            offerNewCustomer(m_pickedName);
     });
     picker->show();
+}
+
+void VoucherWindow::offerNewCustomer(const QString &name)
+{
+    const QString question = QStringLiteral("没有名称以“%1”开头的客户。\n\n是否把“%1”添加为新客户？"
+                                            "添加后回到本凭证，并以它作为本凭证的客户。")
+                                 .arg(name);
+    if (ui::ask(this, question, QStringLiteral("客户查询"), ui::Yes | ui::No, ui::Icon::Question, ui::Yes) != ui::Yes)
+        return;
+    auto *add = new reference::CustomerAddWindow(this);
+    add->setWindowModality(Qt::ApplicationModal);
+    add->startWithName(name);
+    // Saved: the window goes and the new customer is this voucher's, as if picked.
+    connect(add, &reference::CustomerAddWindow::added, this, [this, add](const QString &saved) {
+        add->close();
+        customerPicked(saved);
+    });
+    connect(add, &QObject::destroyed, this, &VoucherWindow::activate);
+    add->show();
 }
 
 void VoucherWindow::openPurposePicker()
@@ -138,7 +159,8 @@ void VoucherWindow::openFormPreview()
 {
     auto *preview = new FormPreviewWindow(objectName(), [this] { return previewRoutine(); }, this);
     preview->setWindowTitle(QStringLiteral("套打预览 - %1").arg(windowTitle()));
-    preview->show();
+    // Beside the boxes it redraws from, so that a clerk sees both while typing offsets.
+    ui::showBeside(preview, this, calibrationBoxes());
 }
 
 QList<DataProblem> VoucherWindow::chooseCustomer(const VoucherData &data)

@@ -82,8 +82,13 @@ protected:
     // Fills the voucher's fields from the current customer (and whatever else it shows).
     virtual void takeOver() = 0;
 
+    // The boxes whose values the form preview draws from, kept in sight while it is open.
+    virtual QList<QWidget *> calibrationBoxes() const { return {}; }
+
     void openCustomerPicker();
     void openPurposePicker();
+    // A name no customer begins with: offered to the clerk as a new customer (客户添加).
+    void offerNewCustomer(const QString &name);
 
     // Makes the customer of that exact name current and takes it over. A name not in the
     // address book is taken with the account and bank given (setCounterparty); without them it is

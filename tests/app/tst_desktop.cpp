@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QCalendarWidget>
+#include <QDir>
 #include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
@@ -26,7 +27,9 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QPainter>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTest>
@@ -362,6 +365,71 @@ private slots:
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
     }
 
+    // 套打预览 opens where the clerk sees it and the calibration boxes it redraws from at once:
+    // on the 1024x768 screen it covers no offset box of the voucher (wherever the voucher stood,
+    // on whichever page), and both windows stay inside the screen.
+    void theFormPreviewLeavesTheCalibrationBoxesInSight()
+    {
+        QVERIFY(openMain());
+        app::MainWindow &w = *main;
+        const QRect screen = w.screen()->availableGeometry();
+        // Every box of each voucher's settings page, its last.
+        const char *const vouchers[] = {"zpdy", "jzddy", "jkddy", "tydhpz", "jhdhpz", "nhjsywsqs"};
+        QStringList wrong;
+        for (const char *name : vouchers) {
+            for (const Qt::Corner corner : {Qt::TopLeftCorner, Qt::BottomRightCorner}) {
+                QPointer<QWidget> voucher = w.openWindow(QString::fromLatin1(name));
+                QVERIFY2(voucher && QTest::qWaitForWindowExposed(voucher), name);
+                QTest::qWait(20);
+                QRect frame = voucher->frameGeometry();
+                if (corner == Qt::TopLeftCorner)
+                    frame.moveTopLeft(screen.topLeft());
+                else
+                    frame.moveBottomRight(screen.bottomRight());
+                voucher->move(frame.topLeft());
+                QTest::qWait(20);
+                QList<QLineEdit *> boxes;
+                if (auto *tabs = voucher->findChild<QTabWidget *>(QStringLiteral("SSTab1"))) {
+                    tabs->setCurrentIndex(tabs->count() - 1);
+                    boxes = tabs->currentWidget()->findChildren<QLineEdit *>();
+                }
+                QTest::mouseClick(voucher->findChild<QPushButton *>(QStringLiteral("cmdPreview")), Qt::LeftButton);
+                QWidget *preview = voucher->findChild<QWidget *>(QStringLiteral("tdyl"));
+                QVERIFY2(preview && QTest::qWaitForWindowExposed(preview), name);
+                QTest::qWait(20);
+                const QRect p = preview->frameGeometry();
+                const QString where = QStringLiteral("%1 from %2: voucher %3, preview %4")
+                                          .arg(QString::fromLatin1(name), describe(frame),
+                                               describe(voucher->frameGeometry()), describe(p));
+                if (!screen.contains(p) || !screen.contains(voucher->frameGeometry()))
+                    wrong << where + QStringLiteral(" outside the screen");
+                if (p.width() < 480 || p.height() < 360)
+                    wrong << where + QStringLiteral(" too small to read");
+                for (QLineEdit *box : std::as_const(boxes)) {
+                    if (!box->isVisible())
+                        continue;
+                    const QRect b(box->mapToGlobal(QPoint(0, 0)), box->size());
+                    if (p.intersects(b))
+                        wrong << where + QStringLiteral(" covers %1 at %2").arg(box->objectName(), describe(b));
+                }
+                if (corner == Qt::TopLeftCorner && !qEnvironmentVariableIsEmpty("LANSHI_SCREENSHOTS")) {
+                    // The screen as the clerk sees it: the voucher, the preview over it.
+                    QImage shot(screen.size(), QImage::Format_RGB32);
+                    shot.fill(QColor(60, 70, 80));
+                    QPainter painter(&shot);
+                    for (QWidget *window : {voucher.data(), preview})
+                        painter.drawPixmap(window->geometry().topLeft(), window->grab());
+                    painter.end();
+                    shot.save(QDir(qEnvironmentVariable("LANSHI_SCREENSHOTS"))
+                                  .filePath(QStringLiteral("tdyl_1024x768_%1.png").arg(QString::fromLatin1(name))));
+                }
+                closeAndUnload(preview);
+                closeAndUnload(voucher);
+            }
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+    }
+
     // A window too large for the screen is shrunk into it; one placed by its own code stays put.
     void placementKeepsToTheScreenAndToAPlaceChosenInCode()
     {
@@ -370,6 +438,27 @@ private slots:
         QCOMPARE(ui::placeOver(QRect(0, 0, 400, 300), QRect(800, 600, 200, 100), screen), QRect(624, 438, 400, 300));
         QCOMPARE(ui::placeOver(QRect(0, 0, 400, 300), QRect(-150, -100, 200, 100), screen), QRect(0, 0, 400, 300));
         QCOMPARE(ui::placeOver(QRect(0, 0, 1100, 800), QRect(12, 50, 1000, 620), screen), QRect(0, 0, 1024, 738));
+
+        // Beside: next to the whole opener where there is room; else the opener moves (here up, as
+        // far as the screen's top) and the window takes the room below the boxes to keep; where
+        // nothing is large enough, over the opener.
+        const struct {
+            QSize wanted;
+            QRect opener, keep, screen, openerAfter, window;
+        } beside[] = {
+            {{600, 400}, {0, 0, 600, 500}, {10, 40, 300, 200}, {0, 0, 1280, 800}, {0, 0, 600, 500}, {600, 50, 600, 400}},
+            {{964, 676}, {140, 249, 884, 519}, {160, 290, 630, 330}, {0, 0, 1024, 768}, {140, 0, 884, 519},
+             {0, 371, 964, 397}},
+            // Boxes at the opener's foot: it moves down and the window stands above them.
+            {{964, 676}, {0, 0, 884, 519}, {160, 290, 630, 330}, {0, 0, 1024, 768}, {0, 249, 884, 519},
+             {0, 0, 964, 539}},
+            {{964, 676}, {40, 20, 1000, 740}, {}, {0, 0, 1024, 768}, {40, 20, 1000, 740}, {58, 52, 964, 676}},
+        };
+        for (const auto &b : beside) {
+            const ui::SideBySide placed = ui::placeBeside(b.wanted, QSize(480, 320), b.opener, b.keep, b.screen);
+            QCOMPARE(placed.opener, b.openerAfter);
+            QCOMPARE(placed.window, b.window);
+        }
 
         QVERIFY(openMain());
         app::MainWindow &w = *main;

@@ -3,6 +3,7 @@
 
 #include "voucherharness.h"
 #include "windowtest.h"
+#include "reference/customeradd.h"
 #include "reference/customerpicker.h"
 #include "reference/purposes.h"
 #include "scriptedprompter.h"
@@ -497,16 +498,57 @@ private slots:
         QCOMPARE(StoreFixture::column(history(), "skrzhh"), QStringList{"11050001"});
         QCOMPARE(StoreFixture::column(history(), "skrkhh"), QStringList{"中国银行北京分行"});
 
-        // A choice that no name begins with is told, and leaves no payee behind.
+        // A choice that no name begins with is offered as a new customer; 否 leaves no payee behind.
+        const auto pickName = [&](const QString &name) {
+            QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+            QPointer<reference::CustomerPicker> p = w->findChild<reference::CustomerPicker *>();
+            QVERIFY(p);
+            edit(p, "Text1")->setText(name);
+            QTest::mouseClick(button(p, "Command1"), Qt::LeftButton);
+            QTRY_VERIFY(p.isNull());
+        };
         prompter->clear();
-        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
-        picker = w->findChild<reference::CustomerPicker *>();
-        QVERIFY(picker);
-        edit(picker, "Text1")->setText(QStringLiteral("南京"));
-        QTest::mouseClick(button(picker, "Command1"), Qt::LeftButton);
-        QTRY_VERIFY(picker.isNull());
-        QCOMPARE(prompter->texts(), QStringList{QStringLiteral("没有名称以“南京”开头的客户。")});
+        prompter->answer(ui::No);
+        pickName(QStringLiteral("南京"));
+        QCOMPARE(prompter->prompts.size(), 1);
+        QVERIFY(prompter->lastText().startsWith(QStringLiteral("没有名称以“南京”开头的客户。")));
+        QVERIFY(prompter->lastText().contains(QStringLiteral("是否把“南京”添加为新客户")));
         QVERIFY(edit(w, "Text25")->text().isEmpty());
+        QVERIFY(!w->findChild<reference::CustomerAddWindow *>());
+
+        // 是 opens 客户添加 with the name typed; once saved, the voucher's payee is the new customer.
+        prompter->clear();
+        prompter->answer(ui::Yes);
+        pickName(QStringLiteral("南京紫金五金商行"));
+        QPointer<reference::CustomerAddWindow> add = w->findChild<reference::CustomerAddWindow *>();
+        QVERIFY(add);
+        QTRY_VERIFY(add->isVisible());
+        QCOMPARE(edit(add, "Text1_0")->text(), QStringLiteral("南京紫金五金商行"));
+        QCOMPARE(QApplication::focusWidget(), edit(add, "Text1_1"));
+        const char *const rest[] = {"32010009", "南京银行玄武支行", "江苏", "南京"};
+        for (int i = 0; i < 4; ++i)
+            edit(add, QByteArray("Text1_") + char('1' + i))->setText(QString::fromUtf8(rest[i]));
+        QTest::mouseClick(button(add, "Command1"), Qt::LeftButton);
+        QTRY_VERIFY(add.isNull());
+        QCOMPARE(prompter->prompts.size(), 1);
+        QCOMPARE(StoreFixture::column(customers(), "gsmc").count(QStringLiteral("南京紫金五金商行")), 1);
+        QCOMPARE(edit(w, "Text25")->text(), QStringLiteral("南京紫金五金商行"));
+        QCOMPARE(w->customers().recordCount(), 1);
+        // The fields of the last cheque stay; only the payee is new.
+        clickPrint(w);
+        QCOMPARE(StoreFixture::column(history(), "skrzhh"), (QStringList{"11050001", "32010009"}));
+        QCOMPARE(StoreFixture::column(history(), "skrkhh"), (QStringList{"中国银行北京分行", "南京银行玄武支行"}));
+
+        // Leaving 客户添加 without saving goes back to the voucher with no payee.
+        prompter->clear();
+        prompter->answer(ui::Yes);
+        pickName(QStringLiteral("杭州"));
+        add = w->findChild<reference::CustomerAddWindow *>();
+        QVERIFY(add);
+        QTest::mouseClick(button(add, "Command3"), Qt::LeftButton);
+        QTRY_VERIFY(add.isNull());
+        QVERIFY(edit(w, "Text25")->text().isEmpty());
+        QCOMPARE(StoreFixture::column(customers(), "gsmc").size(), 3);
         // Closing the picker by its frame hands nothing back and says nothing.
         prompter->clear();
         QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
