@@ -6,6 +6,8 @@
 #include "vouchers/listcontext.h"
 #include "vouchers/voucher.h"
 
+#include <QHash>
+
 namespace batch {
 
 namespace {
@@ -126,19 +128,22 @@ ListCheck checkList(VoucherList &list, const QStringList &header, const QList<Li
     check.header = list.setHeader(header);
     if (!check.header.isEmpty())
         return check; // rows cannot be read without their columns
+    // The history does not hold the list's own earlier rows yet: the ready ones by payee and
+    // amount, with their dates, in the list's order.
+    struct Earlier {
+        QDate date;
+        int sheetRow;
+    };
+    QHash<std::pair<QString, qint64>, QList<Earlier>> earlierRows;
     for (const ListRow &row : rows) {
         Entry entry = list.prepare(row, allowRepeat);
-        // The history does not hold the list's own earlier rows yet.
         const std::optional<qint64> fen = text::parseFen(entry.amount);
         const std::optional<QDate> date = vouchers::listDate(entry.date);
-        for (const Entry &earlier : std::as_const(check.entries)) {
-            if (allowRepeat || !entry.ready() || !fen || !date)
-                break;
-            if (!earlier.ready())
-                continue;
-            const std::optional<QDate> earlierDate = vouchers::listDate(earlier.date);
-            if (earlier.counterparty == entry.counterparty && text::parseFen(earlier.amount) == fen && earlierDate
-                && qAbs(earlierDate->daysTo(*date)) <= vouchers::kRepeatDays) {
+        if (!allowRepeat && entry.ready() && fen && date) {
+            const std::pair<QString, qint64> key{entry.counterparty, *fen};
+            for (const Earlier &earlier : earlierRows.value(key)) {
+                if (qAbs(earlier.date.daysTo(*date)) > vouchers::kRepeatDays)
+                    continue;
                 entry.problems.append({row.sheetRow, list.kind().captionOf(vouchers::key::counterparty),
                                        QStringLiteral("与本表第%1行的收款人、金额相同，日期相差不到%2天")
                                            .arg(earlier.sheetRow)
@@ -146,6 +151,8 @@ ListCheck checkList(VoucherList &list, const QStringList &header, const QList<Li
                                        true});
                 entry.routine = {};
             }
+            if (entry.ready())
+                earlierRows[key].append({*date, row.sheetRow});
         }
         check.entries.append(entry);
     }

@@ -65,6 +65,33 @@ private slots:
         QVERIFY(!vouchers::findVoucherKind(QStringLiteral("汇票")));
     }
 
+    // The list's own earlier rows count as payments: same payee and amount within 30 days of a
+    // row that would print stops the later row, naming it; a row already stopped does not count.
+    void aListRepeatsItselfWithinThirtyDays()
+    {
+        const QString a = QStringLiteral("北京蓝石软件有限公司"), b = QStringLiteral("杭州西湖茶叶有限公司");
+        const QList<ListRow> rows = {
+            {2, {a, "50", "2010-04-01", "服务费", "1"}},
+            {3, {a, "50.00", "2010-05-01", "服务费", "2"}}, // 30 days later: stopped by row 2
+            {4, {a, "50", "2010-05-02", "服务费", "3"}},    // 31 days after row 2; row 3 does not count
+            {5, {b, "50", "2010-04-01", "茶叶", "4"}},      // another payee
+            {6, {a, "50.01", "2010-04-02", "服务费", "5"}}, // another amount
+            {7, {a, "50", "2010-03-05", "服务费", "6"}},    // earlier date, 27 days before row 2 and 58 before row 4
+            {8, {a, "50", "2010-04-20", "服务费", "7"}},    // 19 days after row 2, 12 before row 4
+        };
+        VoucherList list(kind("支票"));
+        const ListCheck check = checkList(list, kChequeHeader, rows);
+        QStringList found;
+        for (const RowProblem &p : check.blocking())
+            found << QStringLiteral("%1:%2").arg(p.sheetRow).arg(p.message);
+        const QString same = QStringLiteral("与本表第%1行的收款人、金额相同，日期相差不到30天");
+        QCOMPARE(found, (QStringList{"3:" + same.arg(2), "7:" + same.arg(2), "8:" + same.arg(2), "8:" + same.arg(4)}));
+        QCOMPARE(check.toPrint().size(), 4);
+        // With repeats allowed every row prints.
+        VoucherList allowing(kind("支票"));
+        QCOMPARE(checkList(allowing, kChequeHeader, rows, true).toPrint().size(), 7);
+    }
+
     // Three cheques in one PDF: three pages, each text where a cheque typed into the window and
     // printed alone puts it, and three history rows written once the file is complete.
     void threeChequesStandWhereSinglePrintsPutThem()
