@@ -10,12 +10,11 @@ std::optional<EarlierVoucher> findRepeat(store::Connection &connection, const Hi
     const std::optional<qint64> amount = text::parseFen(row.amount);
     if (!amount || !date.isValid())
         return std::nullopt;
-    for (const store::Payment &p :
-         store::paymentsTo(connection, row.payeeName, date.addDays(-kRepeatDays), date.addDays(kRepeatDays))) {
-        if (p.payer == row.payerName && text::parseFen(p.amount) == amount)
-            return EarlierVoucher{p.date, p.type, p.number};
-    }
-    return std::nullopt;
+    const std::optional<store::Payment> p = store::firstPayment(connection, row.payerName, row.payeeName, *amount,
+                                                                date.addDays(-kRepeatDays), date.addDays(kRepeatDays));
+    if (!p)
+        return std::nullopt;
+    return EarlierVoucher{p->date, p->type, p->number};
 }
 
 QString repeatQuestion(const HistoryRow &row, const EarlierVoucher &earlier)

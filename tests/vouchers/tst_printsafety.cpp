@@ -102,6 +102,21 @@ private slots:
         QCOMPARE(StoreFixture::column(history(), "pzhm"), (QStringList{"HK-7", "20100414"}));
     }
 
+    // Of two earlier payments the question names the one printed first, whatever their dates;
+    // a payment whose payer was never stored is the empty payer's, not another's.
+    void theFirstPrintedOfTwoIsNamed()
+    {
+        const QDate d(2010, 4, 14);
+        QVERIFY(earlier(d.addDays(-5), "1000.50", kOwnName, kCustomer, QStringLiteral("支票")));
+        QVERIFY(earlier(d.addDays(-20), "1000.50", kOwnName, kCustomer, QStringLiteral("进账单")));
+        QVERIFY(earlier(d, "1000.50", QString(), kCustomer, QStringLiteral("交款单")));
+        ChequeWindow *w = h->open();
+        fill(w);
+        click(w, "Command9");
+        QCOMPARE(prompter->texts(), QStringList{QStringLiteral("30天内已向%1打印过相同金额的支票（%2，HK-7），仍然打印吗？")
+                                                    .arg(kCustomer, d.addDays(-5).toString(Qt::ISODate))});
+    }
+
     void nameTooLongEvenSmallIsNamedBeforePrinting()
     {
         const QString longName = QString(50, QChar(u'华')); // 50 × 120 twips at 6 points > 5210
