@@ -17,6 +17,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
 
 namespace maintenance {
 
@@ -440,34 +442,32 @@ bool appendCustomers(store::Connection &connection, const QVector<QStringList> &
         *error = transaction.errorText();
         return false;
     }
-    // The rows go in through a data source of their own: a window's grid would lay out its
-    // header again for every row, which costs seconds on a long sheet.
-    store::DataSource writer(connection);
-    writer.setStatement(store::statements::customersForAppending());
-    if (!writer.refresh()) {
-        *error = writer.errorText();
+    // One statement prepared once for every row; an empty text goes in as NULL, as a cell
+    // never written.
+    QSqlQuery insert(connection.database());
+    if (!insert.prepare(QStringLiteral("INSERT INTO khb (gsmc, zhh, khh, sheng, shi, gsmczmjc, gsmcdyjc, gsmcdyzm) "
+                                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))) {
+        *error = QStringLiteral("无法添加记录：%1").arg(insert.lastError().text());
         return false;
     }
+    const auto bind = [&insert](int position, const QString &value) {
+        insert.bindValue(position, value.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(value));
+    };
     for (int r = 0; r < rows.size(); ++r) {
-        *failedRow = QStringLiteral("工作表第 %1 行").arg(sheetRows.value(r));
-        QStringList values = rows.at(r);
-        for (int i = 1; i < kSheetColumns; ++i)
-            if (values.value(i).isEmpty())
-                values[i] = kNone;
-        const QString initials = text::initials(values.at(0));
-        writer.addNew();
-        for (int i = 0; i < kSheetColumns; ++i)
-            if (!values.at(i).isEmpty())
-                writer.setValue(i, values.at(i));
-        if (!initials.isEmpty())
-            writer.setValue(5, initials);
-        if (const QString sets = text::readingSets(values.at(0)); !sets.isEmpty()) {
-            writer.setValue(QStringLiteral("gsmcdyjc"), text::commonInitials(sets));
-            writer.setValue(QStringLiteral("gsmcdyzm"), sets);
+        const QStringList &values = rows.at(r);
+        const QString name = values.value(0);
+        bind(0, name);
+        for (int i = 1; i < kSheetColumns; ++i) {
+            const QString value = values.value(i);
+            bind(i, value.isEmpty() ? kNone : value);
         }
-        if (!writer.update()) {
-            *error = writer.errorText();
-            writer.cancelUpdate();
+        bind(5, text::initials(name));
+        const QString sets = text::readingSets(name);
+        bind(6, sets.isEmpty() ? QString() : text::commonInitials(sets));
+        bind(7, sets);
+        if (!insert.exec()) {
+            *failedRow = QStringLiteral("工作表第 %1 行").arg(sheetRows.value(r));
+            *error = QStringLiteral("无法添加记录：%1").arg(insert.lastError().text());
             return false; // the transaction rolls back every row of this run
         }
         if (progress)
