@@ -2,6 +2,7 @@
 
 #include "store/appdir.h"
 #include "store/gridmodel.h"
+#include "store/rowinserter.h"
 #include "store/statements.h"
 #include "text/pinyin.h"
 #include "text/readings.h"
@@ -17,8 +18,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace maintenance {
 
@@ -444,30 +443,29 @@ bool appendCustomers(store::Connection &connection, const QVector<QStringList> &
     }
     // One statement prepared once for every row; an empty text goes in as NULL, as a cell
     // never written.
-    QSqlQuery insert(connection.database());
-    if (!insert.prepare(QStringLiteral("INSERT INTO khb (gsmc, zhh, khh, sheng, shi, gsmczmjc, gsmcdyjc, gsmcdyzm) "
-                                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))) {
-        *error = QStringLiteral("无法添加记录：%1").arg(insert.lastError().text());
+    store::RowInserter insert(connection,
+                              QStringLiteral("INSERT INTO khb (gsmc, zhh, khh, sheng, shi, gsmczmjc, gsmcdyjc, "
+                                             "gsmcdyzm) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                              8);
+    if (!insert.isValid()) {
+        *error = QStringLiteral("无法添加记录：%1").arg(insert.errorText());
         return false;
     }
-    const auto bind = [&insert](int position, const QString &value) {
-        insert.bindValue(position, value.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(value));
-    };
+    QString values[8];
     for (int r = 0; r < rows.size(); ++r) {
-        const QStringList &values = rows.at(r);
-        const QString name = values.value(0);
-        bind(0, name);
+        const QStringList &row = rows.at(r);
+        const QString name = row.value(0);
+        values[0] = name;
         for (int i = 1; i < kSheetColumns; ++i) {
-            const QString value = values.value(i);
-            bind(i, value.isEmpty() ? kNone : value);
+            const QString value = row.value(i);
+            values[i] = value.isEmpty() ? kNone : value;
         }
-        bind(5, text::initials(name));
-        const QString sets = text::readingSets(name);
-        bind(6, sets.isEmpty() ? QString() : text::commonInitials(sets));
-        bind(7, sets);
-        if (!insert.exec()) {
+        values[5] = text::initials(name);
+        values[7] = text::readingSets(name);
+        values[6] = values[7].isEmpty() ? QString() : text::commonInitials(values[7]);
+        if (!insert.insert(values)) {
             *failedRow = QStringLiteral("工作表第 %1 行").arg(sheetRows.value(r));
-            *error = QStringLiteral("无法添加记录：%1").arg(insert.lastError().text());
+            *error = QStringLiteral("无法添加记录：%1").arg(insert.errorText());
             return false; // the transaction rolls back every row of this run
         }
         if (progress)
