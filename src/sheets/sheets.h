@@ -29,6 +29,10 @@ struct ReadOptions {
     // A workbook's worksheet of this name (any case) when it has one, otherwise its first
     // worksheet.
     QString preferredSheet;
+    // An .xlsx part written plainly (as spreadsheet programs write them) goes through a quick
+    // reader of that plain XML, any other through Qt's full XML reader. false: every part
+    // through the full reader, which the quick one must agree with.
+    bool quickXml = true;
 };
 
 // What a file holds, told by its first bytes where they say it (zip, compound file), otherwise

@@ -1,8 +1,10 @@
 // Reading the first worksheet of an .xlsx workbook: a zip of XML parts, read through libzip and
-// Qt's XML stream reader. Nothing in the file is trusted: every part's size is counted while it is
+// Qt's XML stream reader (the shared texts and the sheet, when plainly written, through the
+// quicker QuickXml). Nothing in the file is trusted: every part's size is counted while it is
 // inflated, every reference is checked, and no XML document type (with its entities) is taken.
 
 #include "sheets/cells.h"
+#include "sheets/quickxml.h"
 #include "sheets/sheets.h"
 
 #include <QDateTime>
@@ -251,11 +253,44 @@ public:
             }
             if (t == QXmlStreamReader::EndElement && --m_depth == 0)
                 m_done = true;
+            if (t == QXmlStreamReader::StartElement)
+                m_attributes = m_xml.attributes();
             return t;
         }
     }
 
     QXmlStreamReader &xml() { return m_xml; }
+    // The token just read, as QuickXml tells it.
+    QStringView name() const { return m_xml.name(); }
+    QStringView attribute(QLatin1StringView qualifiedName) const { return m_attributes.value(qualifiedName); }
+    QStringView text() const { return m_xml.text(); }
+
+    // The whole part into *out, counted and looked at as next() does; false on any failure
+    // (problem() says which), among them a part larger than the limit.
+    bool readWhole(QByteArray *out)
+    {
+        if (!m_problem.isEmpty() || m_missing)
+            return false;
+        for (;;) {
+            char buffer[65536];
+            const zip_int64_t n = zip_fread(m_file, buffer, sizeof buffer);
+            if (n < 0) {
+                m_problem = zipProblem(zip_error_code_zip(zip_file_get_error(m_file)));
+                return false;
+            }
+            if (n == 0)
+                return true;
+            m_read += n;
+            if (m_read > m_limit) {
+                m_problem = tooLarge();
+                return false;
+            }
+            if (!guard(buffer, n))
+                return false;
+            out->append(buffer, qsizetype(n));
+        }
+    }
+
     QString problem() const
     {
         if (m_missing)
@@ -315,6 +350,7 @@ private:
     qint64 m_limit;
     zip_file_t *m_file = nullptr;
     QXmlStreamReader m_xml;
+    QXmlStreamAttributes m_attributes;
     qint64 m_read = 0;
     int m_depth = 0;
     bool m_inTag = false;
@@ -476,23 +512,68 @@ private:
         return true;
     }
 
+    // How a part's tokens were read: to the end, refused with a message, or (the quick reader
+    // only) found not plain, to be read again by the full reader.
+    enum class Read { Done, Refused, NotPlain };
+    static Read invalid(Part &part, QString *problem)
+    {
+        *problem = part.problem();
+        return Read::Refused;
+    }
+    static Read invalid(QuickXml &, QString *) { return Read::NotPlain; }
+
+    // A part through the quick reader when it is plain, otherwise through the full one; read(tokens,
+    // problem) takes the tokens and must start from nothing each time, since a part the quick reader
+    // gives up on is read again from its first byte.
+    template <class ReadTokens, class Reset>
+    bool readPart(const QString &name, qint64 limit, ReadTokens read, Reset reset, QString *problem, bool *missing)
+    {
+        *missing = false;
+        if (m_options.quickXml) {
+            Part whole(m_archive, name, limit);
+            if (whole.missing()) {
+                *missing = true;
+                return false;
+            }
+            QByteArray bytes;
+            if (whole.readWhole(&bytes)) {
+                QuickXml quick(bytes, kMaxDepth);
+                const Read r = read(quick, problem);
+                if (r != Read::NotPlain)
+                    return r == Read::Done;
+                reset();
+            }
+        }
+        Part part(m_archive, name, limit);
+        if (part.missing()) {
+            *missing = true;
+            return false;
+        }
+        return read(part, problem) == Read::Done;
+    }
+
     bool readStrings(const QString &name, QString *problem)
     {
-        Part part(m_archive, name, kMaxStringsXml);
-        if (part.missing())
-            return true; // a workbook without texts may name the part all the same
+        bool missing = false;
+        const bool ok = readPart(
+            name, kMaxStringsXml, [this, &name](auto &part, QString *why) { return stringsFrom(part, name, why); },
+            [this] { m_strings.clear(); }, problem, &missing);
+        return ok || missing; // a workbook without texts may name the part all the same
+    }
+
+    template <class Tokens>
+    Read stringsFrom(Tokens &part, const QString &name, QString *problem)
+    {
         QString text;
         bool inItem = false, inText = false;
         int phonetic = 0;
         for (;;) {
             const auto t = part.next();
             if (t == QXmlStreamReader::EndDocument)
-                return true;
-            if (t == QXmlStreamReader::Invalid) {
-                *problem = part.problem();
-                return false;
-            }
-            const QStringView element = part.xml().name();
+                return Read::Done;
+            if (t == QXmlStreamReader::Invalid)
+                return invalid(part, problem);
+            const auto element = part.name();
             if (t == QXmlStreamReader::StartElement) {
                 if (element == QLatin1String("si")) {
                     inItem = true;
@@ -504,7 +585,7 @@ private:
                 }
             } else if (t == QXmlStreamReader::Characters) {
                 if (inText) {
-                    text += part.xml().text();
+                    text += part.text();
                     if (text.size() > kMaxCellCharacters)
                         text.truncate(kMaxCellCharacters + 1); // refused where a cell uses it
                 }
@@ -517,7 +598,7 @@ private:
                     inItem = false;
                     if (m_strings.size() >= kMaxSharedStrings) {
                         *problem = QStringLiteral("%1：文字多得不正常").arg(name);
-                        return false;
+                        return Read::Refused;
                     }
                     m_strings.append(unescaped(text));
                 }
@@ -658,14 +739,28 @@ private:
 
     bool readSheetPart(const QString &name)
     {
-        Part part(m_archive, name, kMaxSheetXml);
-        if (part.missing()) {
+        bool missing = false;
+        QString unused;
+        const bool ok = readPart(
+            name, kMaxSheetXml, [this](auto &part, QString *) { return sheetFrom(part); },
+            [this] {
+                m_sheet.header.clear();
+                m_sheet.rows.clear();
+                m_sheet.error.clear();
+                m_kept = 0;
+                m_characters = 0;
+            },
+            &unused, &missing);
+        if (missing)
             m_sheet.error = QStringLiteral("工作簿 %1 不完整：缺少工作表 %2 的内容（%3），无法读取。"
                                            "请在 Excel 或 WPS 表格中打开它，另存一份后再试。")
                                 .arg(m_name, m_sheet.sheetName, name);
-            return false;
-        }
-        QXmlStreamReader &xml = part.xml();
+        return ok;
+    }
+
+    template <class Tokens>
+    Read sheetFrom(Tokens &part)
+    {
         int rowDepth = -1, cellDepth = -1;
         int previousRow = 0, row = 0, lastColumn = 0;
         bool rowNumbered = false;
@@ -679,42 +774,44 @@ private:
             if (t == QXmlStreamReader::EndDocument)
                 break;
             if (t == QXmlStreamReader::Invalid) {
-                m_sheet.error = damaged(part.problem());
-                return false;
+                QString problem;
+                const Read r = invalid(part, &problem);
+                if (r == Read::Refused)
+                    m_sheet.error = damaged(problem);
+                return r;
             }
             if (t == QXmlStreamReader::StartElement) {
-                const QStringView element = xml.name();
+                const auto element = part.name();
                 const int depth = part.depth();
                 if (rowDepth < 0 && element == QLatin1String("row")) {
                     rowDepth = depth;
                     cells.clear();
                     lastColumn = 0;
-                    const QStringView r = xml.attributes().value(QLatin1String("r"));
+                    const QStringView r = part.attribute(QLatin1String("r"));
                     rowNumbered = !r.isEmpty();
                     if (rowNumbered) {
                         bool ok = false;
                         row = r.toInt(&ok);
                         if (!ok || row < 1 || row > kMaxRows)
-                            return refuse(previousRow + 1, 1, QStringLiteral("所在行的编号无效"));
+                            return refused(previousRow + 1, 1, QStringLiteral("所在行的编号无效"));
                         if (row <= previousRow)
-                            return refuse(row, 1, QStringLiteral("所在的行出现了不止一次或顺序错乱"));
+                            return refused(row, 1, QStringLiteral("所在的行出现了不止一次或顺序错乱"));
                     } else {
                         row = 0; // from its first numbered cell, or the row after the previous one
                     }
                 } else if (rowDepth >= 0 && cellDepth < 0 && depth == rowDepth + 1 && element == QLatin1String("c")) {
                     cellDepth = depth;
                     cell = Cell();
-                    const QXmlStreamAttributes a = xml.attributes();
-                    const QStringView r = a.value(QLatin1String("r"));
+                    const QStringView r = part.attribute(QLatin1String("r"));
                     if (!r.isEmpty()) {
                         int column = 0, cellRow = 0;
                         if (!parseReference(r, &column, &cellRow))
-                            return refuse(row ? row : previousRow + 1, lastColumn + 1,
+                            return refused(row ? row : previousRow + 1, lastColumn + 1,
                                           QStringLiteral("的位置“%1”无效").arg(r.left(20).toString()));
                         if (row == 0 && cellRow > previousRow)
                             row = cellRow;
                         if (cellRow != row)
-                            return refuse(row ? row : previousRow + 1, column,
+                            return refused(row ? row : previousRow + 1, column,
                                           QStringLiteral("的位置“%1”与所在行不符").arg(r.toString()));
                         cell.column = column;
                     } else {
@@ -723,12 +820,12 @@ private:
                     if (row == 0)
                         row = previousRow + 1;
                     if (cell.column > kMaxColumns || row > kMaxRows)
-                        return refuse(row, cell.column, QStringLiteral("超出了工作表的范围"));
+                        return refused(row, cell.column, QStringLiteral("超出了工作表的范围"));
                     if (cell.column <= lastColumn)
-                        return refuse(row, cell.column, QStringLiteral("出现了不止一次或顺序错乱"));
+                        return refused(row, cell.column, QStringLiteral("出现了不止一次或顺序错乱"));
                     lastColumn = cell.column;
-                    cell.type = a.value(QLatin1String("t")).toString();
-                    cell.style = a.value(QLatin1String("s")).toInt();
+                    cell.type = part.attribute(QLatin1String("t")).toString();
+                    cell.style = part.attribute(QLatin1String("s")).toInt();
                 } else if (cellDepth >= 0 && depth == cellDepth + 1) {
                     if (element == QLatin1String("v"))
                         in = In::Value;
@@ -744,30 +841,30 @@ private:
                 }
             } else if (t == QXmlStreamReader::Characters) {
                 if (in == In::Value)
-                    cell.value += xml.text();
+                    cell.value += part.text();
                 else if (in == In::InlineText)
-                    cell.inline_ += xml.text();
+                    cell.inline_ += part.text();
                 if (cell.value.size() > kMaxCellCharacters + 64 || cell.inline_.size() > kMaxCellCharacters + 64) {
                     m_sheet.error = cellTooLongMessage(
                         QStringLiteral("工作簿 %1 的工作表 %2").arg(m_name, m_sheet.sheetName), row, cell.column);
-                    return false;
+                    return Read::Refused;
                 }
             } else if (t == QXmlStreamReader::EndElement) {
                 const int depth = part.depth() + 1; // of the element that closed
-                const QStringView element = xml.name();
+                const auto element = part.name();
                 if (cellDepth >= 0 && depth == cellDepth) {
                     cellDepth = -1;
                     inlineDepth = -1;
                     phonetic = 0;
                     in = In::Nothing;
                     if (!finishCell(cell, row, &cells))
-                        return false;
+                        return Read::Refused;
                 } else if (rowDepth >= 0 && depth == rowDepth) {
                     rowDepth = -1;
                     if (row == 0)
                         row = previousRow + 1;
                     if (row > kMaxRows)
-                        return refuse(row, 1, QStringLiteral("超出了工作表的范围"));
+                        return refused(row, 1, QStringLiteral("超出了工作表的范围"));
                     while (!cells.isEmpty() && cells.constLast().isEmpty())
                         cells.removeLast();
                     if (row == 1)
@@ -787,7 +884,13 @@ private:
                 }
             }
         }
-        return true;
+        return Read::Done;
+    }
+
+    Read refused(int row, int column, const QString &what)
+    {
+        refuse(row, column, what);
+        return Read::Refused;
     }
 
     Archive m_archive;
