@@ -35,8 +35,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.lanshi-soft.cn/")
 # The libraries the program links come from dpkg-shlibdeps; these are what it loads or uses
-# without linking: Qt's SQLite driver, Qt's Chinese translation, the Song face for 宋体.
+# without linking: Qt's SQLite driver, Qt's Chinese translation, the Song face for 宋体, the CUPS
+# library (loaded when the first job is made).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-translations-l10n, fonts-arphic-uming")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-translations-l10n, fonts-arphic-uming, libcups2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-zenhei, cups")
 include(CPack)

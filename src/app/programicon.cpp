@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QRadialGradient>
+#include <QTransform>
 
 namespace app {
 
@@ -19,16 +20,31 @@ struct Stone {
           glowRadius(s * 0.75), edgeWidth(qMax(1.0, s / 40.0))
     {
         body.addRoundedRect(rect, s * 0.3, s * 0.36);
-        QFont f(ui::songFamily());
-        f.setPixelSize(int(s * 0.56));
-        f.setBold(true);
-        // Centred in the stone as a text drawn with Qt::AlignCenter is.
-        const QFontMetricsF m(f);
-        const QString text = QStringLiteral("蓝");
-        const QPointF origin(rect.center().x() - m.horizontalAdvance(text) / 2,
-                             rect.center().y() - m.height() / 2 + m.ascent());
-        glyph.addText(origin, f, text);
+        glyph = QTransform::fromScale(s / kReferenceSide, s / kReferenceSide).map(referenceGlyph());
         glyph.setFillRule(Qt::WindingFill); // strokes of a character may overlap
+    }
+
+    // The character's outline once, at a large size, for every size of the icon: a font engine
+    // per size would cost the start of the program more than drawing all of them.
+    static constexpr qreal kReferenceSide = 256;
+    static const QPainterPath &referenceGlyph()
+    {
+        static const QPainterPath path = [] {
+            const QRectF rect(kReferenceSide * 0.04, kReferenceSide * 0.08, kReferenceSide * 0.92,
+                              kReferenceSide * 0.84);
+            QFont f(ui::songFamily());
+            f.setPixelSize(int(kReferenceSide * 0.56));
+            f.setBold(true);
+            // Centred in the stone as a text drawn with Qt::AlignCenter is.
+            const QFontMetricsF m(f);
+            const QString text = QStringLiteral("蓝");
+            const QPointF origin(rect.center().x() - m.horizontalAdvance(text) / 2,
+                                 rect.center().y() - m.height() / 2 + m.ascent());
+            QPainterPath p;
+            p.addText(origin, f, text);
+            return p;
+        }();
+        return path;
     }
 
     QRectF rect;

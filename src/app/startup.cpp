@@ -6,8 +6,12 @@
 #include "ui/prompter.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QIcon>
+#include <QWidget>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
@@ -27,8 +31,55 @@ void setUpApplication()
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(qtbase);
     ui::installChineseFonts();
-    QApplication::setWindowIcon(programIcon());
 }
+
+void installProgramIcon(QWidget *window)
+{
+    const QIcon icon = programIcon();
+    QApplication::setWindowIcon(icon);
+    if (window)
+        window->setWindowIcon(icon);
+}
+
+namespace {
+// Runs its work once, after the first paint of the window it watches has reached the screen, or
+// half a second after it was made when no paint comes (a window started minimised).
+class FirstPaint : public QObject {
+public:
+    FirstPaint(QWidget *window, std::function<void()> then) : QObject(window), m_then(std::move(then))
+    {
+        window->installEventFilter(this);
+        QTimer::singleShot(500, this, [this] { run(); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // Queued: the paint of the window and its children finishes first.
+            QMetaObject::invokeMethod(this, [this] { run(); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    void run()
+    {
+        if (!m_then)
+            return;
+        parent()->removeEventFilter(this);
+        const std::function<void()> then = std::move(m_then);
+        m_then = nullptr;
+        deleteLater();
+        then();
+    }
+
+    std::function<void()> m_then;
+};
+} // namespace
+
+void whenFirstPainted(QWidget *window, std::function<void()> then) { new FirstPaint(window, std::move(then)); }
 
 std::unique_ptr<store::DataDir> openDataFolder(const QString &option)
 {

@@ -3,13 +3,22 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
+
+class QWidget;
 
 namespace store { class DataDir; }
 
 namespace app {
-// Chinese throughout: Qt's own translation, the zh_CN locale, the Song face, the icon.
+// Chinese throughout: Qt's own translation, the zh_CN locale, the Song face.
 void setUpApplication();
+// The program's icon for every window, window's own included (drawn: a few milliseconds, which
+// the start spends once the main window is on the screen).
+void installProgramIcon(QWidget *window);
+// Runs then once, when window has been painted for the first time: what the start of the
+// program need not do before the clerk sees the window.
+void whenFirstPainted(QWidget *window, std::function<void()> then);
 // False (with a message on stderr) when there is no display to show windows on.
 bool displayAvailable();
 // Between guardStartup(true) and guardStartup(false) a platform that fails to start ends the

@@ -1,6 +1,7 @@
 // The quick check at start: a damaged database is reported with what to do, a sound one is not,
 // and the main window never waits for it.
 
+#include "app/startup.h"
 #include "app/startupcheck.h"
 #include "rawdatabase.h"
 #include "scriptedprompter.h"
@@ -8,6 +9,8 @@
 #include "store/database.h"
 #include "storefixture.h"
 
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -81,6 +84,46 @@ private slots:
         QTest::qWait(50);
         QVERIFY(prompter->prompts.isEmpty());
     }
+
+    // What the start leaves until the main window is on the screen runs once, after its first
+    // paint has finished; a window that is never painted (started minimised) still gets it.
+    void theRestOfTheStartFollowsTheFirstPaint()
+    {
+        QLabel shown(QStringLiteral("蓝石竞技通"));
+        QStringList order;
+        shown.installEventFilter(this);
+        m_paints = &order;
+        int runs = 0;
+        app::whenFirstPainted(&shown, [&] {
+            order << QStringLiteral("start");
+            ++runs;
+        });
+        QVERIFY(order.isEmpty()); // not before the window shows
+        shown.show();
+        QTRY_COMPARE(runs, 1);
+        QCOMPARE(order.first(), QStringLiteral("paint"));
+        shown.repaint();
+        QTest::qWait(600);
+        QCOMPARE(runs, 1); // once, however often the window paints
+        m_paints = nullptr;
+
+        QLabel hidden;
+        QElapsedTimer clock;
+        clock.start();
+        bool ran = false;
+        app::whenFirstPainted(&hidden, [&] { ran = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(ran, 2000);
+        QVERIFY(clock.elapsed() >= 450);
+    }
+
+private:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (m_paints && event->type() == QEvent::Paint)
+            *m_paints << QStringLiteral("paint");
+        return false;
+    }
+    QStringList *m_paints = nullptr;
 };
 
 QTEST_MAIN(TestStartupCheck)
