@@ -5,10 +5,14 @@
 //                                 size, and the same history rows inserted into SQLite with one
 //                                 prepared statement in one transaction
 //   BM_PeakMemory/<kind>/<rows>   both again in a child process each: its peak resident size
+//   BM_Window/<kind>/<rows>       the batch window with the same list: opened, checked, saved as a
+//                                 PDF behind its progress bar; its ratio is to BM_CommandLine
 // The ratios (program / anchor) are the counters of BM_CommandLine and BM_PeakMemory.
 //   QT_QPA_PLATFORM=offscreen bench_batch
 
 #include "app/cli.h"
+#include "batch/batchwindow.h"
+#include "ui/prompter.h"
 #include "printing/pagewriter_recorder.h"
 #include "store/appdir.h"
 #include "store/connection.h"
@@ -18,6 +22,7 @@
 #include "vouchers/voucherdata.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
@@ -246,6 +251,8 @@ void BM_Anchor(benchmark::State &state)
     state.SetLabel(kind);
 }
 
+std::map<std::pair<int, int>, double> g_commandLineCpu;
+
 void BM_CommandLine(benchmark::State &state)
 {
     const char *kind = kKinds[state.range(0)];
@@ -263,6 +270,7 @@ void BM_CommandLine(benchmark::State &state)
         cpu += cpuSeconds() - before;
     }
     const double perRun = cpu / double(state.iterations());
+    g_commandLineCpu[{int(state.range(0)), rows}] = perRun;
     state.counters["cpu_s"] = perRun;
     state.counters["per_voucher_us"] = perRun / rows * 1e6;
     if (const auto a = g_anchorCpu.find({int(state.range(0)), rows}); a != g_anchorCpu.end()) {
@@ -382,6 +390,54 @@ void BM_PeakMemory(benchmark::State &state)
     state.SetLabel(kind);
 }
 
+// Answers every message with its first button and keeps the last text: the window's summary.
+class Summary : public ui::Prompter {
+public:
+    ui::Button ask(const ui::Prompt &prompt) override
+    {
+        last = prompt.text;
+        return ui::Ok;
+    }
+    QString last;
+};
+
+void BM_Window(benchmark::State &state)
+{
+    const char *kind = kKinds[state.range(0)];
+    const int rows = int(state.range(1));
+    Setup &s = Setup::get();
+    const QString list = s.list(kind, rows);
+    const QString pdf = s.dir.filePath(QStringLiteral("window.pdf"));
+    Summary summary;
+    ui::setPrompter(&summary);
+    double cpu = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.freshDatabase();
+        state.ResumeTiming();
+        const double before = cpuSeconds();
+        {
+            batch::BatchWindow window;
+            window.findChild<QComboBox *>(QStringLiteral("Combo1"))->setCurrentText(QString::fromUtf8(kind));
+            window.show();
+            window.load(list);
+            window.choosePdf = [pdf](QWidget *, const QString &) { return pdf; };
+            window.saveAsPdf();
+        }
+        cpu += cpuSeconds() - before;
+        if (!summary.last.startsWith(QStringLiteral("已打印 %1 张").arg(rows)))
+            state.SkipWithError(qPrintable(summary.last));
+    }
+    ui::setPrompter(nullptr);
+    const double perRun = cpu / double(state.iterations());
+    state.counters["cpu_s"] = perRun;
+    if (const auto c = g_commandLineCpu.find({int(state.range(0)), rows}); c != g_commandLineCpu.end()) {
+        state.counters["command_line_cpu_s"] = c->second;
+        state.counters["ratio"] = perRun / c->second;
+    }
+    state.SetLabel(kind);
+}
+
 } // namespace
 
 // Kinds 0 to 5 as kKinds lists them; 100, 1,000 and 10,000 rows show the cost growing with the rows.
@@ -390,6 +446,7 @@ BENCHMARK(BM_CommandLine)
     ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {100, 1000, 10000}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
+BENCHMARK(BM_Window)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {10000}})->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_PeakMemory)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {10000}})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)

@@ -9,8 +9,11 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPrinter>
+#include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QStandardItemModel>
+
+#include <memory>
 
 namespace batch {
 
@@ -278,10 +281,17 @@ Progress BatchWindow::progressDialog(int total)
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setMinimumDuration(0);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    return [dialog](int done, int count) {
-        dialog->setLabelText(QStringLiteral("正在打印第 %1 张，共 %2 张……").arg(done + 1).arg(count));
-        dialog->setValue(done);
-        QCoreApplication::processEvents();
+    // Brought up to date, and asked about its button, every 50 ms rather than for every voucher:
+    // a voucher takes a tenth of a millisecond, its label text and repaint longer. The cancel is
+    // seen within the next 50 ms.
+    auto shown = std::make_shared<QElapsedTimer>();
+    return [dialog, shown](int done, int count) {
+        if (!shown->isValid() || shown->elapsed() >= 50 || done + 1 == count) {
+            shown->start();
+            dialog->setLabelText(QStringLiteral("正在打印第 %1 张，共 %2 张……").arg(done + 1).arg(count));
+            dialog->setValue(done);
+            QCoreApplication::processEvents();
+        }
         if (dialog->wasCanceled())
             return false;
         if (done + 1 == count)

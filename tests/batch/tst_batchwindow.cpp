@@ -12,6 +12,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QFile>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -97,6 +101,64 @@ private slots:
         // Unless the clerk says they are meant.
         w->findChild<QCheckBox *>(QStringLiteral("Check1"))->setChecked(true);
         QVERIFY(w->check().entries[0].ready());
+        delete w;
+    }
+
+    // A long list: the bar moves while it prints, and the cancel button stops it within a second.
+    void theBarMovesAndTheCancelAnswersAtOnce()
+    {
+        QTemporaryDir dir;
+        QByteArray list = "收款人,金额,日期,用途,支票号码\r\n";
+        for (int i = 0; i < 5000; ++i)
+            list += "上海华东建材有限公司," + QByteArray::number(1000 + i) + ".00,2010-04-14,货款,"
+                + QByteArray::number(20000000 + i) + "\r\n";
+        auto *w = new BatchWindow;
+        w->show();
+        w->load(writeList(dir, list));
+        QCOMPARE(w->check().entries.size(), 5000);
+        QVERIFY(w->check().entries.last().ready());
+        const QString pdf = dir.filePath(QStringLiteral("批量.pdf"));
+        w->choosePdf = [pdf](QWidget *, const QString &) { return pdf; };
+
+        QList<int> shown;
+        QElapsedTimer sinceCancel;
+        QTimer watch;
+        watch.setInterval(5);
+        connect(&watch, &QTimer::timeout, w, [&] {
+            auto *dialog = w->findChild<QProgressDialog *>();
+            if (!dialog || !dialog->isVisible())
+                return;
+            if (shown.isEmpty() || shown.last() != dialog->value())
+                shown << dialog->value();
+            if (!sinceCancel.isValid() && shown.size() >= 3) { // the bar has moved twice
+                sinceCancel.start();
+                QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+            }
+        });
+        // The summary, and when it came: what the clerk sees once the print has stopped.
+        struct Summary : ui::Prompter {
+            QElapsedTimer *since = nullptr;
+            qint64 after = -1;
+            QString text;
+            ui::Button ask(const ui::Prompt &prompt) override
+            {
+                if (after < 0 && since->isValid())
+                    after = since->elapsed();
+                text = prompt.text;
+                return ui::Ok;
+            }
+        } told;
+        told.since = &sinceCancel;
+        ui::setPrompter(&told);
+        watch.start();
+        w->saveAsPdf();
+        watch.stop();
+        ui::setPrompter(prompter.get());
+        QVERIFY2(sinceCancel.isValid(), "the bar did not move before the list was done");
+        QVERIFY2(told.after >= 0 && told.after < 1000, qPrintable(QString::number(told.after)));
+        QVERIFY(shown.last() < 5000);
+        const QString summary = told.text;
+        QVERIFY2(summary.contains(QStringLiteral("取消")), qPrintable(summary));
         delete w;
     }
 

@@ -87,9 +87,11 @@ QString allButReadings(const QString &file)
     QString out = sqlite3(file, QStringLiteral("SELECT rowid, gsmc, zhh, khh, sheng, shi, gsmczmjc FROM khb ORDER BY rowid"));
     for (const char *table : {"bssz", "ytb", "dyb", "dyb_skrmc", "dytj", "tydysz", "sqlite_sequence"})
         out += QLatin1Char('\n') + sqlite3(file, QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)));
-    // Later versions add tables of their own (dyb_jobs, version 3), which start empty.
+    // Later versions add tables of their own (dyb_jobs, version 3), which start empty, and an
+    // index (version 5).
     out += QLatin1Char('\n') + sqlite3(file, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_schema "
-                                                            "WHERE name NOT IN ('khb', 'dyb_jobs') ORDER BY name"));
+                                                            "WHERE name NOT IN ('khb', 'dyb_jobs', 'dyb_skrmc_fkrmc_fkrq') "
+                                                            "ORDER BY name"));
     out += QLatin1Char('\n') + sqlite3(file, QStringLiteral("PRAGMA application_id"));
     return out;
 }
@@ -120,6 +122,8 @@ TEST(Upgrade, AVersionOneFileGainsTheReadingsOfEveryCustomerAndNothingElse)
 
     EXPECT_EQ(sqlite3(databasePath(), QStringLiteral("PRAGMA user_version")), QString::number(kSchemaVersion));
     EXPECT_EQ(sqlite3(databasePath(), QStringLiteral("SELECT count(*) FROM dyb_jobs")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite3(databasePath(), QStringLiteral("SELECT sql FROM sqlite_schema WHERE name = 'dyb_skrmc_fkrmc_fkrq'")),
+              QStringLiteral("CREATE INDEX dyb_skrmc_fkrmc_fkrq ON dyb (skrmc, coalesce(fkrmc, ''), fkrq)"));
     EXPECT_EQ(khbColumns(databasePath()), QStringLiteral("gsmc zhh khh sheng shi gsmczmjc gsmcdyjc gsmcdyzm"));
     EXPECT_EQ(allButReadings(databasePath()), before);
 
@@ -181,6 +185,7 @@ TEST(Upgrade, AVersionTwoFileGainsTheReadingsFormsAndNothingElse)
     const QString copy = other.filePath(QStringLiteral("copy.mdb"));
     ASSERT_TRUE(QFile::copy(databasePath(), copy));
     ASSERT_EQ(sqlite3(copy, QStringLiteral("ALTER TABLE khb DROP COLUMN gsmcdyzm; DROP TABLE dyb_jobs; "
+                                           "DROP INDEX dyb_skrmc_fkrmc_fkrq; "
                                            "PRAGMA user_version = 2")),
               QString());
     EXPECT_EQ(sqlite3(copy, dump), before);
