@@ -12,6 +12,9 @@ const int Backdrop::kSlotTops[10] = {120, 144, 176, 208, 232, 264, 288, 320, 348
 Backdrop::Backdrop(QWidget *parent) : QWidget(parent)
 {
     setAutoFillBackground(false);
+    // Every pixel is painted here (the gradient fills the whole rectangle), so the window need
+    // not fill its background under it first: a full-screen fill saved at every paint.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void Backdrop::paintEvent(QPaintEvent *)

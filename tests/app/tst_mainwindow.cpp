@@ -86,6 +86,8 @@ private slots:
     void startsWithNoButtonAndAnEmptyClock()
     {
         app::MainWindow &w = open();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        saveScreenshot(&w, "zbd");
         QCOMPARE(w.windowTitle(), QString("蓝石竞技通"));
         QVERIFY(visibleButtons(w).isEmpty());
         QCOMPARE(w.findChild<QLabel *>("Panel1")->text(), app::MainWindow::copyrightLine());
