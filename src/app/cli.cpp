@@ -4,6 +4,7 @@
 #include "sheets/sheets.h"
 #include "store/database.h"
 #include "store/datadir.h"
+#include "printing/printerchoice.h"
 #include "printing/printing.h"
 #include "store/connection.h"
 #include "ui/prompter.h"
@@ -152,7 +153,7 @@ QString commandLineHelp()
                "  凭证种类    %1\n"
                "  --data      清单文件；各凭证的列见 README\n"
                "  --pdf       写入一个PDF文件（每张凭证一页），不送打印机\n"
-               "  --printer   送到打印机；不写名称时用默认打印机（不给 --pdf 时也是如此）\n"
+               "  --printer   送到打印机；不写名称时用该凭证选定的打印机，未选定时用默认打印机（不给 --pdf 时也是如此）\n"
                "  --allow-repeat  30天内向同一收款人打印过相同金额的凭证也打印\n"
                "打印前先检查每一行（与窗口打印相同的检查）；有问题时列出行和列，什么也不打印。\n"
                "打印的凭证记入打印历史；位置校准用程序窗口中保存的设置。\n"
@@ -230,8 +231,14 @@ int runCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
     if (!c.pdf.isEmpty()) {
         outcome = batch::saveEntriesPdf(entries, QFileInfo(c.pdf).absoluteFilePath());
     } else {
-        const QPrinterInfo info = c.printerName.isEmpty() ? QPrinterInfo::defaultPrinter()
-                                                          : QPrinterInfo::printerInfo(c.printerName);
+        // Without a name: the printer chosen for the voucher, or the system's default.
+        const printing::PrinterPick pick = printing::printerOf(kind->window);
+        if (c.printerName.isEmpty() && pick.gone) {
+            say(err, QStringLiteral("%1选定的打印机“%2”已不在系统中，没有打印。可以用 --printer 打印机名 或 --pdf 写入PDF文件。")
+                         .arg(kind->name, pick.chosen));
+            return 2;
+        }
+        const QPrinterInfo info = c.printerName.isEmpty() ? pick.info : QPrinterInfo::printerInfo(c.printerName);
         std::unique_ptr<QPrinter> printer = vouchers::printerFor(info);
         if (!printer) {
             say(err, c.printerName.isEmpty() ? QStringLiteral("系统中没有默认打印机，没有打印。可以用 --pdf 写入PDF文件。")

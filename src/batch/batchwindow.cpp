@@ -3,6 +3,7 @@
 #include "sheets/sheets.h"
 #include "ui/prompter.h"
 #include "ui_pldy.h"
+#include "printing/printerchoice.h"
 #include "printing/printing.h"
 
 #include <QFileDialog>
@@ -65,7 +66,8 @@ BatchWindow::BatchWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(ui::
             path += QStringLiteral(".xlsx");
         return path;
     };
-    openPrinter = vouchers::PrintSettings::openDefaultPrinter;
+    // The printer chosen for the voucher of the list, or the system's default.
+    openPrinter = [this] { return vouchers::printerFor(printing::printerOf(kind().window).info); };
 
     connect(m_f.kind, &QComboBox::currentIndexChanged, this, &BatchWindow::kindChanged);
     connect(m_f.open, &QPushButton::clicked, this, &BatchWindow::open);
@@ -306,6 +308,24 @@ void BatchWindow::print()
         return;
     const QSet<int> skipped = skippedRows();
     const QList<const Entry *> entries = m_check.toPrint(skipped);
+    const printing::PrinterPick pick = printing::printerOf(kind().window);
+    if (pick.gone) {
+        // Told before anything prints: the clerk decides where the list goes instead.
+        ui::Prompt prompt;
+        prompt.text = printing::gonePrinterQuestion(pick.chosen);
+        prompt.title = kTitle;
+        prompt.buttons = ui::Yes | ui::No | ui::Cancel;
+        prompt.icon = ui::Icon::Warning;
+        prompt.defaultButton = ui::Cancel;
+        prompt.parent = this;
+        prompt.yesCaption = QStringLiteral("用默认打印机(&D)");
+        prompt.noCaption = QStringLiteral("另存为PDF(&S)");
+        switch (ui::prompter().ask(prompt)) {
+        case ui::Yes: break;
+        case ui::No: saveAsPdf(); return;
+        default: return;
+        }
+    }
     std::unique_ptr<QPrinter> printer = openPrinter ? openPrinter() : nullptr;
     if (!printer) {
         ui::tell(this, QStringLiteral("系统中没有可用的打印机，没有打印。可以“保存为PDF”后在别处打印。"), kTitle,

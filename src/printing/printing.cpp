@@ -377,6 +377,12 @@ PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const Is
     return offerAlternatives(error, ops, parent, onIssued, settings);
 }
 
+PrintOutcome saveVoucherAsPdf(const PrintRoutine &routine, QWidget *parent, const Issued &issued,
+                              const PrintSettings &settings)
+{
+    return saveAsPdf(record(routine), parent, issued, settings);
+}
+
 PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Issued &onIssued,
                             const PrintSettings &settings)
 {

@@ -64,6 +64,11 @@ QString proposedPdfFileName(const QString &name, const QDateTime &when);
 PrintOutcome printVoucher(const PrintRoutine &routine, QWidget *parent, const Issued &issued,
                           const PrintSettings &settings = {});
 
+// "另存为PDF": the file chosen through settings.choosePdfPath, written and recorded as a direct
+// print's alternative is.
+PrintOutcome saveVoucherAsPdf(const PrintRoutine &routine, QWidget *parent, const Issued &issued,
+                              const PrintSettings &settings = {});
+
 // Shows the drawing in a print preview, fitted to its width, over most of the screen. Printing from
 // the preview records the voucher just as a direct print or a saved PDF does.
 PrintOutcome previewVoucher(const QList<PrintOp> &ops, QWidget *parent, const Issued &issued,

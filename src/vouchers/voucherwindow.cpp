@@ -8,12 +8,17 @@
 #include "ui/windowhabits.h"
 #include "vouchers/formpreview.h"
 #include "printing/pagewriter_recorder.h"
+#include "printing/printerchoice.h"
+#include "text/amount.h"
 #include "vouchers/printtable.h"
 #include "vouchers/repeats.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+
+#include <functional>
 
 namespace vouchers {
 
@@ -28,6 +33,8 @@ VoucherWindow::VoucherWindow(QWidget *parent, QString customerTag, QString purpo
     m_printPath = [this](const PrintRoutine &routine, QWidget *parent, const Issued &issued) {
         return printVoucher(routine, parent, issued, m_printSettings);
     };
+    // The printer chosen for this voucher, or the system's default.
+    m_printSettings.openPrinter = [this] { return printerFor(printing::printerOf(objectName()).info); };
 }
 
 VoucherWindow::~VoucherWindow()
@@ -87,6 +94,54 @@ void VoucherWindow::connectCommonButtons(const CommonButtons &b)
     connect(b.purposePicker, &QPushButton::clicked, this, &VoucherWindow::openPurposePicker);
     connect(b.print, &QPushButton::clicked, this, &VoucherWindow::print);
     connect(b.preview, &QPushButton::clicked, this, &VoucherWindow::openFormPreview);
+    placePrinterChoice(b.print);
+}
+
+namespace {
+// Runs its work whenever a watched widget moves, changes size or shows.
+class LayoutFollower : public QObject {
+public:
+    LayoutFollower(std::function<void()> then, QObject *parent) : QObject(parent), m_then(std::move(then)) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show)
+            m_then();
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+} // namespace
+
+void VoucherWindow::placePrinterChoice(QPushButton *print)
+{
+    QWidget *page = print->parentWidget();
+    m_printerChoice = new printing::PrinterChoice(objectName(), page);
+    setTabOrder(print, m_printerChoice->box());
+    // In the row of 打印, from the left edge of the page's contents to the first button of that
+    // row; kept there when the window lays its buttons out again.
+    const auto place = [this, print, page] {
+        const QRect row(0, print->y(), page->width(), print->height());
+        int left = page->width(), right = page->width();
+        for (QWidget *w : page->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (w == m_printerChoice || w->isHidden())
+                continue;
+            left = qMin(left, w->x());
+            if (w->geometry().intersects(row))
+                right = qMin(right, w->x());
+        }
+        left = qMin(left, 12);
+        const int height = m_printerChoice->sizeHint().height();
+        m_printerChoice->setGeometry(left, print->y() + (print->height() - height) / 2, qMax(0, right - 12 - left),
+                                     height);
+    };
+    auto *follower = new LayoutFollower(place, m_printerChoice);
+    print->installEventFilter(follower);
+    page->installEventFilter(follower);
+    place();
 }
 
 void VoucherWindow::openCustomerPicker()
@@ -152,7 +207,55 @@ void VoucherWindow::print()
     }
     // Recorded around the hand-over: the history holds the voucher exactly when it went out.
     m_printSettings.pdfName = v.pdfName;
-    m_printPath(v.routine, this, recordOf(m_connection, {v.row}));
+    const printing::PrinterPick pick = printing::printerOf(objectName());
+    if (pick.gone) {
+        // Told before anything prints: the clerk decides where this voucher goes instead.
+        ui::Prompt prompt;
+        prompt.text = printing::gonePrinterQuestion(pick.chosen);
+        prompt.title = kPrintTitle;
+        prompt.buttons = ui::Yes | ui::No | ui::Cancel;
+        prompt.icon = ui::Icon::Warning;
+        prompt.defaultButton = ui::Cancel;
+        prompt.parent = this;
+        prompt.yesCaption = QStringLiteral("用默认打印机(&D)");
+        prompt.noCaption = QStringLiteral("另存为PDF(&S)");
+        switch (ui::prompter().ask(prompt)) {
+        case ui::Yes: break; // the printer of the voucher is the default one while its own is gone
+        case ui::No:
+            if (saveVoucherAsPdf(v.routine, this, recordOf(m_connection, {v.row}), m_printSettings)
+                == PrintOutcome::SavedPdf)
+                noticePrint(v.row, QString());
+            return;
+        default: return;
+        }
+    }
+    const PrintOutcome outcome = m_printPath(v.routine, this, recordOf(m_connection, {v.row}));
+    if (outcome == PrintOutcome::Printed)
+        noticePrint(v.row, pick.info.printerName());
+    else if (outcome == PrintOutcome::SavedPdf)
+        noticePrint(v.row, QString());
+}
+
+void VoucherWindow::noticePrint(const HistoryRow &row, const QString &printer)
+{
+    if (!m_printerChoice)
+        return;
+    // The customer of the voucher: the payee of a cheque or a wire, the payer of a deposit slip.
+    QString role = QStringLiteral("收款人");
+    for (const VoucherKind &k : voucherKinds())
+        if (k.window == objectName())
+            role = k.customer;
+    const QString counterparty = role == QStringLiteral("收款人") ? row.payeeName : row.payerName;
+    QStringList parts{QStringLiteral("%1 %2").arg(printer.isEmpty() ? QStringLiteral("已另存为PDF") : QStringLiteral("已打印"),
+                                                  row.number.isEmpty() ? row.type : row.type + QLatin1Char(' ') + row.number)};
+    if (!counterparty.isEmpty())
+        parts << counterparty;
+    const QString amount = text::currencyText(row.amount);
+    if (!amount.isEmpty())
+        parts << amount;
+    if (!printer.isEmpty())
+        parts << QStringLiteral("打印机 %1").arg(printer);
+    m_printerChoice->setNotice(parts.join(QStringLiteral(" · ")));
 }
 
 void VoucherWindow::openFormPreview()

@@ -24,6 +24,8 @@
 class QLineEdit;
 class QPushButton;
 
+namespace printing { class PrinterChoice; }
+
 namespace vouchers {
 
 class VoucherWindow : public QWidget, public reference::CustomerPickTarget, public reference::PurposePickTarget {
@@ -37,6 +39,8 @@ public:
     using PrintPath = std::function<PrintOutcome(const PrintRoutine &, QWidget *parent, const Issued &)>;
     void setPrintPath(PrintPath path) { m_printPath = std::move(path); }
     PrintSettings &printSettings() { return m_printSettings; }
+    // The printer this voucher prints on, chosen beside 打印, and the notice of the last print.
+    printing::PrinterChoice *printerChoice() const { return m_printerChoice; }
 
     // The customer data source (Adodc2) the search, the grid and the picker work on.
     store::DataSource &customers();
@@ -120,6 +124,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void placePrinterChoice(QPushButton *print);
+    // The line beside the printer choice: what the last print issued, and where.
+    void noticePrint(const HistoryRow &row, const QString &printer);
+
     QString m_customerTag;
     QString m_purposeTag;
     store::Connection m_connection;
@@ -127,6 +135,7 @@ private:
     QLineEdit *m_purposeField = nullptr;
     PrintSettings m_printSettings;
     PrintPath m_printPath;
+    printing::PrinterChoice *m_printerChoice = nullptr;
     QString m_pickedName;  // Text7: the name the customer picker handed back
     bool m_picked = false; // the open customer picker has handed a name back
     QString m_refusedKey;

@@ -5,6 +5,7 @@
 #include "../printing/pdftools.h"
 #include "../vouchers/voucherharness.h"
 #include "app/cli.h"
+#include "printing/printerchoice.h"
 #include "ui/fonts.h"
 #include "vouchers/depositwindow.h"
 
@@ -153,6 +154,8 @@ private slots:
         QTest::newRow("missing file") << QStringList{"print", "支票", "--data", "/no/such/list.csv"} << 1 << "list.csv";
         QTest::newRow("unknown printer") << QStringList{"print", "支票", "--data", "LIST", "--printer", "没有这台打印机"}
                                          << 2 << "没有名为“没有这台打印机”的打印机";
+        QTest::newRow("the voucher's printer gone") << QStringList{"print", "支票", "--data", "LIST", "--printer"} << 2
+                                                    << "支票选定的打印机“已拆走的打印机”已不在系统中";
         QTest::newRow("pdf cannot be written") << QStringList{"print", "支票", "--data", "LIST", "--pdf", "/no/such/dir/a.pdf"}
                                                << 2 << "PDF文件保存失败";
     }
@@ -165,7 +168,9 @@ private slots:
         const QString list = writeFile(dir, QStringLiteral("l.csv"),
                                        "收款人,金额,日期,用途,支票号码\n上海华东建材有限公司,100,2010-04-14,货款,1\n");
         args.replaceInStrings(QStringLiteral("LIST"), list);
+        QVERIFY(printing::setChosenPrinter(QStringLiteral("zpdy"), QStringLiteral("已拆走的打印机")));
         const Run r = run(args);
+        QVERIFY(printing::setChosenPrinter(QStringLiteral("zpdy"), QString()));
         QCOMPARE(r.status, status);
         QVERIFY2((r.out + r.err).contains(said), qPrintable(r.out + r.err));
         QVERIFY(StoreFixture::column(history(), "pzhm").isEmpty()); // nothing was issued

@@ -26,11 +26,13 @@ public:
     QStringList calls;
     QList<QByteArray> documents;
     QString lastTitle;
+    QStringList queues; // the queue of each job created
     printing::JobOptions lastOptions;
 
     bool handles(const QPrinter &) const override { return true; }
-    int createJob(const QString &, const QString &title, const printing::JobOptions &options, QString *error) override
+    int createJob(const QString &queue, const QString &title, const printing::JobOptions &options, QString *error) override
     {
+        queues << queue;
         if (refuseJob) {
             calls << QStringLiteral("create refused");
             *error = QStringLiteral("队列拒绝");

@@ -8,7 +8,11 @@
 #include "store/database.h"
 #include "ui/fonts.h"
 #include "voucherharness.h"
+#include "printing/printerchoice.h"
 #include "vouchers/chequewindow.h"
+
+#include <QComboBox>
+#include <QPrinterInfo>
 
 #include <QDateEdit>
 
@@ -167,6 +171,63 @@ private slots:
         QVERIFY(StoreFixture::column(history(), "pzhm").isEmpty());
         QCOMPARE(edit(w, "Text8")->text(), QStringLiteral("1000.50"));
         QCOMPARE(edit(w, "Text21")->text(), QStringLiteral("20100414"));
+    }
+
+    // The printer chosen beside 打印 is the queue the job goes to, kept for the next time the
+    // window opens; one that is gone is told before anything prints, and 取消 prints nothing.
+    void theVouchersOwnPrinterTakesTheJob()
+    {
+        const QString other = QStringLiteral("PDF-margins");
+        if (QPrinterInfo::printerInfo(other).isNull() || QPrinterInfo::defaultPrinter().printerName() == other)
+            QSKIP("the test queues are not set up (scripts/printer.sh)");
+        FakeSpooler queue;
+        ChequeWindow *w = h->open();
+        w->setPrintPath([w](const PrintRoutine &routine, QWidget *parent, const Issued &issued) {
+            return printVoucher(routine, parent, issued, w->printSettings());
+        });
+        QComboBox *box = w->printerChoice()->box();
+        QCOMPARE(box->itemText(0), QStringLiteral("系统默认打印机"));
+        const int index = box->findData(other);
+        QVERIFY(index > 0);
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+        QCOMPARE(printing::chosenPrinter(QStringLiteral("zpdy")), other);
+        fill(w);
+        click(w, "Command9");
+        QCOMPARE(queue.queues, QStringList{other});
+        QCOMPARE(StoreFixture::column(history(), "pzhm"), QStringList{"20100414"});
+        const QString notice = w->printerChoice()->notice();
+        const QString payee = StoreFixture::column(history(), "skrmc").value(0);
+        QVERIFY(!payee.isEmpty());
+        QVERIFY2(notice.startsWith(QStringLiteral("已打印 支票 20100414 · ") + payee), qPrintable(notice));
+        QVERIFY2(notice.endsWith(QStringLiteral("￥1,000.50 · 打印机 PDF-margins")), qPrintable(notice));
+        w->close();
+
+        // The queue removed since: told, and 取消 leaves everything as it was.
+        QVERIFY(printing::setChosenPrinter(QStringLiteral("zpdy"), QStringLiteral("已拆走的打印机")));
+        h = std::make_unique<Harness<ChequeWindow>>();
+        w = h->open();
+        w->setPrintPath([w](const PrintRoutine &routine, QWidget *parent, const Issued &issued) {
+            return printVoucher(routine, parent, issued, w->printSettings());
+        });
+        QCOMPARE(w->printerChoice()->box()->currentText(), QStringLiteral("已拆走的打印机（已不在系统中）"));
+        fill(w);
+        edit(w, "Text21")->clear();
+        type(edit(w, "Text21"), QStringLiteral("20100415"));
+        edit(w, "Text8")->clear();
+        type(edit(w, "Text8"), QStringLiteral("2000.00"));
+        prompter->clear();
+        prompter->answer(ui::Cancel);
+        click(w, "Command9");
+        QCOMPARE(prompter->lastText(), printing::gonePrinterQuestion(QStringLiteral("已拆走的打印机")));
+        QCOMPARE(queue.queues, QStringList{other});
+        QCOMPARE(StoreFixture::column(history(), "pzhm"), QStringList{"20100414"});
+        // 用默认打印机 prints there this time and keeps the choice as it is.
+        prompter->answer(ui::Yes);
+        click(w, "Command9");
+        QCOMPARE(queue.queues, (QStringList{other, QPrinterInfo::defaultPrinter().printerName()}));
+        QCOMPARE(StoreFixture::column(history(), "pzhm"), (QStringList{"20100414", "20100415"}));
+        QCOMPARE(printing::chosenPrinter(QStringLiteral("zpdy")), QStringLiteral("已拆走的打印机"));
     }
 };
 
