@@ -141,14 +141,25 @@ QString addPrintJournal(QSqlDatabase &db)
 // Version 4: the initials of every reading of each character, which the initials search tests.
 QString addReadingSets(QSqlDatabase &db) { return addNameColumn(db, "gsmcdyzm", text::readingSets); }
 
-// Version 5: the repeat look-up's own index. It asks for one payee and one payer within 30 days;
-// by payee and date alone, a deposit slip (whose payee is always the own company) read every
-// deposit of the month for each look-up, and a list of ten thousand read a hundred million rows.
-QString addPaymentIndex(QSqlDatabase &db)
+// Version 5: the repeat look-up's own index, the history's numbers, and the number books.
+// The repeat look-up asks for one payee and one payer within 30 days; by payee and date alone, a
+// deposit slip (whose payee is always the own company) read every deposit of the month for each
+// look-up, and a list of ten thousand read a hundred million rows. A book (pzhmb) is a run of
+// numbered forms of one voucher kind (its window's name) for one own account, first to last
+// number as printed on the forms, leading zeros kept.
+QString addNumberBooks(QSqlDatabase &db)
 {
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("CREATE INDEX dyb_skrmc_fkrmc_fkrq ON dyb (skrmc, coalesce(fkrmc, ''), fkrq)")))
-        return q.lastError().text();
+    for (const char *sql : {"CREATE INDEX dyb_skrmc_fkrmc_fkrq ON dyb (skrmc, coalesce(fkrmc, ''), fkrq)",
+                            "CREATE INDEX dyb_pzhm ON dyb (pzhm)",
+                            "CREATE TABLE pzhmb ("
+                            " id integer PRIMARY KEY AUTOINCREMENT,"
+                            " kind text NOT NULL," // the voucher window: zpdy, jzddy, ...
+                            " zhh text NOT NULL,"  // the own account the forms are for
+                            " qshm text NOT NULL," // the first number
+                            " zzhm text NOT NULL)"})  // the last number, as long as the first
+        if (!q.exec(QString::fromLatin1(sql)))
+            return q.lastError().text();
     return QString();
 }
 
@@ -156,7 +167,7 @@ QString addPaymentIndex(QSqlDatabase &db)
 // schema.sql creates. A new file is the schema followed by every step, so that a new file and an
 // upgraded one have the same tables, columns and schema text.
 using Step = QString (*)(QSqlDatabase &);
-const Step kSteps[] = {addReadingInitials, addPrintJournal, addReadingSets, addPaymentIndex};
+const Step kSteps[] = {addReadingInitials, addPrintJournal, addReadingSets, addNumberBooks};
 static_assert(std::size(kSteps) == kSchemaVersion - 1, "one step for each version after the first");
 
 // Runs the steps that take db from version `from` to version `to`, inside the caller's transaction.

@@ -13,8 +13,8 @@ QString databasePath();
 // The version of the file (its user_version) that this program creates and works on. A file of an
 // earlier version is brought up to it at start, once: version 2 added khb.gsmcdyjc, the initials
 // from the characters' readings; version 3 the table dyb_jobs of prints being handed over; version 4
-// khb.gsmcdyzm, the initials of every reading of each character; version 5 the index
-// dyb_skrmc_fkrmc_fkrq, by which the repeat look-up finds one payee's payments from one payer.
+// khb.gsmcdyzm, the initials of every reading of each character; version 5 the table
+// pzhmb of number books and two indexes of the history (the repeat look-up's, the numbers').
 constexpr int kSchemaVersion = 5;
 
 struct DatabaseStatus {

@@ -3,6 +3,7 @@
 #include "reference/customeradd.h"
 #include "reference/customerpicker.h"
 #include "reference/purposes.h"
+#include "store/numberbooks.h"
 #include "store/statements.h"
 #include "ui/prompter.h"
 #include "ui/windowhabits.h"
@@ -24,6 +25,29 @@ namespace vouchers {
 
 namespace {
 const QString kPrintTitle = QStringLiteral("打印");
+
+const VoucherKind *kindOfWindow(const QString &window)
+{
+    for (const VoucherKind &k : voucherKinds())
+        if (k.window == window)
+            return &k;
+    return nullptr;
+}
+
+// Where the history keeps the kind's vouchers, and the own account of a voucher of it: the
+// payer's when the own company pays (the customer is the payee), else the payee's.
+bool ownCompanyPays(const VoucherKind &k) { return k.customer == QStringLiteral("收款人"); }
+store::HistoryKey historyKeyOf(const VoucherKind &k)
+{
+    return {k.historyType, ownCompanyPays(k) ? QStringLiteral("fkrzhh") : QStringLiteral("skrzhh")};
+}
+QString ownAccountOf(const VoucherKind &k, const HistoryRow &row)
+{
+    return ownCompanyPays(k) ? row.payerAccount : row.payeeAccount;
+}
+// Whether the kind's number is one of the own company's numbered forms; a deposit slip's is the
+// number of the cheque paid in (票据号码), which a second slip may carry rightly.
+bool numbersOwnForms(const VoucherKind &k) { return k.window != QLatin1String("jzddy"); }
 } // namespace
 
 
@@ -66,8 +90,36 @@ void VoucherWindow::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // Shown by the program, not restored by the window system: coming back from another
     // application must not reset the date or move the focus.
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         activate();
+        proposeNumber();
+    }
+}
+
+QLineEdit *VoucherWindow::numberField() const { return qobject_cast<QLineEdit *>(focusFor(key::number)); }
+
+void VoucherWindow::proposeNumber()
+{
+    QLineEdit *field = numberField();
+    const VoucherKind *kind = kindOfWindow(objectName());
+    if (!field || !kind || !numbersOwnForms(*kind) || !field->text().trimmed().isEmpty() || !m_printerChoice)
+        return;
+    const Voucher v = voucher(Settings::Saved);
+    const QString account = ownAccountOf(*kind, v.row);
+    const store::NextNumber next = store::nextNumber(m_connection, historyKeyOf(*kind), kind->window, account);
+    if (next.usedUp) {
+        m_printerChoice->setNotice(
+            QStringLiteral("账号 %1 的%2号码簿已用完，请在“凭证号码簿”中登记新的号码簿。").arg(account, kind->name));
+        return;
+    }
+    if (next.number.isEmpty())
+        return;
+    field->setText(next.number);
+    if (next.left <= 5)
+        m_printerChoice->setNotice(QStringLiteral("号码簿 %1–%2 只剩 %3 个号码（%4 起）。")
+                                       .arg(next.book.first, next.book.last)
+                                       .arg(next.left)
+                                       .arg(next.number));
 }
 
 void VoucherWindow::customerPicked(const QString &name)
@@ -205,6 +257,22 @@ void VoucherWindow::print()
         return;
     case Review::Outcome::Ready: break;
     }
+    // Two vouchers of one number are a real loss: a number printed before is a question.
+    const VoucherKind *kind = kindOfWindow(objectName());
+    if (kind && numbersOwnForms(*kind) && !v.row.number.trimmed().isEmpty()) {
+        if (const std::optional<QDate> day = store::numberPrinted(m_connection, historyKeyOf(*kind),
+                                                                  ownAccountOf(*kind, v.row), v.row.number)) {
+            const QString question = QStringLiteral("%1%2已于%3打印，仍然打印吗？")
+                                         .arg(kind->captionOf(key::number), v.row.number,
+                                              day->toString(QStringLiteral("yyyy-MM-dd")));
+            if (ui::ask(this, question, kPrintTitle, ui::Yes | ui::No, ui::Icon::Question, ui::No) != ui::Yes) {
+                m_refusedKey = key::number;
+                if (QWidget *f = focusFor(key::number))
+                    f->setFocus();
+                return;
+            }
+        }
+    }
     // Recorded around the hand-over: the history holds the voucher exactly when it went out.
     m_printSettings.pdfName = v.pdfName;
     const printing::PrinterPick pick = printing::printerOf(objectName());
@@ -234,6 +302,28 @@ void VoucherWindow::print()
         noticePrint(v.row, pick.info.printerName());
     else if (outcome == PrintOutcome::SavedPdf)
         noticePrint(v.row, QString());
+    if (outcome == PrintOutcome::Printed || outcome == PrintOutcome::SavedPdf)
+        numberAfterPrint(v.row);
+}
+
+void VoucherWindow::numberAfterPrint(const HistoryRow &row)
+{
+    // A number of a registered book runs on: the next one stands in the field for the next form.
+    QLineEdit *field = numberField();
+    const VoucherKind *kind = kindOfWindow(objectName());
+    if (!field || !kind || !m_printerChoice)
+        return;
+    for (const store::NumberBook &book : store::numberBooks(m_connection)) {
+        if (book.kind == kind->window && book.account == ownAccountOf(*kind, row) && book.holds(row.number)) {
+            const QString issued = m_printerChoice->notice();
+            m_printerChoice->setNotice(QString());
+            field->clear();
+            proposeNumber();
+            const QString warning = m_printerChoice->notice();
+            m_printerChoice->setNotice(warning.isEmpty() ? issued : issued + QStringLiteral("；") + warning);
+            return;
+        }
+    }
 }
 
 void VoucherWindow::noticePrint(const HistoryRow &row, const QString &printer)

@@ -125,6 +125,11 @@ protected:
 
 private:
     void placePrinterChoice(QPushButton *print);
+    // The voucher's own number field (the focus target of key::number), if it has one.
+    QLineEdit *numberField() const;
+    // An empty number field takes the next number of the account's book (store/numberbooks.h).
+    void proposeNumber();
+    void numberAfterPrint(const HistoryRow &row);
     // The line beside the printer choice: what the last print issued, and where.
     void noticePrint(const HistoryRow &row, const QString &printer);
 
