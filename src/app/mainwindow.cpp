@@ -66,7 +66,7 @@ const QList<ButtonTarget> &voucherMenu()
         QList<ButtonTarget> t;
         for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
             t.append({k.menuAction, k.window});
-        t += QList<ButtonTarget>{{"pjdyc07", "dyjsz"}, {"pjdyc08", "tydysz"}, {"pjdyc09", "pldy"}};
+        t += QList<ButtonTarget>{{"pjdyc07", "dyjsz"}, {"pjdyc08", "tydysz"}, {"pjdyc09", "pldy"}, {"pjdyc10", "hmb"}};
         return t;
     }();
     return entries;

@@ -13,6 +13,7 @@
 #include "reference/purposes.h"
 #include "snooker/snk.h"
 #include "vouchers/generallayoutwindow.h"
+#include "vouchers/numberbookwindow.h"
 #include "vouchers/voucherdata.h"
 #include "vouchers/voucherwindow.h"
 
@@ -40,6 +41,7 @@ void registerWindows(MainWindow &main)
         main.registerWindow(k.window, k.make);
     offer<vouchers::GeneralLayoutWindow>(main, "tydysz");
     offer<batch::BatchWindow>(main, "pldy");
+    offer<vouchers::NumberBookWindow>(main, "hmb");
     offer<history::HistoryWindow>(main, "lsjlcx");
     offer<maintenance::CustomerImportWindow>(main, "khxxdr");
     offer<maintenance::BackupWindow>(main, "sjbf");

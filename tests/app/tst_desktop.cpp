@@ -60,6 +60,7 @@ const MenuEntry kEntries[] = {
     {Qt::Key_P, Qt::Key_A, "dyjsz", Leaves::Either},
     {Qt::Key_P, Qt::Key_G, "tydysz", Leaves::Either},
     {Qt::Key_P, Qt::Key_B, "pldy", Leaves::Either},
+    {Qt::Key_P, Qt::Key_H, "hmb", Leaves::Unloaded},
     {Qt::Key_B, Qt::Key_C, "bssz", Leaves::Either},
     {Qt::Key_B, Qt::Key_A, "khsz1", Leaves::Unloaded},
     {Qt::Key_B, Qt::Key_M, "khsz2", Leaves::Hidden},
@@ -320,7 +321,7 @@ private slots:
         QStringList wrong;
         const QStringList windows = {"about", "snk",  "bssz", "khsz1",  "khsz2", "ytsz1", "ytsz2",     "zpdy",  "jzddy",
                                      "jkddy", "jhdhpz", "nhjsywsqs", "tydhpz", "tydysz", "lsjlcx", "khxxdr", "sjbf",
-                                     "sjhf",  "dyjsz", "pldy"};
+                                     "sjhf",  "dyjsz", "pldy", "hmb"};
         for (int round = 0; round < 2; ++round) {
             for (const QString &name : windows) {
                 if (name == QLatin1String("khxxdr"))

@@ -25,7 +25,7 @@ const QStringList kAllButtons = {"Command1",  "Command2",  "Command3",  "Command
                                  "Command8",  "Command9",  "Command10", "Command11", "Command12", "Command13",
                                  "Command16", "Command17", "Command18", "Command19", "Command20", "Command21"};
 const QStringList kAllWindows = {"khsz1", "khsz2", "snk",    "zpdy",   "jhdhpz", "nhjsywsqs", "tydhpz", "jzddy", "jkddy",
-                                 "dyjsz", "tydysz", "lsjlcx", "khxxdr", "sjbf",  "sjhf",      "ytsz1",  "ytsz2", "bssz", "pldy"};
+                                 "dyjsz", "tydysz", "lsjlcx", "khxxdr", "sjbf",  "sjhf",      "ytsz1",  "ytsz2", "bssz", "pldy", "hmb"};
 
 // A stand-in child window, for the windows this test does not look inside.
 QWidget *plainWindow(QWidget *parent)

@@ -8,7 +8,10 @@
 #include "reference/purposes.h"
 #include "scriptedprompter.h"
 #include "screenshot.h"
+#include "printing/printerchoice.h"
 #include "store/appdir.h"
+#include "store/connection.h"
+#include "store/numberbooks.h"
 #include "store/profile.h"
 #include "storefixture.h"
 #include "text/amount.h"
@@ -129,6 +132,47 @@ private slots:
         closeWindow();
         QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
         WindowTest::cleanup();
+    }
+
+    // A registered book fills the number: its next unused one when the window opens and after
+    // each print, read again from the history by a window opened later; its last five and its
+    // end are told beside the printer.
+    void chequeNumbersRunOnThroughTheBook()
+    {
+        {
+            store::Connection connection;
+            store::NumberBook book{0, QStringLiteral("zpdy"), kOwnAccount, QStringLiteral("10203040"),
+                                   QStringLiteral("10203044")};
+            QString error;
+            QVERIFY2(store::addNumberBook(connection, &book, &error), qPrintable(error));
+        }
+        ChequeWindow *w = open();
+        QCOMPARE(edit(w, "Text21")->text(), QStringLiteral("10203040"));
+        QVERIFY2(w->printerChoice()->notice().contains(QStringLiteral("只剩 5 个号码")), qPrintable(w->printerChoice()->notice()));
+        const auto printOne = [&](ChequeWindow *window, int i) {
+            datePicker(window)->setDate(QDate(2010, 4, 14));
+            QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
+            edit(window, "Text8")->clear();
+            type(edit(window, "Text8"), QString::number(1000 + i)); // no repeat of an amount
+            edit(window, "Text19")->clear();
+            type(edit(window, "Text19"), QStringLiteral("货款"));
+            clickPrint(window);
+        };
+        printOne(w, 0);
+        QCOMPARE(StoreFixture::column(history(), "pzhm"), QStringList{"10203040"});
+        QCOMPARE(edit(w, "Text21")->text(), QStringLiteral("10203041"));
+        QVERIFY(w->printerChoice()->notice().startsWith(QStringLiteral("已打印 支票 10203040")));
+        closeWindow();
+
+        w = open();
+        QCOMPARE(edit(w, "Text21")->text(), QStringLiteral("10203041"));
+        for (int i = 1; i <= 4; ++i)
+            printOne(w, i);
+        QVERIFY2(prompter->prompts.isEmpty(), qPrintable(prompter->texts().join(QLatin1Char('|'))));
+        QCOMPARE(StoreFixture::column(history(), "pzhm"),
+                 (QStringList{"10203040", "10203041", "10203042", "10203043", "10203044"}));
+        QVERIFY(edit(w, "Text21")->text().isEmpty());
+        QVERIFY2(w->printerChoice()->notice().contains(QStringLiteral("号码簿已用完")), qPrintable(w->printerChoice()->notice()));
     }
 
     void opensWithTodayTheFirstCustomerAndLockedBoxes()
