@@ -33,6 +33,7 @@ VoucherList::~VoucherList() = default;
 QList<RowProblem> VoucherList::setHeader(const QStringList &header)
 {
     m_columnOfKey.clear();
+    m_numbers.clear(); // a new reading of the list
     QList<RowProblem> problems;
     for (const vouchers::ListColumn &column : m_kind.columns) {
         QStringList names = column.aliases;
@@ -74,9 +75,28 @@ Entry VoucherList::prepare(const ListRow &row, bool allowRepeat)
     entry.number = data.value(vouchers::key::number);
 
     QList<vouchers::DataProblem> problems;
-    const vouchers::Voucher voucher = m_kind.fromData(data, *m_context, problems);
+    vouchers::Voucher voucher = m_kind.fromData(data, *m_context, problems);
+    const bool ownForms = vouchers::numbersOwnForms(m_kind);
+    if (ownForms && entry.number.isEmpty()) {
+        // The next form of the account's book, as the window would propose it.
+        QSet<QString> taken;
+        for (auto it = m_numbers.cbegin(); it != m_numbers.cend(); ++it)
+            taken.insert(it.key());
+        const store::NextNumber next = store::nextNumber(*m_connection, vouchers::historyKeyOf(m_kind), m_kind.window,
+                                                         vouchers::ownAccountOf(m_kind, voucher.row), taken);
+        if (!next.number.isEmpty()) {
+            data.insert(vouchers::key::number, next.number);
+            entry.number = next.number;
+            problems.clear();
+            voucher = m_kind.fromData(data, *m_context, problems);
+        }
+    }
     for (const vouchers::DataProblem &p : std::as_const(problems))
         entry.problems.append({row.sheetRow, m_kind.captionOf(p.key), p.message});
+    // The numbers the list has given out, so that the next row without one takes the one after.
+    // (A number printed before is the window's question; a list keeps what its rows say.)
+    if (ownForms && !entry.number.isEmpty() && !m_numbers.contains(entry.number))
+        m_numbers.insert(entry.number, row.sheetRow);
 
     // A list cannot ask its clerk row by row: every question is a no, but a repeat the clerk has
     // allowed for the whole list.

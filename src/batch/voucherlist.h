@@ -63,7 +63,9 @@ public:
     // columns a row must give and the header lacks.
     QList<RowProblem> setHeader(const QStringList &header);
     // Makes the row's voucher and checks it as a print would. A repeat of a payment of the
-    // history is a problem unless allowRepeat; every other question is answered no.
+    // history is a problem unless allowRepeat; every other question is answered no. A row
+    // without a number takes the next of its account's book (after those the list's earlier rows
+    // took).
     Entry prepare(const ListRow &row, bool allowRepeat = false);
 
 private:
@@ -73,6 +75,7 @@ private:
     std::unique_ptr<store::Connection> m_connection;
     std::unique_ptr<vouchers::ListContext> m_context;
     QHash<QString, int> m_columnOfKey; // data key -> column position
+    QHash<QString, int> m_numbers;     // the numbers of the rows prepared since setHeader -> sheet row
 };
 
 // A whole list after its checks: the header's problems and every row's entry.

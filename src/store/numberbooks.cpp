@@ -128,7 +128,7 @@ std::optional<QDate> numberPrinted(Connection &connection, const HistoryKey &key
     return day.isValid() ? std::optional<QDate>(day) : std::nullopt;
 }
 
-QString nextInBook(Connection &connection, const HistoryKey &key, const NumberBook &book)
+QString nextInBook(Connection &connection, const HistoryKey &key, const NumberBook &book, const QSet<QString> &taken)
 {
     const QString column = key.accountColumn == QLatin1String("skrzhh") ? QStringLiteral("skrzhh") : QStringLiteral("fkrzhh");
     QSqlQuery *q = connection.prepared(QStringLiteral("SELECT max(pzhm) FROM dyb WHERE pzlx = ? AND pzhm BETWEEN ? AND ? "
@@ -145,11 +145,15 @@ QString nextInBook(Connection &connection, const HistoryKey &key, const NumberBo
     if (q->exec() && q->next())
         highest = q->value(0).toString();
     q->finish();
+    for (const QString &number : taken)
+        if (book.holds(number) && (highest.isEmpty() || number > highest))
+            highest = number;
     const QString candidate = highest.isEmpty() ? book.first : following(highest);
     return candidate.isEmpty() || candidate > book.last ? QString() : candidate;
 }
 
-NextNumber nextNumber(Connection &connection, const HistoryKey &key, const QString &kind, const QString &account)
+NextNumber nextNumber(Connection &connection, const HistoryKey &key, const QString &kind, const QString &account,
+                      const QSet<QString> &taken)
 {
     NextNumber next;
     bool any = false;
@@ -157,7 +161,7 @@ NextNumber nextNumber(Connection &connection, const HistoryKey &key, const QStri
         if (book.kind != kind || book.account != account)
             continue;
         any = true;
-        const QString candidate = nextInBook(connection, key, book);
+        const QString candidate = nextInBook(connection, key, book, taken);
         if (candidate.isEmpty())
             continue; // used up
         next.number = candidate;

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -44,9 +45,10 @@ struct HistoryKey {
 std::optional<QDate> numberPrinted(Connection &connection, const HistoryKey &key, const QString &account,
                                    const QString &number);
 
-// The number after the highest the history holds of the book (its first when none), or empty
-// when the book is used up.
-QString nextInBook(Connection &connection, const HistoryKey &key, const NumberBook &book);
+// The number after the highest of the book that the history holds or taken names (numbers a list
+// has given its earlier rows), its first when none; empty when the book is used up.
+QString nextInBook(Connection &connection, const HistoryKey &key, const NumberBook &book,
+                   const QSet<QString> &taken = {});
 
 // The number the next voucher of the kind for the account takes: the one after the highest the
 // history holds of the first book (in entered order) not used up, or its first number.
@@ -56,6 +58,7 @@ struct NextNumber {
     bool usedUp = false; // there are books, and every one is used up
     NumberBook book;
 };
-NextNumber nextNumber(Connection &connection, const HistoryKey &key, const QString &kind, const QString &account);
+NextNumber nextNumber(Connection &connection, const HistoryKey &key, const QString &kind, const QString &account,
+                      const QSet<QString> &taken = {});
 
 } // namespace store

@@ -23,13 +23,12 @@ namespace {
 
 const QString kTitle = QStringLiteral("凭证号码簿");
 
-// The kinds whose numbers are the own company's forms (a deposit slip carries the number of the
-// cheque paid in).
+// The kinds whose numbers are the own company's forms.
 QList<const VoucherKind *> numberedKinds()
 {
     QList<const VoucherKind *> kinds;
     for (const VoucherKind &k : voucherKinds())
-        if (k.window != QLatin1String("jzddy"))
+        if (numbersOwnForms(k))
             kinds << &k;
     return kinds;
 }
@@ -40,11 +39,6 @@ const VoucherKind *kindOf(const QString &window)
         if (k->window == window)
             return k;
     return nullptr;
-}
-
-store::HistoryKey historyKey(const VoucherKind &k)
-{
-    return {k.historyType, k.customer == QStringLiteral("收款人") ? QStringLiteral("fkrzhh") : QStringLiteral("skrzhh")};
 }
 
 } // namespace
@@ -135,7 +129,7 @@ void NumberBookWindow::refresh()
     for (int r = 0; r < books.size(); ++r) {
         const store::NumberBook &b = books.at(r);
         const VoucherKind *k = kindOf(b.kind);
-        const QString next = k ? store::nextInBook(m_connection, historyKey(*k), b) : QString();
+        const QString next = k ? store::nextInBook(m_connection, historyKeyOf(*k), b) : QString();
         const QString left = next.isEmpty() ? QStringLiteral("已用完")
                                             : QString::number(b.last.toLongLong() - next.toLongLong() + 1);
         const QStringList cells{k ? k->name : b.kind, b.account, b.first, b.last, next, left};

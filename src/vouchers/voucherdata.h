@@ -2,6 +2,8 @@
 // A voucher's entries given as data rather than typed into its window (a row of a payment list,
 // the command line), and the six kinds of voucher with the list columns each takes.
 
+#include "store/numberbooks.h"
+#include "vouchers/history.h"
 #include "vouchers/vocabulary.h"
 
 #include <QDate>
@@ -89,6 +91,14 @@ const QList<VoucherKind> &voucherKinds();
 const VoucherKind *findVoucherKind(const QString &name);
 // The history type (pzlx) a kind records, by its window name.
 QString historyTypeOf(const QString &window);
+
+// Numbered forms (store/numberbooks.h). Whether the kind's number is one of the own company's
+// forms: a deposit slip's is the number of the cheque paid in, which another slip may carry.
+bool numbersOwnForms(const VoucherKind &kind);
+// Where the history keeps the kind's vouchers: its type and the column of the own account, the
+// payer's when the own company pays (the customer is the payee), else the payee's.
+store::HistoryKey historyKeyOf(const VoucherKind &kind);
+QString ownAccountOf(const VoucherKind &kind, const HistoryRow &row);
 
 // The date of a list cell: 2010-04-14, 2010/4/14, 2010.4.14, 2010年4月14日, 20100414 (full-width
 // digits count); nothing when it names no real date with a four-digit year.

@@ -144,4 +144,20 @@ std::optional<QDate> listDate(const QString &cell)
     return d;
 }
 
+bool numbersOwnForms(const VoucherKind &kind) { return kind.window != QLatin1String("jzddy"); }
+
+namespace {
+bool ownCompanyPays(const VoucherKind &kind) { return kind.customer == QStringLiteral("收款人"); }
+} // namespace
+
+store::HistoryKey historyKeyOf(const VoucherKind &kind)
+{
+    return {kind.historyType, ownCompanyPays(kind) ? QStringLiteral("fkrzhh") : QStringLiteral("skrzhh")};
+}
+
+QString ownAccountOf(const VoucherKind &kind, const HistoryRow &row)
+{
+    return ownCompanyPays(kind) ? row.payerAccount : row.payeeAccount;
+}
+
 } // namespace vouchers

@@ -33,21 +33,6 @@ const VoucherKind *kindOfWindow(const QString &window)
             return &k;
     return nullptr;
 }
-
-// Where the history keeps the kind's vouchers, and the own account of a voucher of it: the
-// payer's when the own company pays (the customer is the payee), else the payee's.
-bool ownCompanyPays(const VoucherKind &k) { return k.customer == QStringLiteral("收款人"); }
-store::HistoryKey historyKeyOf(const VoucherKind &k)
-{
-    return {k.historyType, ownCompanyPays(k) ? QStringLiteral("fkrzhh") : QStringLiteral("skrzhh")};
-}
-QString ownAccountOf(const VoucherKind &k, const HistoryRow &row)
-{
-    return ownCompanyPays(k) ? row.payerAccount : row.payeeAccount;
-}
-// Whether the kind's number is one of the own company's numbered forms; a deposit slip's is the
-// number of the cheque paid in (票据号码), which a second slip may carry rightly.
-bool numbersOwnForms(const VoucherKind &k) { return k.window != QLatin1String("jzddy"); }
 } // namespace
 
 
@@ -331,11 +316,9 @@ void VoucherWindow::noticePrint(const HistoryRow &row, const QString &printer)
     if (!m_printerChoice)
         return;
     // The customer of the voucher: the payee of a cheque or a wire, the payer of a deposit slip.
-    QString role = QStringLiteral("收款人");
-    for (const VoucherKind &k : voucherKinds())
-        if (k.window == objectName())
-            role = k.customer;
-    const QString counterparty = role == QStringLiteral("收款人") ? row.payeeName : row.payerName;
+    const VoucherKind *kind = kindOfWindow(objectName());
+    const bool customerPaid = !kind || kind->customer == QStringLiteral("收款人");
+    const QString counterparty = customerPaid ? row.payeeName : row.payerName;
     QStringList parts{QStringLiteral("%1 %2").arg(printer.isEmpty() ? QStringLiteral("已另存为PDF") : QStringLiteral("已打印"),
                                                   row.number.isEmpty() ? row.type : row.type + QLatin1Char(' ') + row.number)};
     if (!counterparty.isEmpty())

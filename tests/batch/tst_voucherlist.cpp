@@ -9,7 +9,9 @@
 #include "../vouchers/voucherharness.h"
 #include "batch/voucherlist.h"
 #include "rawdatabase.h"
+#include "store/connection.h"
 #include "store/database.h"
+#include "store/numberbooks.h"
 #include "ui/fonts.h"
 #include "vouchers/chequewindow.h"
 
@@ -90,6 +92,34 @@ private slots:
         // With repeats allowed every row prints.
         VoucherList allowing(kind("支票"));
         QCOMPARE(checkList(allowing, kChequeHeader, rows, true).toPrint().size(), 7);
+    }
+
+    // Rows without a number take the next ones of the account's book, after the history's last
+    // and after those given to the list's earlier rows; a row with its own number keeps it.
+    void rowsWithoutANumberTakeTheNextOfTheBook()
+    {
+        {
+            store::Connection connection;
+            store::NumberBook book{0, QStringLiteral("zpdy"), kOwnAccount, QStringLiteral("10203041"),
+                                   QStringLiteral("10203050")};
+            QString error;
+            QVERIFY2(store::addNumberBook(connection, &book, &error), qPrintable(error));
+        }
+        QVERIFY(StoreFixture::append(history(), {QVariant(), QDate(2010, 4, 1), QDate(2010, 4, 1), "支票", "10203041",
+                                                 "1", "货款", kOwnName, kOwnAccount, kOwnBank, "北京蓝石软件有限公司",
+                                                 "11050001", "中国银行北京分行"}));
+        const QList<ListRow> rows = {{2, {"上海华东建材有限公司", "1234.56", "2010-04-14", "货款", ""}},
+                                     {3, {"北京蓝石软件有限公司", "50", "2010-04-15", "服务费", "88000001"}},
+                                     {4, {"杭州西湖茶叶有限公司", "0.05", "2010-04-16", "茶叶", ""}},
+                                     {5, {"北京蓝石软件有限公司", "60", "2010-04-16", "服务费", ""}}};
+        VoucherList list(kind("支票"));
+        const ListCheck check = checkList(list, kChequeHeader, rows);
+        QVERIFY(check.blocking().isEmpty());
+        QStringList numbers;
+        for (const Entry &e : check.entries)
+            numbers << e.number + QLatin1Char('/') + e.row.number;
+        QCOMPARE(numbers, (QStringList{"10203042/10203042", "88000001/88000001", "10203043/10203043",
+                                       "10203044/10203044"}));
     }
 
     // Three cheques in one PDF: three pages, each text where a cheque typed into the window and
