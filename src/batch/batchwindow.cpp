@@ -311,19 +311,10 @@ void BatchWindow::print()
     const printing::PrinterPick pick = printing::printerOf(kind().window);
     if (pick.gone) {
         // Told before anything prints: the clerk decides where the list goes instead.
-        ui::Prompt prompt;
-        prompt.text = printing::gonePrinterQuestion(pick.chosen);
-        prompt.title = kTitle;
-        prompt.buttons = ui::Yes | ui::No | ui::Cancel;
-        prompt.icon = ui::Icon::Warning;
-        prompt.defaultButton = ui::Cancel;
-        prompt.parent = this;
-        prompt.yesCaption = QStringLiteral("用默认打印机(&D)");
-        prompt.noCaption = QStringLiteral("另存为PDF(&S)");
-        switch (ui::prompter().ask(prompt)) {
-        case ui::Yes: break;
-        case ui::No: saveAsPdf(); return;
-        default: return;
+        switch (printing::askAboutGonePrinter(this, pick.chosen, kTitle)) {
+        case printing::GonePrinterAnswer::UseDefault: break;
+        case printing::GonePrinterAnswer::SavePdf: saveAsPdf(); return;
+        case printing::GonePrinterAnswer::Cancel: return;
         }
     }
     std::unique_ptr<QPrinter> printer = openPrinter ? openPrinter() : nullptr;

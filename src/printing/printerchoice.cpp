@@ -1,6 +1,7 @@
 #include "printing/printerchoice.h"
 
 #include "store/appdir.h"
+#include "ui/prompter.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -54,6 +55,24 @@ QString gonePrinterQuestion(const QString &printer)
     return QStringLiteral("本凭证选定的打印机“%1”已不在系统中，没有打印。\n\n"
                           "可以改用系统默认打印机打印，或另存为PDF文件。")
         .arg(printer);
+}
+
+GonePrinterAnswer askAboutGonePrinter(QWidget *parent, const QString &printer, const QString &title)
+{
+    ui::Prompt prompt;
+    prompt.text = gonePrinterQuestion(printer);
+    prompt.title = title;
+    prompt.buttons = ui::Yes | ui::No | ui::Cancel;
+    prompt.icon = ui::Icon::Warning;
+    prompt.defaultButton = ui::Cancel;
+    prompt.parent = parent;
+    prompt.yesCaption = QStringLiteral("用默认打印机(&D)");
+    prompt.noCaption = QStringLiteral("另存为PDF(&S)");
+    switch (ui::prompter().ask(prompt)) {
+    case ui::Yes: return GonePrinterAnswer::UseDefault;
+    case ui::No: return GonePrinterAnswer::SavePdf;
+    default: return GonePrinterAnswer::Cancel;
+    }
 }
 
 PrinterChoice::PrinterChoice(const QString &window, QWidget *parent)

@@ -29,6 +29,9 @@ PrinterPick printerOf(const QString &window);
 
 // What to tell before a print to a chosen printer that is gone, offering the default or a PDF.
 QString gonePrinterQuestion(const QString &printer);
+// Asks it: Yes "用默认打印机(&D)", No "另存为PDF(&S)", or Cancel (the default).
+enum class GonePrinterAnswer { UseDefault, SavePdf, Cancel };
+GonePrinterAnswer askAboutGonePrinter(QWidget *parent, const QString &printer, const QString &title);
 
 // "打印机(&B)：" and the system's printers, the first entry being the system's default; a choice
 // is kept at once. Beside it, the notice of the last print (setNotice), which needs no click.

@@ -273,20 +273,9 @@ public:
             return false;
         for (;;) {
             char buffer[65536];
-            const zip_int64_t n = zip_fread(m_file, buffer, sizeof buffer);
-            if (n < 0) {
-                m_problem = zipProblem(zip_error_code_zip(zip_file_get_error(m_file)));
-                return false;
-            }
-            if (n == 0)
-                return true;
-            m_read += n;
-            if (m_read > m_limit) {
-                m_problem = tooLarge();
-                return false;
-            }
-            if (!guard(buffer, n))
-                return false;
+            const qint64 n = readChunk(buffer, sizeof buffer);
+            if (n <= 0)
+                return n == 0;
             out->append(buffer, qsizetype(n));
         }
     }
@@ -305,24 +294,31 @@ private:
     bool fill()
     {
         char buffer[65536];
-        const zip_int64_t n = zip_fread(m_file, buffer, sizeof buffer);
+        const qint64 n = readChunk(buffer, sizeof buffer);
+        if (n < 0)
+            return false;
+        if (n == 0)
+            m_atEnd = true;
+        else
+            m_xml.addData(QByteArray(buffer, int(n)));
+        return true;
+    }
+
+    // The next bytes of the part, counted against the limit and looked at by guard(): how many
+    // (0 at its end), or -1 on any failure (problem() says which).
+    qint64 readChunk(char *buffer, qint64 size)
+    {
+        const zip_int64_t n = zip_fread(m_file, buffer, zip_uint64_t(size));
         if (n < 0) {
             m_problem = zipProblem(zip_error_code_zip(zip_file_get_error(m_file)));
-            return false;
-        }
-        if (n == 0) {
-            m_atEnd = true;
-            return true;
+            return -1;
         }
         m_read += n;
         if (m_read > m_limit) {
             m_problem = tooLarge();
-            return false;
+            return -1;
         }
-        if (!guard(buffer, n))
-            return false;
-        m_xml.addData(QByteArray(buffer, int(n)));
-        return true;
+        return n == 0 || guard(buffer, n) ? n : -1;
     }
 
     // Looks at the bytes before the XML reader does: the attributes of a tag (counted by their

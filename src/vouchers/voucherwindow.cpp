@@ -263,23 +263,16 @@ void VoucherWindow::print()
     const printing::PrinterPick pick = printing::printerOf(objectName());
     if (pick.gone) {
         // Told before anything prints: the clerk decides where this voucher goes instead.
-        ui::Prompt prompt;
-        prompt.text = printing::gonePrinterQuestion(pick.chosen);
-        prompt.title = kPrintTitle;
-        prompt.buttons = ui::Yes | ui::No | ui::Cancel;
-        prompt.icon = ui::Icon::Warning;
-        prompt.defaultButton = ui::Cancel;
-        prompt.parent = this;
-        prompt.yesCaption = QStringLiteral("用默认打印机(&D)");
-        prompt.noCaption = QStringLiteral("另存为PDF(&S)");
-        switch (ui::prompter().ask(prompt)) {
-        case ui::Yes: break; // the printer of the voucher is the default one while its own is gone
-        case ui::No:
+        switch (printing::askAboutGonePrinter(this, pick.chosen, kPrintTitle)) {
+        case printing::GonePrinterAnswer::UseDefault: break; // the voucher's printer is the default while its own is gone
+        case printing::GonePrinterAnswer::SavePdf:
             if (saveVoucherAsPdf(v.routine, this, recordOf(m_connection, {v.row}), m_printSettings)
-                == PrintOutcome::SavedPdf)
+                == PrintOutcome::SavedPdf) {
                 noticePrint(v.row, QString());
+                numberAfterPrint(v.row);
+            }
             return;
-        default: return;
+        case printing::GonePrinterAnswer::Cancel: return;
         }
     }
     const PrintOutcome outcome = m_printPath(v.routine, this, recordOf(m_connection, {v.row}));
