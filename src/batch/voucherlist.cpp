@@ -34,6 +34,11 @@ QList<RowProblem> VoucherList::setHeader(const QStringList &header)
 {
     m_columnOfKey.clear();
     m_numbers.clear(); // a new reading of the list
+    // Numbers are given out only where the kind has a book; without one nothing need be kept.
+    m_numbered = false;
+    if (vouchers::numbersOwnForms(m_kind))
+        for (const store::NumberBook &book : store::numberBooks(*m_connection))
+            m_numbered = m_numbered || book.kind == m_kind.window;
     QList<RowProblem> problems;
     for (const vouchers::ListColumn &column : m_kind.columns) {
         QStringList names = column.aliases;
@@ -76,7 +81,7 @@ Entry VoucherList::prepare(const ListRow &row, bool allowRepeat)
 
     QList<vouchers::DataProblem> problems;
     vouchers::Voucher voucher = m_kind.fromData(data, *m_context, problems);
-    const bool ownForms = vouchers::numbersOwnForms(m_kind);
+    const bool ownForms = m_numbered;
     if (ownForms && entry.number.isEmpty()) {
         // The next form of the account's book, as the window would propose it.
         QSet<QString> taken;

@@ -76,6 +76,7 @@ private:
     std::unique_ptr<vouchers::ListContext> m_context;
     QHash<QString, int> m_columnOfKey; // data key -> column position
     QHash<QString, int> m_numbers;     // the numbers of the rows prepared since setHeader -> sheet row
+    bool m_numbered = false;           // the kind has a number book: rows without a number take one
 };
 
 // A whole list after its checks: the header's problems and every row's entry.
