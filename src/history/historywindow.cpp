@@ -17,10 +17,13 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QColor>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLocale>
 #include <QProgressDialog>
 #include <QShowEvent>
@@ -60,6 +63,15 @@ constexpr Detail kDetails[] = {
 
 constexpr int kColumnWidths[] = {120, 90, 80, 90, 90, 90, 180, 160, 170, 180, 160, 170, 60, 60};
 
+QString defaultAskReason(QWidget *parent, const QString &voucher)
+{
+    bool ok = false;
+    const QString reason = QInputDialog::getText(parent, QStringLiteral("作废"),
+                                                 QStringLiteral("作废 %1\n\n作废原因：").arg(voucher), QLineEdit::Normal,
+                                                 QStringLiteral("打印错误"), &ok);
+    return ok ? reason.trimmed() : QString();
+}
+
 QString defaultChooseFile(QWidget *parent, const QString &startPath)
 {
     QFileDialog dialog(parent, QStringLiteral("选择保存位置"), startPath,
@@ -76,7 +88,7 @@ QString defaultChooseFile(QWidget *parent, const QString &startPath)
 
 HistoryWindow::HistoryWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), ui(new Ui::lsjlcx), m_history(m_connection),
-      m_chooseFile(&defaultChooseFile)
+      m_chooseFile(&defaultChooseFile), m_askReason(&defaultAskReason)
 {
     ui->setupUi(this);
     for (QDateEdit *picker : {ui->DTPicker1, ui->DTPicker2})
@@ -97,11 +109,13 @@ HistoryWindow::HistoryWindow(QWidget *parent)
     connect(ui->Command4, &QPushButton::clicked, this, &HistoryWindow::refreshAll);
     connect(ui->Command5, &QPushButton::clicked, this, &HistoryWindow::choosePayee);
     connect(ui->Command1, &QPushButton::clicked, this, &HistoryWindow::remove);
+    connect(ui->Command8, &QPushButton::clicked, this, &HistoryWindow::voidCurrent);
     connect(ui->Command2, &QPushButton::clicked, this, &HistoryWindow::exit);
     connect(ui->Command6, &QPushButton::clicked, this, &HistoryWindow::chooseFile);
     connect(ui->Command7, &QPushButton::clicked, this, &HistoryWindow::exportRows);
 
     m_grid = new store::GridModel(m_history, historyColumns(), this);
+    m_grid->setRowLook([this](int row, int role) { return rowLook(row, role); });
     ui::bindGrid(ui->DataGrid1, m_grid, [this] { showCurrentRow(); });
     QHeaderView *header = ui->DataGrid1->horizontalHeader();
     header->setStretchLastSection(false);
@@ -153,6 +167,7 @@ void HistoryWindow::showCurrentRow()
 
 bool HistoryWindow::runQuery(const store::Statement &statement)
 {
+    m_voided = store::voidMarks(m_connection);
     m_query = statement;
     m_history.setStatement(store::statements::historyOrderedBy(statement, m_sortColumn, m_sortDescending));
     const bool ok = m_history.refresh();
@@ -294,6 +309,52 @@ void HistoryWindow::remove()
         == ui::DeleteOutcome::Deleted)
         updateTotals();
     showCurrentRow();
+}
+
+QVariant HistoryWindow::rowLook(int row, int role) const
+{
+    if (m_voided.isEmpty() || (role != Qt::ForegroundRole && role != Qt::FontRole && role != Qt::ToolTipRole))
+        return QVariant();
+    const auto mark = m_voided.constFind(m_history.valueAt(row, m_history.columnIndex(QStringLiteral("xh"))).toLongLong());
+    if (mark == m_voided.cend())
+        return QVariant();
+    switch (role) {
+    case Qt::ForegroundRole: return QColor(Qt::gray);
+    case Qt::FontRole: {
+        QFont f = ui->DataGrid1->font();
+        f.setStrikeOut(true);
+        return f;
+    }
+    default:
+        return QStringLiteral("已作废：%1（%2）").arg(mark->reason, mark->when.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    }
+}
+
+void HistoryWindow::voidCurrent()
+{
+    if (!m_history.hasRow()) {
+        ui::tell(this, QStringLiteral("请先在表中选择要作废的凭证。"), kTitle, ui::Icon::Information);
+        return;
+    }
+    const qint64 xh = m_history.value(QStringLiteral("xh")).toLongLong();
+    const QString voucher = QStringLiteral("%1 %2").arg(m_history.text(QStringLiteral("pzlx")),
+                                                        m_history.text(QStringLiteral("pzhm")));
+    if (const auto mark = m_voided.constFind(xh); mark != m_voided.cend()) {
+        ui::tell(this, QStringLiteral("%1 已于 %2 作废（%3）。").arg(voucher, mark->when.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                                                                   mark->reason),
+                 kTitle, ui::Icon::Information);
+        return;
+    }
+    const QString reason = m_askReason ? m_askReason(this, voucher) : QString();
+    if (reason.isEmpty())
+        return; // given up: nothing changes
+    QString error;
+    if (!store::voidRow(m_connection, xh, reason, QDateTime::currentDateTime(), &error)) {
+        ui::tell(this, QStringLiteral("无法作废：%1").arg(error), kTitle, ui::Icon::Critical);
+        return;
+    }
+    m_voided = store::voidMarks(m_connection);
+    m_grid->refreshLook();
 }
 
 void HistoryWindow::exit()

@@ -3,6 +3,7 @@
 
 #include "store/connection.h"
 #include "store/datasource.h"
+#include "store/historymarks.h"
 
 #include <QString>
 #include <QWidget>
@@ -33,6 +34,16 @@ public:
     // Asks for the export file; returns the chosen name, empty when cancelled. Tests replace it.
     using SaveFileChooser = std::function<QString(QWidget *parent, const QString &startPath)>;
     void setSaveFileChooser(SaveFileChooser chooser) { m_chooseFile = std::move(chooser); }
+
+    // Asks why the voucher is voided; empty when the clerk gives up. Tests replace it.
+    using ReasonAsker = std::function<QString(QWidget *parent, const QString &voucher)>;
+    void setReasonAsker(ReasonAsker asker) { m_askReason = std::move(asker); }
+    // "作废(&V)": the current row marked void with a reason; the row stays, shown as void, and no
+    // longer counts as a payment.
+    void voidCurrent();
+    // How the grid shows a row of the result: a voided one grey and struck through, its mark as
+    // the tool tip.
+    QVariant rowLook(int row, int role) const;
 
     // Rows above which an export shows its progress.
     static constexpr int kProgressThreshold = 5000;
@@ -69,6 +80,8 @@ private:
     PayeePicker *m_picker = nullptr;
     QString m_pickedPayee;
     SaveFileChooser m_chooseFile;
+    ReasonAsker m_askReason;
+    QHash<qint64, store::VoidMark> m_voided;
 };
 
 } // namespace history

@@ -141,7 +141,8 @@ QString addPrintJournal(QSqlDatabase &db)
 // Version 4: the initials of every reading of each character, which the initials search tests.
 QString addReadingSets(QSqlDatabase &db) { return addNameColumn(db, "gsmcdyzm", text::readingSets); }
 
-// Version 5: the repeat look-up's own index, the history's numbers, and the number books.
+// Version 5: the repeat look-up's own index, the history's numbers, the number books, and the
+// marks of voided rows (dyb_marks).
 // The repeat look-up asks for one payee and one payer within 30 days; by payee and date alone, a
 // deposit slip (whose payee is always the own company) read every deposit of the month for each
 // look-up, and a list of ten thousand read a hundred million rows. A book (pzhmb) is a run of
@@ -157,7 +158,12 @@ QString addNumberBooks(QSqlDatabase &db)
                             " kind text NOT NULL," // the voucher window: zpdy, jzddy, ...
                             " zhh text NOT NULL,"  // the own account the forms are for
                             " qshm text NOT NULL," // the first number
-                            " zzhm text NOT NULL)"})  // the last number, as long as the first
+                            " zzhm text NOT NULL)",  // the last number, as long as the first
+                            // What the history's own columns cannot say of a row: voided, and why.
+                            "CREATE TABLE dyb_marks ("
+                            " xh integer PRIMARY KEY," // the row of dyb
+                            " zfsj text,"              // voided at (ISO date and time); NULL: not void
+                            " zfyy text)"})            // the reason given
         if (!q.exec(QString::fromLatin1(sql)))
             return q.lastError().text();
     return QString();

@@ -52,6 +52,8 @@ int GridModel::columnCount(const QModelIndex &parent) const
 
 QVariant GridModel::data(const QModelIndex &index, int role) const
 {
+    if (role != Qt::DisplayRole && m_rowLook && m_source && checkIndex(index, CheckIndexOption::IndexIsValid))
+        return m_rowLook(index.row(), role);
     if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return QVariant();
     const GridColumn &c = m_columns.at(index.column());
@@ -69,6 +71,12 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         && section < m_columns.size())
         return m_columns.at(section).caption;
     return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+void GridModel::refreshLook()
+{
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 int GridModel::currentRow() const { return m_source ? m_source->currentRow() : -1; }

@@ -32,6 +32,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
+    // What a row shows beyond its texts (colour, font, tool tip) by role; an invalid answer
+    // leaves the role to the view.
+    void setRowLook(std::function<QVariant(int row, int role)> look) { m_rowLook = std::move(look); }
+    // The rows look again (after what setRowLook reads has changed).
+    void refreshLook();
+
     int currentRow() const;           // -1 when the data source is not on a row
     QModelIndex currentIndex() const; // first column of the current row, invalid when none
 
@@ -48,6 +54,7 @@ private:
     DataSource *m_source; // null once the data source is gone
     QVector<GridColumn> m_columns;
     QVector<int> m_positions; // column positions in the table, -1 for an unknown name
+    std::function<QVariant(int row, int role)> m_rowLook;
 };
 
 } // namespace store

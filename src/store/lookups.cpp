@@ -47,10 +47,12 @@ std::optional<Payment> firstPayment(Connection &connection, const QString &payer
                                     const QDate &from, const QDate &to)
 {
     // A payer never stored (NULL) is the empty one, as the rows read back; amount_fen reads the
-    // amounts as text::parseFen does. The oldest match as the least row number: no sort.
+    // amounts as text::parseFen does. The oldest match as the least row number: no sort. A voided
+    // voucher went nowhere and is no payment.
     QSqlQuery *q = connection.prepared(
         QStringLiteral("SELECT fkrq, pzlx, pzhm FROM dyb WHERE xh = (SELECT min(xh) FROM dyb WHERE skrmc = ? AND "
-                       "fkrq BETWEEN ? AND ? AND coalesce(fkrmc, '') = ? AND amount_fen(fkje) = ?)"));
+                       "fkrq BETWEEN ? AND ? AND coalesce(fkrmc, '') = ? AND amount_fen(fkje) = ? AND "
+                       "xh NOT IN (SELECT xh FROM dyb_marks WHERE zfsj IS NOT NULL))"));
     if (!q)
         return std::nullopt;
     q->bindValue(0, text(payee));

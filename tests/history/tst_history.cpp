@@ -7,6 +7,7 @@
 #include "store/appdir.h"
 #include "store/connection.h"
 #include "store/datasource.h"
+#include "store/lookups.h"
 #include "storefixture.h"
 #include "ui/fonts.h"
 #include "xlsxread.h"
@@ -405,6 +406,51 @@ private slots:
     }
 
     // ---- deletion ----------------------------------------------------------------------------
+
+    // 作废 keeps the row, shows it as void, and the repeat check no longer finds it; giving up
+    // on the reason changes nothing, and a second 作废 says when the first was.
+    void voidKeepsTheRowShowsItAndLeavesTheRepeatCheck()
+    {
+        addHistory("10000001", "上海华东建材有限公司", QDate(2010, 4, 9));
+        addHistory("10000002", "天津物流", QDate(2010, 4, 9));
+        const auto repeat = [] {
+            store::Connection c;
+            return store::firstPayment(c, QStringLiteral("北京蓝石"), QStringLiteral("上海华东建材有限公司"), 123450,
+                                       QDate(2010, 3, 10), QDate(2010, 5, 9));
+        };
+        QVERIFY(repeat().has_value());
+        auto w = openWindow();
+        QVERIFY(w);
+        QString asked;
+        QString answer;
+        w->setReasonAsker([&](QWidget *, const QString &voucher) {
+            asked = voucher;
+            return answer;
+        });
+        clickRow(grid(w.get()), 0);
+        click(w.get(), "Command8"); // given up
+        QCOMPARE(asked, QStringLiteral("支票 10000001"));
+        auto *model = grid(w.get())->model();
+        QVERIFY(!model->index(0, 3).data(Qt::FontRole).value<QFont>().strikeOut());
+
+        answer = QStringLiteral("卡纸，重新打印");
+        click(w.get(), "Command8");
+        QCOMPARE(numbersOnDisplay(*w), (QStringList{"10000001", "10000002"})); // the row stays
+        QCOMPARE(StoreFixture::column(dyb(), "pzhm").size(), 2);
+        QVERIFY(model->index(0, 3).data(Qt::FontRole).value<QFont>().strikeOut());
+        QVERIFY(model->index(0, 3).data(Qt::ToolTipRole).toString().startsWith(QStringLiteral("已作废：卡纸，重新打印（")));
+        QVERIFY(!model->index(1, 3).data(Qt::FontRole).value<QFont>().strikeOut());
+        QVERIFY(!repeat().has_value());
+        saveScreenshot(w.get(), QStringLiteral("lsjlcx-void"));
+
+        prompter->clear();
+        click(w.get(), "Command8");
+        QVERIFY2(prompter->lastText().startsWith(QStringLiteral("支票 10000001 已于 ")), qPrintable(prompter->lastText()));
+        QVERIFY(prompter->lastText().endsWith(QStringLiteral("作废（卡纸，重新打印）。")));
+        // Shown as void when the window opens again.
+        w = openWindow();
+        QVERIFY(grid(w.get())->model()->index(0, 3).data(Qt::FontRole).value<QFont>().strikeOut());
+    }
 
     void deleteRefusedWithOneRowOnDisplay()
     {

@@ -91,7 +91,7 @@ QString allButReadings(const QString &file)
     // empty, and indexes (version 5).
     out += QLatin1Char('\n') + sqlite3(file, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_schema "
                                                             "WHERE name NOT IN ('khb', 'dyb_jobs', 'dyb_skrmc_fkrmc_fkrq', "
-                                                            "'dyb_pzhm', 'pzhmb') "
+                                                            "'dyb_pzhm', 'pzhmb', 'dyb_marks') "
                                                             "ORDER BY name"));
     out += QLatin1Char('\n') + sqlite3(file, QStringLiteral("PRAGMA application_id"));
     return out;
@@ -186,7 +186,7 @@ TEST(Upgrade, AVersionTwoFileGainsTheReadingsFormsAndNothingElse)
     const QString copy = other.filePath(QStringLiteral("copy.mdb"));
     ASSERT_TRUE(QFile::copy(databasePath(), copy));
     ASSERT_EQ(sqlite3(copy, QStringLiteral("ALTER TABLE khb DROP COLUMN gsmcdyzm; DROP TABLE dyb_jobs; "
-                                           "DROP INDEX dyb_skrmc_fkrmc_fkrq; DROP INDEX dyb_pzhm; DROP TABLE pzhmb; "
+                                           "DROP INDEX dyb_skrmc_fkrmc_fkrq; DROP INDEX dyb_pzhm; DROP TABLE pzhmb; DROP TABLE dyb_marks; "
                                            "PRAGMA user_version = 2")),
               QString());
     EXPECT_EQ(sqlite3(copy, dump), before);
