@@ -11,6 +11,8 @@
 #include "ui/gridbinding.h"
 #include "ui/prompter.h"
 #include "ui/rowdelete.h"
+#include "vouchers/voucherdata.h"
+#include "vouchers/voucherwindow.h"
 #include "ui_lsjlcx.h"
 
 #include <QCheckBox>
@@ -110,6 +112,7 @@ HistoryWindow::HistoryWindow(QWidget *parent)
     connect(ui->Command5, &QPushButton::clicked, this, &HistoryWindow::choosePayee);
     connect(ui->Command1, &QPushButton::clicked, this, &HistoryWindow::remove);
     connect(ui->Command8, &QPushButton::clicked, this, &HistoryWindow::voidCurrent);
+    connect(ui->Command9, &QPushButton::clicked, this, &HistoryWindow::reprintCurrent);
     connect(ui->Command2, &QPushButton::clicked, this, &HistoryWindow::exit);
     connect(ui->Command6, &QPushButton::clicked, this, &HistoryWindow::chooseFile);
     connect(ui->Command7, &QPushButton::clicked, this, &HistoryWindow::exportRows);
@@ -355,6 +358,44 @@ void HistoryWindow::voidCurrent()
     }
     m_voided = store::voidMarks(m_connection);
     m_grid->refreshLook();
+}
+
+void HistoryWindow::reprintCurrent()
+{
+    if (!m_history.hasRow()) {
+        ui::tell(this, QStringLiteral("请先在表中选择要补打的凭证。"), kTitle, ui::Icon::Information);
+        return;
+    }
+    const QString type = m_history.text(QStringLiteral("pzlx"));
+    const vouchers::VoucherKind *kind = nullptr;
+    for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
+        if (k.historyType == type)
+            kind = &k;
+    if (!kind) {
+        ui::tell(this, QStringLiteral("“%1”不是本程序能打印的凭证，无法补打。").arg(type), kTitle, ui::Icon::Information);
+        return;
+    }
+    // The customer is the payee of what the own company pays, else the payer.
+    const bool customerPaid = kind->customer == QStringLiteral("收款人");
+    const QString side = customerPaid ? QStringLiteral("skr") : QStringLiteral("fkr");
+    vouchers::VoucherData data;
+    data.insert(vouchers::key::counterparty, m_history.text(side + QStringLiteral("mc")));
+    data.insert(vouchers::key::account, m_history.text(side + QStringLiteral("zhh")));
+    data.insert(vouchers::key::bank, m_history.text(side + QStringLiteral("khh")));
+    data.insert(vouchers::key::amount, m_history.text(QStringLiteral("fkje")));
+    data.insert(vouchers::key::purpose, m_history.text(QStringLiteral("fkyt")));
+    data.insert(vouchers::key::number, m_history.text(QStringLiteral("pzhm")));
+    const QVariant paid = m_history.value(QStringLiteral("fkrq"));
+    data.insert(vouchers::key::date, paid.typeId() == QMetaType::QDate ? paid.toDate().toString(Qt::ISODate)
+                                                                         : m_history.text(QStringLiteral("fkrq")));
+    vouchers::VoucherWindow *window = kind->make(this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    const QList<vouchers::DataProblem> problems =
+        window->startReprint(data, m_history.value(QStringLiteral("xh")).toLongLong());
+    if (!problems.isEmpty())
+        ui::tell(window, QStringLiteral("补打：%1").arg(problems.first().message), kTitle, ui::Icon::Information);
+    emit reprintOpened(window);
 }
 
 void HistoryWindow::exit()

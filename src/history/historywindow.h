@@ -41,12 +41,19 @@ public:
     // "作废(&V)": the current row marked void with a reason; the row stays, shown as void, and no
     // longer counts as a payment.
     void voidCurrent();
+    // "补打(&B)": the current row's voucher window, filled as the row holds it; its print is
+    // recorded as a reprint of the row.
+    void reprintCurrent();
     // How the grid shows a row of the result: a voided one grey and struck through, its mark as
     // the tool tip.
     QVariant rowLook(int row, int role) const;
 
     // Rows above which an export shows its progress.
     static constexpr int kProgressThreshold = 5000;
+
+signals:
+    // The voucher window 补打 opened (tests print from it).
+    void reprintOpened(QWidget *window);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -163,7 +163,8 @@ QString addNumberBooks(QSqlDatabase &db)
                             "CREATE TABLE dyb_marks ("
                             " xh integer PRIMARY KEY," // the row of dyb
                             " zfsj text,"              // voided at (ISO date and time); NULL: not void
-                            " zfyy text)"})            // the reason given
+                            " zfyy text,"              // the reason given
+                            " bdxh integer)"})         // a reprint: the row it prints again
         if (!q.exec(QString::fromLatin1(sql)))
             return q.lastError().text();
     return QString();

@@ -36,4 +36,34 @@ QHash<qint64, VoidMark> voidMarks(Connection &connection)
     return marks;
 }
 
+bool markReprint(Connection &connection, qint64 xh, qint64 of, QString *error)
+{
+    QSqlQuery q(connection.database());
+    q.prepare(QStringLiteral("INSERT INTO dyb_marks (xh, bdxh) VALUES (?, ?) ON CONFLICT (xh) DO UPDATE SET bdxh = excluded.bdxh"));
+    q.addBindValue(xh);
+    q.addBindValue(of);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+qint64 reprintOf(Connection &connection, qint64 xh)
+{
+    QSqlQuery q(connection.database());
+    q.prepare(QStringLiteral("SELECT bdxh FROM dyb_marks WHERE xh = ?"));
+    q.addBindValue(xh);
+    return q.exec() && q.next() ? q.value(0).toLongLong() : 0;
+}
+
+qint64 newestRow(Connection &connection, const QString &type, const QString &number)
+{
+    QSqlQuery q(connection.database());
+    q.prepare(QStringLiteral("SELECT max(xh) FROM dyb WHERE pzlx = ? AND pzhm = ?"));
+    q.addBindValue(type);
+    q.addBindValue(number);
+    return q.exec() && q.next() ? q.value(0).toLongLong() : 0;
+}
+
 } // namespace store

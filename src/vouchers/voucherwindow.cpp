@@ -3,6 +3,7 @@
 #include "reference/customeradd.h"
 #include "reference/customerpicker.h"
 #include "reference/purposes.h"
+#include "store/historymarks.h"
 #include "store/numberbooks.h"
 #include "store/statements.h"
 #include "ui/prompter.h"
@@ -244,7 +245,8 @@ void VoucherWindow::print()
     }
     // Two vouchers of one number are a real loss: a number printed before is a question.
     const VoucherKind *kind = kindOfWindow(objectName());
-    if (kind && numbersOwnForms(*kind) && !v.row.number.trimmed().isEmpty()) {
+    const bool reprint = m_reprintOf > 0 && v.row.number == m_reprintNumber;
+    if (kind && numbersOwnForms(*kind) && !reprint && !v.row.number.trimmed().isEmpty()) {
         if (const std::optional<QDate> day = store::numberPrinted(m_connection, historyKeyOf(*kind),
                                                                   ownAccountOf(*kind, v.row), v.row.number)) {
             const QString question = QStringLiteral("%1%2已于%3打印，仍然打印吗？")
@@ -280,8 +282,29 @@ void VoucherWindow::print()
         noticePrint(v.row, pick.info.printerName());
     else if (outcome == PrintOutcome::SavedPdf)
         noticePrint(v.row, QString());
-    if (outcome == PrintOutcome::Printed || outcome == PrintOutcome::SavedPdf)
+    if (outcome == PrintOutcome::Printed || outcome == PrintOutcome::SavedPdf) {
+        if (reprint) {
+            // The new row says which it prints again; once, for this print only.
+            QString error;
+            const qint64 xh = store::newestRow(m_connection, v.row.type, v.row.number);
+            if (xh <= 0 || !store::markReprint(m_connection, xh, m_reprintOf, &error))
+                ui::tell(this, QStringLiteral("补打已打印，但无法记为补打：%1").arg(error), kPrintTitle, ui::Icon::Warning);
+            m_reprintOf = 0;
+            m_reprintNumber.clear();
+        }
         numberAfterPrint(v.row);
+    }
+}
+
+QList<DataProblem> VoucherWindow::startReprint(const VoucherData &data, qint64 xh)
+{
+    QList<DataProblem> problems = fill(data);
+    // As the row holds them, whatever the address book says today.
+    if (!data.value(key::account).isEmpty() || !data.value(key::bank).isEmpty())
+        setCounterparty(data);
+    m_reprintOf = xh;
+    m_reprintNumber = data.value(key::number);
+    return problems;
 }
 
 void VoucherWindow::numberAfterPrint(const HistoryRow &row)

@@ -56,6 +56,10 @@ public:
     // The data key of the entry the last print() refused or asked about and was told no, with
     // the message it showed; empty when the last print() went through.
     QString refusedKey() const { return m_refusedKey; }
+    // 补打: the entries as the history row of number xh holds them (data as a list gives them,
+    // the account and bank the row's own); the next print writes its own row, marked as the
+    // reprint of xh, and is not asked about its number.
+    QList<DataProblem> startReprint(const VoucherData &data, qint64 xh);
     // "打印(&P)": the voucher as the entries say now goes through the one order of checks and
     // questions (vouchers/voucher.h), is printed and recorded.
     void print();
@@ -145,6 +149,8 @@ private:
     bool m_picked = false; // the open customer picker has handed a name back
     QString m_refusedKey;
     QHash<QString, QWidget *> m_focusTargets;
+    qint64 m_reprintOf = 0;  // 补打: the history row the next print prints again
+    QString m_reprintNumber; // and its number, which that print is not asked about
 };
 
 

@@ -8,6 +8,7 @@
 #include "store/connection.h"
 #include "store/datasource.h"
 #include "store/lookups.h"
+#include "vouchers/voucherwindow.h"
 #include "storefixture.h"
 #include "ui/fonts.h"
 #include "xlsxread.h"
@@ -21,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
@@ -450,6 +452,45 @@ private slots:
         // Shown as void when the window opens again.
         w = openWindow();
         QVERIFY(grid(w.get())->model()->index(0, 3).data(Qt::FontRole).value<QFont>().strikeOut());
+    }
+
+    // 补打 opens the voucher's window filled as the row holds it; its print writes a second row,
+    // marked as the reprint of the first, without the question about its number.
+    void reprintFillsTheVoucherAndMarksTheNewRow()
+    {
+        addHistory("10203041", "上海华东建材有限公司", QDate(2010, 4, 9));
+        auto w = openWindow();
+        QVERIFY(w);
+        QPointer<vouchers::VoucherWindow> reprint;
+        connect(w.get(), &history::HistoryWindow::reprintOpened, this,
+                [&](QWidget *opened) { reprint = qobject_cast<vouchers::VoucherWindow *>(opened); });
+        clickRow(grid(w.get()), 0);
+        click(w.get(), "Command9");
+        QVERIFY(reprint);
+        QCOMPARE(reprint->objectName(), QStringLiteral("zpdy"));
+        const QStringList expected = {"Text21=10203041", "Text8=1234.50", "Text19=货款", "Text25=上海华东建材有限公司"};
+        for (const QString &pair : expected) {
+            const QString field = pair.section(QLatin1Char('='), 0, 0), value = pair.section(QLatin1Char('='), 1);
+            QCOMPARE(reprint->findChild<QLineEdit *>(field)->text(), value);
+        }
+        reprint->setPrintPath([](const vouchers::PrintRoutine &, QWidget *, const vouchers::Issued &started) {
+            started();
+            return vouchers::PrintOutcome::Printed;
+        });
+        prompter->clear();
+        prompter->answer(ui::Yes); // the same payment within 30 days: the first print went nowhere
+        click(reprint, "Command9");
+        for (const QString &text : prompter->texts())
+            QVERIFY2(!text.contains(QStringLiteral("已于")), qPrintable(text)); // no number question
+        QCOMPARE(StoreFixture::column(dyb(), "pzhm"), (QStringList{"10203041", "10203041"}));
+        QCOMPARE(StoreFixture::column(dyb(), "skrzhh"), (QStringList{"3100", "3100"}));
+        QCOMPARE(StoreFixture::column(dyb(), "skrkhh"), (QStringList{"建行浦东", "建行浦东"}));
+        QCOMPARE(StoreFixture::column(dyb(), "fkrq"), (QStringList{"2010-04-09", "2010-04-09"}));
+        const QStringList rows = StoreFixture::column(dyb(), "xh");
+        store::Connection c;
+        QCOMPARE(store::reprintOf(c, rows.at(1).toLongLong()), rows.at(0).toLongLong());
+        QCOMPARE(store::reprintOf(c, rows.at(0).toLongLong()), 0);
+        reprint->close();
     }
 
     void deleteRefusedWithOneRowOnDisplay()
