@@ -462,7 +462,24 @@ void HistoryWindow::exportRows()
             return !progress->wasCanceled();
         };
     }
-    const ExportResult result = exportWorkbook(m_history, historyColumns(), chosen, options);
+    // A voided voucher goes out with its mark, in a column of its own after the history's; an
+    // export without one is as it always was.
+    QVector<store::GridColumn> columns = historyColumns();
+    bool anyVoided = false;
+    const int xhPosition = m_history.columnIndex(QStringLiteral("xh"));
+    for (int r = 0; !m_voided.isEmpty() && !anyVoided && r < m_history.recordCount(); ++r)
+        anyVoided = m_voided.contains(m_history.valueAt(r, xhPosition).toLongLong());
+    if (anyVoided) {
+        const QHash<qint64, store::VoidMark> marks = m_voided;
+        columns.append({QStringLiteral("xh"), QStringLiteral("状态"), [marks](const QVariant &xh) {
+                            const auto mark = marks.constFind(xh.toLongLong());
+                            return mark == marks.cend() ? QString()
+                                                        : QStringLiteral("作废：%1（%2）")
+                                                              .arg(mark->reason,
+                                                                   mark->when.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+                        }});
+    }
+    const ExportResult result = exportWorkbook(m_history, columns, chosen, options);
     progress.reset();
 
     const QString title = QStringLiteral("提示窗口");

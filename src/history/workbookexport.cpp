@@ -376,7 +376,10 @@ ExportResult exportWorkbook(const store::DataSource &rows, const QVector<store::
                 else
                     batch.addText(sheetRow, lxw_col_t(c), d.toString(Qt::ISODate));
             } else {
-                const QString value = v.toString();
+                // A column's own format where it has one (the void mark of a row); a stored
+                // date column's format gives its text as stored.
+                const store::GridColumn &column = columns.at(c);
+                const QString value = column.format ? column.format(v) : v.toString();
                 if (value.isEmpty())
                     continue;
                 // The amount as a number, so that a sheet sums it; the history keeps its text, and

@@ -449,6 +449,17 @@ private slots:
         click(w.get(), "Command8");
         QVERIFY2(prompter->lastText().startsWith(QStringLiteral("支票 10000001 已于 ")), qPrintable(prompter->lastText()));
         QVERIFY(prompter->lastText().endsWith(QStringLiteral("作废（卡纸，重新打印）。")));
+        // Exported with its mark, in a column after the history's.
+        QTemporaryDir out;
+        w->setSaveFileChooser([&](QWidget *, const QString &) { return out.filePath("作废"); });
+        click(w.get(), "Command6");
+        click(w.get(), "Command7");
+        XlsxFile book(out.filePath("作废.xlsx"));
+        QVERIFY(book.isValid());
+        QCOMPARE(book.text("O1"), QStringLiteral("状态"));
+        QVERIFY2(book.text("O2").startsWith(QStringLiteral("作废：卡纸，重新打印（")), qPrintable(book.text("O2")));
+        QVERIFY(book.text("O3").isEmpty());
+        QCOMPARE(book.text("D2"), QStringLiteral("10000001"));
         // Shown as void when the window opens again.
         w = openWindow();
         QVERIFY(grid(w.get())->model()->index(0, 3).data(Qt::FontRole).value<QFont>().strikeOut());
