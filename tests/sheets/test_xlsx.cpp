@@ -216,7 +216,7 @@ TEST(XlsxReader, DamagedAndHostilePackagesAreRefused)
         EXPECT_FALSE(sheet.ok()) << c.name;
         EXPECT_TRUE(sheet.rows.isEmpty() && sheet.header.isEmpty()) << c.name;
         EXPECT_TRUE(sheet.error.contains(QString::fromUtf8(c.says))) << c.name << ": " << sheet.error.toStdString();
+        EXPECT_LT(clock.elapsed(), 5000) << c.name; // one read, not the comparison below
         EXPECT_EQ(sheets::readXlsx(c.file, QStringLiteral("坏.xlsx"), fullReaderOnly()).error, sheet.error) << c.name;
-        EXPECT_LT(clock.elapsed(), 5000) << c.name;
     }
 }
