@@ -46,7 +46,12 @@ void registerWindows(MainWindow &main)
     offer<maintenance::CustomerImportWindow>(main, "khxxdr");
     offer<maintenance::BackupWindow>(main, "sjbf");
     offer<maintenance::RestoreWindow>(main, "sjhf");
-    offer<maintenance::PrinterAdjustWindow>(main, "dyjsz");
+    main.registerWindow(QStringLiteral("dyjsz"), [](QWidget *parent) {
+        QList<maintenance::TestPrintVoucher> vouchers;
+        for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
+            vouchers.append({k.window, k.name});
+        return new maintenance::PrinterAdjustWindow(parent, vouchers);
+    });
 }
 
 } // namespace app

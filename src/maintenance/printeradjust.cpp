@@ -5,6 +5,10 @@
 #include "ui/prompter.h"
 #include "ui_dyjsz.h"
 #include "printing/globaloffsets.h"
+#include "printing/printerchoice.h"
+#include "store/appdir.h"
+
+#include <QSettings>
 
 #include <QStyle>
 
@@ -15,6 +19,10 @@ const QString kTitle = QStringLiteral("打印机调节");
 const QString &kHorizontal = printing::kHorizontalOffsetColumn;
 const QString &kVertical = printing::kVerticalOffsetColumn;
 constexpr double kOrigin = 1701; // 3 cm in twips
+
+// The voucher last chosen for the test print, kept beside the vouchers' printers.
+const QString kChosenVoucherKey = QStringLiteral("adjustment/testVoucher");
+QString settingsFile() { return store::appFile(QStringLiteral("printers.ini")); }
 } // namespace
 
 printing::PrintRoutine adjustmentTestPrint(double horizontalTwips, double verticalTwips, const QString &text)
@@ -28,10 +36,23 @@ printing::PrintRoutine adjustmentTestPrint(double horizontalTwips, double vertic
     };
 }
 
-PrinterAdjustWindow::PrinterAdjustWindow(QWidget *parent)
+PrinterAdjustWindow::PrinterAdjustWindow(QWidget *parent, QList<TestPrintVoucher> vouchers)
     : QWidget(parent, Qt::Window), ui(new Ui::dyjsz), m_offsets(m_connection)
 {
     ui->setupUi(this);
+    for (const TestPrintVoucher &v : vouchers)
+        ui->Combo1->addItem(v.name, v.window);
+    const QString kept = QSettings(settingsFile(), QSettings::IniFormat).value(kChosenVoucherKey).toString();
+    ui->Combo1->setCurrentIndex(std::max(0, ui->Combo1->findData(kept)));
+    for (QWidget *w : {static_cast<QWidget *>(ui->label_Combo1), static_cast<QWidget *>(ui->Combo1),
+                       static_cast<QWidget *>(ui->printerName)})
+        w->setVisible(!vouchers.isEmpty());
+    connect(ui->Combo1, &QComboBox::activated, this, [this] {
+        QSettings settings(settingsFile(), QSettings::IniFormat);
+        settings.setValue(kChosenVoucherKey, ui->Combo1->currentData().toString());
+        voucherChosen();
+    });
+    voucherChosen();
     setAttribute(Qt::WA_DeleteOnClose);
     connect(ui->Command1, &QPushButton::clicked, this, &PrinterAdjustWindow::modify);
     connect(ui->Command4, &QPushButton::clicked, this, &PrinterAdjustWindow::save);
@@ -50,10 +71,22 @@ PrinterAdjustWindow::PrinterAdjustWindow(QWidget *parent)
 
 PrinterAdjustWindow::~PrinterAdjustWindow() { delete ui; }
 
-printing::PrintOutcome PrinterAdjustWindow::printOnDefaultPrinter(const printing::PrintRoutine &routine,
-                                                                  QWidget *parent)
+printing::PrintOutcome PrinterAdjustWindow::printDirectly(const printing::PrintRoutine &routine, QWidget *parent,
+                                                          const printing::PrintSettings &settings)
 {
-    return printing::printVoucher(routine, parent, {});
+    return printing::printVoucher(routine, parent, {}, settings);
+}
+
+void PrinterAdjustWindow::voucherChosen()
+{
+    const QString window = ui->Combo1->currentData().toString();
+    if (window.isEmpty())
+        return;
+    const printing::PrinterPick pick = printing::printerOf(window);
+    const QString printer = pick.chosen.isEmpty()
+                                ? printing::systemDefaultCaption()
+                                : (pick.gone ? QStringLiteral("%1（已不在系统中）").arg(pick.chosen) : pick.chosen);
+    ui->printerName->setText(QStringLiteral("打印机：%1").arg(printer));
 }
 
 void PrinterAdjustWindow::reload()
@@ -135,10 +168,26 @@ void PrinterAdjustWindow::save()
 void PrinterAdjustWindow::testPrint()
 {
     // The stored offsets count, not what is being typed.
+    const printing::PrintRoutine routine = adjustmentTestPrint(
+        text::leadingNumber(m_state.horizontalTwips), text::leadingNumber(m_state.verticalTwips), m_state.testText);
+    printing::PrintSettings settings;
+    settings.pdfName = QStringLiteral("打印测试");
+    const QString window = ui->Combo1->currentData().toString();
+    if (!window.isEmpty()) {
+        voucherChosen(); // the printer may have been chosen or removed since the window opened
+        const printing::PrinterPick pick = printing::printerOf(window);
+        if (pick.gone) {
+            switch (printing::askAboutGonePrinter(this, pick.chosen, kTitle)) {
+            case printing::GonePrinterAnswer::UseDefault: break;
+            case printing::GonePrinterAnswer::SavePdf: printing::saveVoucherAsPdf(routine, this, {}, settings); return;
+            case printing::GonePrinterAnswer::Cancel: return;
+            }
+        }
+        const QPrinterInfo info = pick.info;
+        settings.openPrinter = [info] { return printing::printerFor(info); };
+    }
     if (m_print)
-        m_print(adjustmentTestPrint(text::leadingNumber(m_state.horizontalTwips),
-                                    text::leadingNumber(m_state.verticalTwips), m_state.testText),
-                this);
+        m_print(routine, this, settings);
 }
 
 } // namespace maintenance

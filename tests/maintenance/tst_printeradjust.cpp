@@ -6,9 +6,14 @@
 #include "screenshot.h"
 #include "storefixture.h"
 #include "ui/fonts.h"
+#include "fakespooler.h"
 #include "printing/pagewriter_recorder.h"
+#include "printing/printerchoice.h"
 
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPrinterInfo>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -48,7 +53,7 @@ class TestPrinterAdjust : public QObject {
     maintenance::PrinterAdjustWindow *open()
     {
         auto *w = new maintenance::PrinterAdjustWindow;
-        w->setPrinter([this](const printing::PrintRoutine &routine, QWidget *) {
+        w->setPrinter([this](const printing::PrintRoutine &routine, QWidget *, const printing::PrintSettings &) {
             ++prints;
             routine(recorder);
             return printing::PrintOutcome::Printed;
@@ -75,8 +80,12 @@ private slots:
     }
     void cleanup()
     {
+        // A combo box's popup is a top-level widget its window deletes along with itself.
+        QList<QPointer<QWidget>> windows;
         for (QWidget *w : QApplication::topLevelWidgets())
-            delete w;
+            windows.append(w);
+        for (const QPointer<QWidget> &w : windows)
+            delete w.data();
         QVERIFY(prompter->prompts.isEmpty());
         prompter.reset();
         db.reset();
@@ -210,6 +219,56 @@ private slots:
         QTest::mouseClick(button(w, "Command4"), Qt::LeftButton);
         QCOMPARE(StoreFixture::column(printOffsets(), "djpzleft"), QStringList{"114"});
         QCOMPARE(StoreFixture::column(printOffsets(), "djpzup"), QStringList{"0"});
+    }
+
+    // The offsets move every voucher; the test print goes to the printer of the voucher chosen,
+    // which is kept for the next time, and a chosen printer that is gone is asked about first.
+    void theTestPrintGoesToTheChosenVouchersPrinter()
+    {
+        const QString other = QStringLiteral("PDF-margins");
+        if (QPrinterInfo::printerInfo(other).isNull() || QPrinterInfo::defaultPrinter().printerName() == other)
+            QSKIP("the test queues are not set up (scripts/printer.sh)");
+        const QList<maintenance::TestPrintVoucher> vouchers{{QStringLiteral("zpdy"), QStringLiteral("支票")},
+                                                            {QStringLiteral("jzddy"), QStringLiteral("进账单")}};
+        QVERIFY(printing::setChosenPrinter(QStringLiteral("zpdy"), QString()));
+        QVERIFY(printing::setChosenPrinter(QStringLiteral("jzddy"), other));
+        FakeSpooler queue;
+        auto *w = new maintenance::PrinterAdjustWindow(nullptr, vouchers);
+        w->show();
+        auto *box = w->findChild<QComboBox *>("Combo1");
+        auto *name = w->findChild<QLabel *>("printerName");
+        QCOMPARE(box->currentText(), QStringLiteral("支票"));
+        QCOMPARE(name->text(), QStringLiteral("打印机：系统默认打印机"));
+        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+        QCOMPARE(queue.queues, QStringList{QPrinterInfo::defaultPrinter().printerName()});
+
+        box->setCurrentIndex(1);
+        emit box->activated(1);
+        QCOMPARE(name->text(), QStringLiteral("打印机：") + other);
+        saveScreenshot(w, "dyjsz-voucher");
+        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+        QCOMPARE(queue.queues.value(1), other);
+        QCOMPARE(queue.calls.count(QStringLiteral("create 2")), 1);
+        delete w;
+
+        // Opened again: 进账单 is still chosen. Its printer removed since: told, 取消 prints nothing.
+        QVERIFY(printing::setChosenPrinter(QStringLiteral("jzddy"), QStringLiteral("已拆走的打印机")));
+        w = new maintenance::PrinterAdjustWindow(nullptr, vouchers);
+        w->show();
+        box = w->findChild<QComboBox *>("Combo1");
+        QCOMPARE(box->currentText(), QStringLiteral("进账单"));
+        QCOMPARE(w->findChild<QLabel *>("printerName")->text(), QStringLiteral("打印机：已拆走的打印机（已不在系统中）"));
+        prompter->answer(ui::Cancel);
+        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+        QCOMPARE(prompter->lastText(), printing::gonePrinterQuestion(QStringLiteral("已拆走的打印机")));
+        QCOMPARE(queue.queues.size(), 2);
+        prompter->answer(ui::Yes);
+        QTest::mouseClick(button(w, "Command2"), Qt::LeftButton);
+        QCOMPARE(queue.queues.value(2), QPrinterInfo::defaultPrinter().printerName());
+        QCOMPARE(prompter->prompts.size(), 2); // the gone printer, asked once for each print
+        prompter->clear();
+        // Nothing printed here is a voucher: the history stays empty.
+        QVERIFY(StoreFixture::column(store::statements::history(), "xh").isEmpty());
     }
 
     void exitClosesTheWindow()
