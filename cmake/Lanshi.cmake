@@ -58,7 +58,8 @@ function(lanshi_tests)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     add_test(NAME ${folder}.${base} COMMAND ${target})
     set_tests_properties(${folder}.${base} PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LANG=C.UTF-8"
+      # The 账套 list and the machine's calibration of each test program: never the user's own.
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;LANG=C.UTF-8;LANSHI_MACHINE_DIR=${CMAKE_BINARY_DIR}/tests/machine/${folder}.${base}"
       TIMEOUT 300)
   endforeach()
 endfunction()

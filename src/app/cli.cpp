@@ -2,6 +2,7 @@
 
 #include "batch/voucherlist.h"
 #include "sheets/sheets.h"
+#include "store/companies.h"
 #include "store/database.h"
 #include "store/datadir.h"
 #include "printing/printerchoice.h"
@@ -10,6 +11,7 @@
 #include "ui/prompter.h"
 #include "vouchers/history.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPrinterInfo>
 
@@ -59,6 +61,31 @@ struct Command {
     QString error;
 };
 
+// lanshi companies: the 账套 of the list, the last used first, one a line: name, folder, whose
+// calibration it prints with, and when it was last used; a folder that is gone is said so.
+int listCompanies(std::FILE *out, std::FILE *err)
+{
+    QString error;
+    const QList<store::Company> list = store::companies(&error);
+    if (!error.isEmpty()) {
+        say(err, error);
+        return 2;
+    }
+    if (list.isEmpty()) {
+        say(out, QStringLiteral("还没有账套。程序窗口第一次启动时，把数据文件夹作为第一个账套。"));
+        return 0;
+    }
+    for (const store::Company &c : list) {
+        const QString problem = store::companyFolderProblem(c);
+        say(out, QStringLiteral("%1\t%2\t%3\t%4%5")
+                     .arg(c.name, QDir::toNativeSeparators(c.folder),
+                          c.machineCalibration ? QStringLiteral("本机的打印校准") : QStringLiteral("自有的打印校准"),
+                          c.lastUsed.isValid() ? c.lastUsed.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QStringLiteral("未使用"),
+                          problem.isEmpty() ? QString() : QStringLiteral("\t（文件夹不可用）")));
+    }
+    return 0;
+}
+
 Command parse(const QStringList &args)
 {
     Command c;
@@ -99,35 +126,68 @@ Command parse(const QStringList &args)
 StartArguments takeStartArguments(const QStringList &arguments)
 {
     StartArguments start;
-    const QString option = QStringLiteral("--data-dir");
+    struct Option {
+        QString name;
+        QString *value;
+        QString missing;
+    };
+    const Option options[] = {
+        {QStringLiteral("--data-dir"), &start.dataDir, QStringLiteral("--data-dir 后面要写数据文件夹。")},
+        {QStringLiteral("--company"), &start.company, QStringLiteral("--company 后面要写账套名称。")},
+    };
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
+        const Option *taken = nullptr;
         QString value;
-        if (a == option) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                start.error = QStringLiteral("--data-dir 后面要写数据文件夹。");
-                return start;
+        for (const Option &o : options) {
+            if (a == o.name) {
+                taken = &o;
+                if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
+                    start.error = o.missing;
+                    return start;
+                }
+                value = arguments[++i];
+            } else if (a.startsWith(o.name + QLatin1Char('='))) {
+                taken = &o;
+                value = a.mid(o.name.size() + 1);
+                if (value.isEmpty()) {
+                    start.error = o.missing;
+                    return start;
+                }
             }
-            value = arguments[++i];
-        } else if (a.startsWith(option + QLatin1Char('='))) {
-            value = a.mid(option.size() + 1);
-            if (value.isEmpty()) {
-                start.error = QStringLiteral("--data-dir 后面要写数据文件夹。");
-                return start;
-            }
-        } else {
-            start.rest << a;
-            continue;
         }
-        start.dataDir = value;
+        if (taken)
+            *taken->value = value;
+        else
+            start.rest << a;
     }
+    if (!start.dataDir.isEmpty() && !start.company.isEmpty())
+        start.error = QStringLiteral("--data-dir 和 --company 只能用其中一个。");
     return start;
+}
+
+std::unique_ptr<store::DataDir> openNamedFolder(const StartArguments &start, QString *error)
+{
+    if (!start.company.isEmpty()) {
+        const std::optional<store::Company> company = store::findCompany(start.company);
+        if (!company) {
+            *error = QStringLiteral("没有名为“%1”的账套。用 lanshi companies 查看账套列表。").arg(start.company);
+            return nullptr;
+        }
+        return store::openCompany(*company, error);
+    }
+    std::unique_ptr<store::DataDir> data = store::DataDir::open(store::runningDataDirRequest(start.dataDir), error);
+    if (data) {
+        const std::optional<store::Company> company = store::companyOfFolder(data->path());
+        store::useCalibrationOf(company ? *company : store::Company{QString(), data->path(), false, {}});
+    }
+    return data;
 }
 
 bool isCommandLine(const QStringList &arguments)
 {
-    static const QStringList commands = {QStringLiteral("print"), QStringLiteral("--help"), QStringLiteral("-h"),
-                                         QStringLiteral("--version")};
+    static const QStringList commands = {QStringLiteral("print"), QStringLiteral("companies"), QStringLiteral("--help"),
+                                         QStringLiteral("-h"), QStringLiteral("--version")};
     return !arguments.isEmpty() && commands.contains(arguments.first());
 }
 
@@ -138,9 +198,10 @@ QString commandLineHelp()
         kinds << QStringLiteral("%1（%2）").arg(k.name, k.window);
     return QStringLiteral(
                "用法：\n"
-               "  lanshi [--data-dir 数据文件夹]   打开程序窗口\n"
-               "  lanshi [--data-dir 数据文件夹] print 凭证种类 --data 清单文件 [--pdf 输出.pdf | --printer [打印机名]] "
+               "  lanshi [--data-dir 数据文件夹 | --company 账套]   打开程序窗口\n"
+               "  lanshi [--data-dir 数据文件夹 | --company 账套] print 凭证种类 --data 清单文件 [--pdf 输出.pdf | --printer [打印机名]] "
                "[--allow-repeat]\n"
+               "  lanshi companies           列出账套：名称、数据文件夹、打印校准、上次使用\n"
                "  lanshi --help              显示本说明\n"
                "  lanshi --version           显示版本\n"
                "\n"
@@ -148,6 +209,7 @@ QString commandLineHelp()
                "LANSHI_DATA_DIR 指定的文件夹，否则程序所在的文件夹（其中已有 sjk.mdb 或可以写入时；安装在系统目录中的\n"
                "程序除外），否则 ~/.local/share/lanshi。同一个数据文件夹同时只能由一个程序使用：程序窗口开着时\n"
                "print 命令不打印，退出状态为 2。\n"
+               "--company 使用账套列表中该名称的账套（每个账套是一个数据文件夹）；print 不写 --company 时用上面的数据文件夹。\n"
                "\n"
                "print 按付款清单（.xlsx、.xls 或 .csv，第一行为表头）批量打印凭证，每行一张：\n"
                "  凭证种类    %1\n"
@@ -172,6 +234,8 @@ int runCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
         say(out, QStringLiteral("蓝石竞技通 %1").arg(QStringLiteral(LANSHI_VERSION)));
         return 0;
     }
+    if (arguments.first() == QLatin1String("companies"))
+        return listCompanies(out, err);
     const Command c = parse(arguments);
     if (!c.error.isEmpty()) {
         say(err, c.error);
@@ -184,9 +248,8 @@ int runCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
         return 1;
     }
     const StreamPrompter noBoxes(err);
-    const store::DatabaseStatus database = store::ensureDatabase();
-    if (!database.ok) {
-        say(err, database.errorText);
+    if (const QString problem = store::ensureCompanyDatabases(); !problem.isEmpty()) {
+        say(err, problem);
         return 2;
     }
     {
@@ -272,7 +335,7 @@ int runProgramCommandLine(const QStringList &arguments, std::FILE *out, std::FIL
     std::unique_ptr<store::DataDir> data;
     if (start.rest.value(0) == QLatin1String("print")) {
         QString error;
-        data = store::DataDir::open(store::runningDataDirRequest(start.dataDir), &error);
+        data = openNamedFolder(start, &error);
         if (!data) {
             say(err, error);
             say(err, QStringLiteral("没有打印。"));

@@ -1,4 +1,6 @@
 #include "app/cli.h"
+#include "app/companydesk.h"
+#include "app/companywindows.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "app/startupcheck.h"
@@ -105,47 +107,38 @@ int main(int argc, char *argv[])
     application.setQuitOnLastWindowClosed(false);
     app::setUpApplication();
 
-    // Held until the program ends: a second copy on the same data is turned away.
-    const std::unique_ptr<store::DataDir> data = app::openDataFolder(start.dataDir);
-    if (!data)
-        return 1;
+    // The 账套 is held until the program ends or another is opened: a second copy on the same
+    // data is turned away, and may open another 账套 instead.
+    app::CompanyDesk desk;
+    {
+        QString error;
+        if (!desk.openAtStart({start.dataDir, start.company}, app::chooseCompanyAtStart, &error)) {
+            if (!error.isEmpty())
+                ui::tell(nullptr, error, QStringLiteral("蓝石竞技通"), ui::Icon::Critical);
+            return 1;
+        }
+    }
 
     auto *main = new app::MainWindow;
-    app::registerWindows(*main);
+    desk.setMainWindow(main);
+    app::registerWindows(*main, &desk);
     QObject::connect(main, &app::MainWindow::exitConfirmed, &application, &QApplication::quit,
                      Qt::QueuedConnection);
     // The window is on the screen before anything it does not need: the clerk sees the program
     // start at once, and the database is checked the moment after, before any click reaches it.
     InputHold hold;
-    std::unique_ptr<app::StartupCheck> check;
-    app::whenFirstPainted(main, [main, &check, &hold] {
+    app::whenFirstPainted(main, [main, &desk, &hold] {
         reportStartStep("painted");
         app::installProgramIcon(main);
-        const store::DatabaseStatus database = store::ensureDatabase();
-        if (!database.ok) {
-            hold.release();
-            ui::tell(main, database.errorText, QStringLiteral("蓝石竞技通"), ui::Icon::Critical);
+        hold.release();
+        if (!desk.enter()) {
             QCoreApplication::exit(1);
             return;
         }
-        // What a backup, restore or export cut off by a crash left in the data folder.
-        maintenance::removeLeftoversAtStart();
-        hold.release();
-        check = std::make_unique<app::StartupCheck>(store::databasePath(), main);
-        // A print cut off last time (the program killed between handing vouchers over and
-        // recording them): settled now, and the clerk told what it was.
-        store::Connection connection;
-        const QString title = QStringLiteral("打印");
-        const QStringList told = vouchers::settleInterruptedPrints(connection, [main, &title](const QString &question) {
-            return ui::ask(main, question, title, ui::Yes | ui::No, ui::Icon::Question, ui::Yes) == ui::Yes;
-        });
-        for (const QString &text : told)
-            ui::tell(main, text, title, ui::Icon::Warning);
         reportStartStep("ready");
     });
     main->show();
     const int code = application.exec();
-    check.reset();
     delete main; // takes every child window with it
     return code;
 }

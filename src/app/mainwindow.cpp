@@ -4,6 +4,7 @@
 #include "ui/prompter.h"
 #include "ui/windowhabits.h"
 #include "vouchers/voucherdata.h"
+#include "vouchers/voucherwindow.h"
 #include "ui_zbd.h"
 
 #include <QAction>
@@ -130,6 +131,13 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
     ui->xtbzc1->setShortcutContext(Qt::WidgetShortcut); // F1 itself is caught application-wide
     connect(ui->xtbzc2, &QAction::triggered, this, [this] { openWindow(QStringLiteral("about")); });
     connect(ui->tcxt00, &QAction::triggered, this, &QWidget::close);
+    // The 账套 menu: 新建账套, 打开账套, 账套管理.
+    for (const auto &[action, window] : {std::pair{ui->ztglc01, "ztxj"}, std::pair{ui->ztglc02, "ztdk"},
+                                         std::pair{ui->ztglc03, "ztgl"}}) {
+        const QString name = QString::fromLatin1(window);
+        connect(action, &QAction::triggered, this, [this, name] { openWindow(name); });
+    }
+    m_baseTitle = windowTitle();
     for (const ButtonTarget &m : voucherMenu()) {
         QAction *action = findChild<QAction *>(m.button);
         const QString window = m.window;
@@ -151,6 +159,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
     m_panel2->setObjectName(QStringLiteral("Panel2"));
     m_panel2->setMinimumWidth(220);
     m_panel2->setAlignment(Qt::AlignCenter);
+    m_companyPanel = new QLabel(this);
+    m_companyPanel->setObjectName(QStringLiteral("Panel3"));
+    m_companyPanel->setVisible(false);
+    ui->StatusBar1->addWidget(m_companyPanel);
     ui->StatusBar1->addWidget(m_panel1, 1);
     ui->StatusBar1->addPermanentWidget(m_panel2);
     ui->StatusBar1->setSizeGripEnabled(false);
@@ -402,9 +414,42 @@ void MainWindow::updateMenuEntries()
         }
         menu->menuAction()->setVisible(any);
     }
+    const bool companies = hasWindow(QStringLiteral("ztxj")) || hasWindow(QStringLiteral("ztdk"))
+                           || hasWindow(QStringLiteral("ztgl"));
+    ui->ztglc01->setVisible(hasWindow(QStringLiteral("ztxj")));
+    ui->ztglc02->setVisible(hasWindow(QStringLiteral("ztdk")));
+    ui->ztglc03->setVisible(hasWindow(QStringLiteral("ztgl")));
+    ui->ztgl00->menuAction()->setVisible(companies);
     ui->mqtxc01->setVisible(hasWindow(QStringLiteral("snk")));
     ui->xtbzc2->setVisible(hasWindow(QStringLiteral("about")));
     // A category whose buttons are on display keeps them when a window arrives later: nothing to do.
+}
+
+bool MainWindow::closeWindowsOfCompany()
+{
+    QStringList unprinted;
+    for (const QPointer<QWidget> &w : std::as_const(m_windows))
+        if (auto *voucher = qobject_cast<vouchers::VoucherWindow *>(w.data()); voucher && voucher->holdsUnprintedEntries())
+            unprinted << voucher->windowTitle().section(QStringLiteral(" — "), 0, 0);
+    if (!unprinted.isEmpty()) {
+        const QString question = QStringLiteral("“%1”中有尚未打印的凭证内容，打开另一个账套会关闭这些窗口，内容不再保留。\n\n仍然打开另一个账套吗？")
+                                     .arg(unprinted.join(QStringLiteral("”、“")));
+        if (ui::ask(this, question, kTitle, ui::Yes | ui::No, ui::Icon::Question, ui::No) != ui::Yes)
+            return false;
+    }
+    const QList<QPointer<QWidget>> windows = m_windows.values();
+    m_windows.clear();
+    for (const QPointer<QWidget> &w : windows)
+        delete w.data();
+    delete m_help.data();
+    return true;
+}
+
+void MainWindow::setCompanyCaption(const QString &caption)
+{
+    setWindowTitle(caption.isEmpty() ? m_baseTitle : QStringLiteral("%1 — %2").arg(m_baseTitle, caption));
+    m_companyPanel->setText(QStringLiteral("账套：%1").arg(caption));
+    m_companyPanel->setVisible(!caption.isEmpty());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

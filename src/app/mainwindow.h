@@ -41,6 +41,12 @@ public:
     // What a click on the highlight bar does with its caption.
     void dispatch(const QString &caption);
 
+    // Before another 账套 is opened: every loaded window goes, the clerk asked first where a voucher
+    // window holds entries not printed yet (否 keeps them and the 账套). False when he keeps them.
+    bool closeWindowsOfCompany();
+    // The 账套 the program works on, after the title and in the status bar; empty shows none.
+    void setCompanyCaption(const QString &caption);
+
     // The help, at the section of the window pressedIn belongs to (the main window's by default).
     void showHelp(QWidget *pressedIn = nullptr);
 
@@ -81,6 +87,8 @@ private:
     QLabel *m_slots[kSlots] = {};
     QLabel *m_panel1;
     QLabel *m_panel2;
+    QLabel *m_companyPanel;
+    QString m_baseTitle;
     QTimer *m_clock;
     QHash<QString, Factory> m_factories;
     QHash<QString, QPointer<QWidget>> m_windows;

@@ -1,6 +1,7 @@
 #include "app/windows.h"
 
 #include "app/about.h"
+#include "app/companywindows.h"
 #include "app/mainwindow.h"
 #include "batch/batchwindow.h"
 #include "history/historywindow.h"
@@ -27,8 +28,13 @@ void offer(MainWindow &main, const char *name)
 }
 } // namespace
 
-void registerWindows(MainWindow &main)
+void registerWindows(MainWindow &main, CompanyDesk *desk)
 {
+    if (desk) {
+        main.registerWindow(QStringLiteral("ztxj"), [desk](QWidget *parent) { return new CompanyNewWindow(*desk, parent); });
+        main.registerWindow(QStringLiteral("ztdk"), [desk](QWidget *parent) { return new CompanyOpenWindow(*desk, parent); });
+        main.registerWindow(QStringLiteral("ztgl"), [desk](QWidget *parent) { return new CompanyManageWindow(*desk, parent); });
+    }
     offer<AboutBox>(main, "about");
     offer<snooker::Scoreboard>(main, "snk");
     offer<reference::OwnCompanyWindow>(main, "bssz");

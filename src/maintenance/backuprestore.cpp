@@ -1,5 +1,7 @@
 #include "maintenance/backuprestore.h"
 
+#include "store/companies.h"
+
 #include "maintenance/databasefile.h"
 #include "store/appdir.h"
 #include "store/database.h"
@@ -77,7 +79,14 @@ QString BackupWindow::proposedDestination()
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    const QString name = QStringLiteral("sjk-备份-%1.mdb").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    // With several 账套, the name says whose data the backup holds.
+    QString company = store::currentCompanyCaption();
+    for (QChar &c : company)
+        if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.category() == QChar::Other_Control)
+            c = QLatin1Char('_');
+    const QString date = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    const QString name = company.isEmpty() ? QStringLiteral("sjk-备份-%1.mdb").arg(date)
+                                           : QStringLiteral("sjk-备份-%1-%2.mdb").arg(company, date);
     return QDir(folder).filePath(name);
 }
 

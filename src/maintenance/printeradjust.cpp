@@ -22,7 +22,7 @@ constexpr double kOrigin = 1701; // 3 cm in twips
 
 // The voucher last chosen for the test print, kept beside the vouchers' printers.
 const QString kChosenVoucherKey = QStringLiteral("adjustment/testVoucher");
-QString settingsFile() { return store::appFile(QStringLiteral("printers.ini")); }
+QString settingsFile() { return store::calibrationFile(QStringLiteral("printers.ini")); }
 } // namespace
 
 printing::PrintRoutine adjustmentTestPrint(double horizontalTwips, double verticalTwips, const QString &text)

@@ -63,7 +63,7 @@ private:
     void voucherChosen();
 
     Ui::dyjsz *ui;
-    store::Connection m_connection;
+    store::Connection m_connection{store::Connection::Of::Calibration};
     store::DataSource m_offsets;
     State m_state;
     ui::ShownTexts m_shown; // a box left as shown keeps its stored value

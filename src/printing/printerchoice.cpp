@@ -12,7 +12,7 @@ namespace printing {
 
 namespace {
 
-QString settingsFile() { return store::appFile(QStringLiteral("printers.ini")); }
+QString settingsFile() { return store::calibrationFile(QStringLiteral("printers.ini")); }
 
 QString key(const QString &window) { return QStringLiteral("printers/%1").arg(window); }
 

@@ -29,7 +29,7 @@ QString nextName()
 
 } // namespace
 
-Connection::Connection() : m_name(nextName())
+Connection::Connection(Of of) : m_of(of), m_name(nextName())
 {
     QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     registry().push_back(this);
@@ -56,7 +56,7 @@ bool Connection::open()
         m_error = QStringLiteral("无法使用 SQLite 数据库驱动。");
         return false;
     }
-    const QString path = databasePath();
+    const QString path = m_of == Of::Data ? databasePath() : calibrationDatabasePath();
     if (!QFileInfo::exists(path)) {
         m_error = QStringLiteral("找不到数据库文件 %1。").arg(path);
         return false;

@@ -16,8 +16,11 @@ namespace store {
 // them (declare it before them in a window).
 class Connection {
 public:
-    // Opens store::appFile("sjk.mdb"); never creates the file (ensureDatabase() does that).
-    Connection();
+    // What the connection opens: the data folder's sjk.mdb, or the database of the calibration
+    // tables dytj and tydysz (calibrationDatabasePath(), the same file unless the calibration is the
+    // machine's). Never creates the file (ensureDatabase() does that).
+    enum class Of { Data, Calibration };
+    explicit Connection(Of of = Of::Data);
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
@@ -48,6 +51,7 @@ private:
     bool open();
     void close();
 
+    Of m_of;
     QString m_name;
     QString m_error;
     int m_generation = 0;

@@ -412,6 +412,11 @@ QString upgradeFile(const QString &path)
 
 QString databasePath() { return appFile(QStringLiteral("sjk.mdb")); }
 
+QString calibrationDatabasePath()
+{
+    return calibrationShared() ? calibrationFile(QStringLiteral("jz.mdb")) : databasePath();
+}
+
 QVector<TableColumns> schemaTables() { return reference().tables; }
 
 QString createDatabase(const QString &path, int version)
@@ -448,10 +453,11 @@ QString createDatabase(const QString &path, int version)
     return QString();
 }
 
-DatabaseStatus ensureDatabase()
+DatabaseStatus ensureDatabase() { return ensureDatabaseAt(databasePath()); }
+
+DatabaseStatus ensureDatabaseAt(const QString &path)
 {
     DatabaseStatus status;
-    const QString path = databasePath();
     if (!QFileInfo::exists(path)) {
         status.errorText = createDatabase(path);
         if (!status.errorText.isEmpty())

@@ -9,6 +9,10 @@ namespace store {
 
 // store::appFile("sjk.mdb").
 QString databasePath();
+// The database that holds the calibration tables dytj and tydysz: the data folder's own, or
+// calibrationFile("jz.mdb") while the calibration is the machine's (store/appdir.h). It has the
+// whole schema; only those two tables are used in it.
+QString calibrationDatabasePath();
 
 // The version of the file (its user_version) that this program creates and works on. A file of an
 // earlier version is brought up to it at start, once: version 2 added khb.gsmcdyjc, the initials
@@ -29,6 +33,8 @@ struct DatabaseStatus {
 // log taken in), so that the file alone always holds every committed row, and that a file of an
 // earlier version is upgraded (upgradeDatabase).
 DatabaseStatus ensureDatabase();
+// The same for the database file at path (a new 账套's, the machine's calibration).
+DatabaseStatus ensureDatabaseAt(const QString &path);
 
 // Checks any file (a backup about to be restored, say) without changing it: empty when it is a
 // database of this program, of this version or an earlier one, with every table and column of its

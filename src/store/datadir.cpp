@@ -119,6 +119,26 @@ std::unique_ptr<DataDir> DataDir::open(const DataDirRequest &request, QString *e
         *error = problem;
         return nullptr;
     }
+    return lock(choice, error);
+}
+
+std::unique_ptr<DataDir> DataDir::openFolder(const QString &folder, QString *error)
+{
+    const DataDirChoice choice{QDir::cleanPath(QFileInfo(folder).absoluteFilePath()), DataDirSource::Option};
+    if (!QFileInfo(choice.path).isDir()) {
+        *error = QStringLiteral("数据文件夹“%1”不存在。").arg(QDir::toNativeSeparators(choice.path));
+        return nullptr;
+    }
+    if (!canWriteIn(choice.path)) {
+        *error = QStringLiteral("无法在数据文件夹“%1”中写入文件（没有写入权限或该位置只读）。")
+                     .arg(QDir::toNativeSeparators(choice.path));
+        return nullptr;
+    }
+    return lock(choice, error);
+}
+
+std::unique_ptr<DataDir> DataDir::lock(const DataDirChoice &choice, QString *error)
+{
     const QString lockPath = QDir(choice.path).filePath(lockFileName());
     auto lock = std::make_unique<QLockFile>(lockPath);
     // The program holds its data for hours: a lock is stale only when its process is gone, never

@@ -52,6 +52,8 @@ class DataDir {
 public:
     // Null with a message in Chinese (naming the folder) in *error when the folder cannot be used.
     static std::unique_ptr<DataDir> open(const DataDirRequest &request, QString *error);
+    // The same for a folder already chosen (a 账套's), which must exist.
+    static std::unique_ptr<DataDir> openFolder(const QString &folder, QString *error);
     ~DataDir();
 
     QString path() const { return m_choice.path; }
@@ -62,6 +64,7 @@ public:
 
 private:
     DataDir(DataDirChoice choice, std::unique_ptr<QLockFile> lock);
+    static std::unique_ptr<DataDir> lock(const DataDirChoice &choice, QString *error);
     DataDirChoice m_choice;
     std::unique_ptr<QLockFile> m_lock;
 };

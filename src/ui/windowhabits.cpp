@@ -1,5 +1,6 @@
 #include "ui/windowhabits.h"
 
+#include "store/companies.h"
 #include "ui/dates.h"
 
 #include <QAbstractButton>
@@ -249,6 +250,13 @@ bool WindowHabits::eventFilter(QObject *watched, QEvent *event)
             break;
         setUpDatePickers(w);
         QWidget *opener = w->parentWidget() ? w->parentWidget()->window() : nullptr;
+        // Every window of the program says whom it works for while there are several 账套.
+        if (isProgramWindow(w) && opener) {
+            static const char kBaseTitle[] = "lanshiBaseTitle";
+            if (!w->property(kBaseTitle).isValid())
+                w->setProperty(kBaseTitle, w->windowTitle());
+            w->setWindowTitle(store::withCompanyCaption(w->property(kBaseTitle).toString()));
+        }
         // A window its own code has moved keeps its place (WA_Moved); the placement itself
         // does not count as such a move, so the next opening is placed again.
         if (isProgramWindow(w) && opener && opener->isVisible() && !w->testAttribute(Qt::WA_Moved)) {

@@ -15,7 +15,7 @@
 namespace vouchers {
 
 BankFormWindow::BankFormWindow(QWidget *parent, const QString &tag)
-    : VoucherWindow(parent, tag, tag), m_company(connection()), m_adjust(connection())
+    : VoucherWindow(parent, tag, tag), m_company(connection()), m_adjust(calibrationConnection())
 {
     setAttribute(Qt::WA_DeleteOnClose); // 退出 unloads: every opening starts afresh
 }

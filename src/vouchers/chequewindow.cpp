@@ -13,7 +13,7 @@ namespace vouchers {
 
 ChequeWindow::ChequeWindow(QWidget *parent)
     : VoucherWindow(parent, QStringLiteral("支票"), QStringLiteral("支票打印")), ui(ui::setUpForm<Ui::zpdy>(this)),
-      m_f(*ui), m_calibration(store::appFile(QStringLiteral("mqtx.ini"))), m_company(connection())
+      m_f(*ui), m_calibration(store::calibrationFile(QStringLiteral("mqtx.ini"))), m_company(connection())
 {
     setAttribute(Qt::WA_DeleteOnClose); // 退出 unloads: every opening starts afresh
     m_date = std::make_unique<PickedDate>(m_f.datePicker, m_f.stubYear, m_f.stubMonth, m_f.stubDay,

@@ -12,7 +12,7 @@ namespace vouchers {
 
 DepositWindow::DepositWindow(QWidget *parent)
     : VoucherWindow(parent, QStringLiteral("进账单"), QStringLiteral("进账单")), ui(ui::setUpForm<Ui::jzddy>(this)),
-      m_f(*ui), m_calibration(store::appFile(QStringLiteral("jzddy.ini"))), m_company(connection())
+      m_f(*ui), m_calibration(store::calibrationFile(QStringLiteral("jzddy.ini"))), m_company(connection())
 {
     m_date = std::make_unique<PickedDate>(m_f.datePicker, m_f.confirmedYear, m_f.confirmedMonth, m_f.confirmedDay);
     printSettings().documentName = windowTitle();

@@ -15,8 +15,8 @@ namespace {
 constexpr double kTwipsPerInch = 1440;
 constexpr double kPdfDpi = 200;
 
-QString imageFile(const QString &window) { return store::appFile(window + QStringLiteral("-scan.png")); }
-QString settingsFile(const QString &window) { return store::appFile(window + QStringLiteral("-scan.ini")); }
+QString imageFile(const QString &window) { return store::calibrationFile(window + QStringLiteral("-scan.png")); }
+QString settingsFile(const QString &window) { return store::calibrationFile(window + QStringLiteral("-scan.ini")); }
 
 // The resolution a picture states, or 0: a JPEG or PNG without one reads as Qt's default 96 dpi
 // (3780 dots per metre), which is no statement.

@@ -34,7 +34,7 @@ private:
 
     Ui::tydysz *ui;
     GeneralLayoutFields m_f;
-    store::Connection m_connection;
+    store::Connection m_connection{store::Connection::Of::Calibration};
     GeneralLayout m_layout;
 };
 

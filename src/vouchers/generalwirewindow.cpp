@@ -13,7 +13,7 @@ namespace vouchers {
 
 namespace {
 const QString kSection = QStringLiteral("MyApp");
-QString chequeProfile() { return store::appFile(kGeneralPlaceProfile); }
+QString chequeProfile() { return store::calibrationFile(kGeneralPlaceProfile); }
 } // namespace
 
 const QList<LayoutBox> &voucherTabBoxes()
@@ -32,7 +32,7 @@ const QList<LayoutBox> &voucherTabBoxes()
 
 GeneralWireWindow::GeneralWireWindow(QWidget *parent)
     : VoucherWindow(parent, QStringLiteral("通用电汇凭证"), QStringLiteral("通用电汇凭证")),
-      ui(ui::setUpForm<Ui::tydhpz>(this)), m_f(*ui), m_company(connection()), m_layout(connection())
+      ui(ui::setUpForm<Ui::tydhpz>(this)), m_f(*ui), m_company(connection()), m_layout(calibrationConnection())
 {
     setAttribute(Qt::WA_DeleteOnClose); // 退出 unloads: every opening starts afresh
     m_date = std::make_unique<PickedDate>(m_f.datePicker, m_f.confirmedYear, m_f.confirmedMonth, m_f.confirmedDay);

@@ -54,7 +54,7 @@ const Calibration &ListContext::calibration(const QString &fileName, const QList
 {
     auto it = m_calibrations.find(fileName);
     if (it == m_calibrations.end()) {
-        Calibration c(store::appFile(fileName));
+        Calibration c(store::calibrationFile(fileName));
         c.addKeys(keys);
         c.load();
         it = m_calibrations.insert(fileName, c);
@@ -64,13 +64,22 @@ const Calibration &ListContext::calibration(const QString &fileName, const QList
 
 QString ListContext::profileText(const QString &fileName, const QString &key)
 {
-    return store::Profile(store::appFile(fileName)).read(QStringLiteral("MyApp"), key);
+    return store::Profile(store::calibrationFile(fileName)).read(QStringLiteral("MyApp"), key);
+}
+
+store::Connection &ListContext::calibrationConnection()
+{
+    if (!store::calibrationShared())
+        return m_connection;
+    if (!m_calibrationConnection)
+        m_calibrationConnection = std::make_unique<store::Connection>(store::Connection::Of::Calibration);
+    return *m_calibrationConnection;
 }
 
 const printing::GlobalOffsets &ListContext::globalOffsets()
 {
     if (!m_global) {
-        store::DataSource dytj(m_connection);
+        store::DataSource dytj(calibrationConnection());
         dytj.setStatement(store::statements::printOffsets());
         dytj.refresh();
         m_global = printing::readGlobalOffsets(dytj);
@@ -81,7 +90,7 @@ const printing::GlobalOffsets &ListContext::globalOffsets()
 const Offsets &ListContext::generalLayout()
 {
     if (!m_layout) {
-        GeneralLayout layout(m_connection);
+        GeneralLayout layout(calibrationConnection());
         layout.load();
         m_layout = layout.offsets();
     }

@@ -4,6 +4,7 @@
 // per list and shared by its rows.
 
 #include "printing/globaloffsets.h"
+#include "store/connection.h"
 #include "store/datasource.h"
 #include "vouchers/calibration.h"
 #include "vouchers/voucher.h"
@@ -13,6 +14,7 @@
 #include <QHash>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace store { class Connection; }
@@ -55,6 +57,9 @@ public:
 
 private:
     store::Connection &m_connection;
+    // The calibration tables' own connection, made when they live outside the data folder.
+    std::unique_ptr<store::Connection> m_calibrationConnection;
+    store::Connection &calibrationConnection();
     QDate m_today;
     std::optional<Counterparty> m_own;
     QHash<QString, Calibration> m_calibrations;

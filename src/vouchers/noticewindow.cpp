@@ -12,7 +12,7 @@ namespace vouchers {
 
 NoticeWindow::NoticeWindow(QWidget *parent)
     : VoucherWindow(parent, QStringLiteral("交款单"), QStringLiteral("交款单")), ui(ui::setUpForm<Ui::jkddy>(this)),
-      m_f(*ui), m_calibration(store::appFile(QStringLiteral("jkddy.ini"))), m_company(connection())
+      m_f(*ui), m_calibration(store::calibrationFile(QStringLiteral("jkddy.ini"))), m_company(connection())
 {
     m_date = std::make_unique<PickedDate>(m_f.datePicker, m_f.confirmedYear, m_f.confirmedMonth, m_f.confirmedDay);
     printSettings().documentName = windowTitle();

@@ -307,8 +307,25 @@ QList<DataProblem> VoucherWindow::startReprint(const VoucherData &data, qint64 x
     return problems;
 }
 
+QString VoucherWindow::entriesShown() const
+{
+    const auto textOf = [this](const QString &k) {
+        const auto *edit = qobject_cast<const QLineEdit *>(focusFor(k));
+        return edit ? edit->text().trimmed() : QString();
+    };
+    const QString amount = textOf(key::amount);
+    return amount.isEmpty() ? QString() : amount + QChar(0x1f) + textOf(key::counterparty);
+}
+
+bool VoucherWindow::holdsUnprintedEntries() const
+{
+    const QString shown = entriesShown();
+    return !shown.isEmpty() && shown != m_printedEntries;
+}
+
 void VoucherWindow::numberAfterPrint(const HistoryRow &row)
 {
+    m_printedEntries = entriesShown();
     // A number of a registered book runs on: the next one stands in the field for the next form.
     QLineEdit *field = numberField();
     const VoucherKind *kind = kindOfWindow(objectName());

@@ -72,12 +72,17 @@ public:
     PrintRoutine previewRoutine() const { return voucher(Settings::Typed).routine; }
     // 套打预览: the voucher over the scan of its blank form.
     void openFormPreview();
+    // An amount is entered that has not been printed as it stands (with its counterparty): what
+    // closing the window for another 账套 would lose.
+    bool holdsUnprintedEntries() const;
 
 protected:
     // customerTag and purposeTag: the caller tags the pickers are opened with.
     VoucherWindow(QWidget *parent, QString customerTag, QString purposeTag);
 
     store::Connection &connection() { return m_connection; }
+    // The connection to the calibration tables dytj and tydysz (the machine's or the data folder's).
+    store::Connection &calibrationConnection() { return m_calibrationConnection; }
 
     // Sets up the customer search block; setup.takeOver is replaced by takeOver().
     void setUpCustomerSearch(reference::CustomerSearchSetup setup);
@@ -140,6 +145,7 @@ private:
     QString m_customerTag;
     QString m_purposeTag;
     store::Connection m_connection;
+    store::Connection m_calibrationConnection{store::Connection::Of::Calibration};
     reference::CustomerSearch *m_search = nullptr; // Adodc2 and the grid
     QLineEdit *m_purposeField = nullptr;
     PrintSettings m_printSettings;
@@ -149,6 +155,8 @@ private:
     bool m_picked = false; // the open customer picker has handed a name back
     QString m_refusedKey;
     QHash<QString, QWidget *> m_focusTargets;
+    QString entriesShown() const; // the amount and the counterparty as they stand
+    QString m_printedEntries;     // and as they stood at the last print
     qint64 m_reprintOf = 0;  // 补打: the history row the next print prints again
     QString m_reprintNumber; // and its number, which that print is not asked about
 };

@@ -5,6 +5,7 @@
 // help, and "网上蓝石" without a browser.
 
 #include "app/helpwindow.h"
+#include "app/companydesk.h"
 #include "app/mainwindow.h"
 #include "app/windows.h"
 #include "scriptedprompter.h"
@@ -70,6 +71,9 @@ const MenuEntry kEntries[] = {
     {Qt::Key_D, Qt::Key_I, "khxxdr", Leaves::Unloaded},
     {Qt::Key_D, Qt::Key_B, "sjbf", Leaves::Either},
     {Qt::Key_D, Qt::Key_R, "sjhf", Leaves::Either},
+    {Qt::Key_Z, Qt::Key_N, "ztxj", Leaves::Unloaded},
+    {Qt::Key_Z, Qt::Key_O, "ztdk", Leaves::Unloaded},
+    {Qt::Key_Z, Qt::Key_M, "ztgl", Leaves::Unloaded},
     {Qt::Key_H, Qt::Key_H, "help", Leaves::Hidden},
     {Qt::Key_H, Qt::Key_A, "about", Leaves::Hidden},
 };
@@ -124,6 +128,7 @@ class TestDesktop : public QObject {
     std::unique_ptr<StoreFixture> db;
     std::unique_ptr<ScriptedPrompter> prompter;
     std::unique_ptr<app::MainWindow> main;
+    app::CompanyDesk desk;
     QTimer noFiles;
 
     // The main window with every window of the program, active in the middle of the screen
@@ -131,7 +136,7 @@ class TestDesktop : public QObject {
     bool openMain()
     {
         main = std::make_unique<app::MainWindow>();
-        app::registerWindows(*main);
+        app::registerWindows(*main, &desk);
         main->show();
         main->move(main->screen()->availableGeometry().center() - main->frameGeometry().center() + main->pos());
         return QTest::qWaitForWindowActive(main.get());
