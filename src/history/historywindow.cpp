@@ -1,5 +1,8 @@
 #include "history/historywindow.h"
 
+#include "store/companies.h"
+#include "store/companyhistory.h"
+
 #include "history/columns.h"
 #include "history/payeepicker.h"
 #include "history/workbookexport.h"
@@ -15,6 +18,12 @@
 #include "vouchers/voucherwindow.h"
 #include "ui_lsjlcx.h"
 
+#include <QPushButton>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <QLabel>
+#include <QTableWidget>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -108,6 +117,16 @@ HistoryWindow::HistoryWindow(QWidget *parent)
         connect(field, &QLineEdit::returnPressed, this, &HistoryWindow::find);
 
     connect(ui->Command3, &QPushButton::clicked, this, &HistoryWindow::find);
+    // 全部账套, beside 查找 while the user has several 账套.
+    m_allCompanies = new QCheckBox(QStringLiteral("全部账套(&L)"), this);
+    m_allCompanies->setObjectName(QStringLiteral("chkAllCompanies"));
+    m_allCompanies->setToolTip(QStringLiteral("查找时同时查询所有账套的打印记录，另开窗口列出，注明各行的账套"));
+    for (QBoxLayout *row : findChildren<QBoxLayout *>())
+        if (const int at = row->indexOf(ui->Command3); at >= 0) {
+            row->insertWidget(at, m_allCompanies);
+            break;
+        }
+    m_allCompanies->setVisible(store::companies().size() > 1);
     connect(ui->Command4, &QPushButton::clicked, this, &HistoryWindow::refreshAll);
     connect(ui->Command5, &QPushButton::clicked, this, &HistoryWindow::choosePayee);
     connect(ui->Command1, &QPushButton::clicked, this, &HistoryWindow::remove);
@@ -245,12 +264,70 @@ std::optional<store::statements::HistoryFilter> HistoryWindow::filter()
     return f;
 }
 
+void HistoryWindow::showAllCompanies(const store::Statement &statement)
+{
+    const store::CompanyHistory found = store::searchAllCompanies(statement);
+    delete m_acrossWindow.data();
+    auto *window = new QWidget(this, Qt::Window);
+    m_acrossWindow = window;
+    window->setObjectName(QStringLiteral("lsjlqb"));
+    window->setWindowTitle(QStringLiteral("全部账套的打印记录"));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    auto *layout = new QVBoxLayout(window);
+    const QVector<store::GridColumn> shown = historyColumns();
+    auto *grid = new QTableWidget(int(found.rows.size()), int(shown.size()) + 1, window);
+    grid->setObjectName(QStringLiteral("Grid1"));
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    QStringList captions{QStringLiteral("账套")};
+    for (const store::GridColumn &c : shown)
+        captions << c.caption;
+    grid->setHorizontalHeaderLabels(captions);
+    qint64 fen = 0;
+    const int amountAt = int(found.columns.indexOf(QStringLiteral("fkje")));
+    for (int r = 0; r < found.rows.size(); ++r) {
+        const store::CompanyHistoryRow &row = found.rows.at(r);
+        grid->setItem(r, 0, new QTableWidgetItem(row.company));
+        for (int c = 0; c < shown.size(); ++c) {
+            const QVariant value = row.values.value(int(found.columns.indexOf(shown.at(c).column)));
+            grid->setItem(r, c + 1, new QTableWidgetItem(shown.at(c).format ? shown.at(c).format(value) : value.toString()));
+        }
+        if (amountAt >= 0)
+            if (const std::optional<qint64> f = text::parseFen(row.values.value(amountAt).toString()))
+                fen += *f;
+    }
+    grid->resizeColumnsToContents();
+    QString summary = QStringLiteral("共 %1 条，金额合计 %2 元（包括作废的凭证）。").arg(found.rows.size()).arg(fenText(fen));
+    if (!found.problems.isEmpty())
+        summary += QStringLiteral("\n") + found.problems.join(QStringLiteral("\n"));
+    auto *label = new QLabel(summary, window);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    layout->addWidget(grid, 1);
+    auto *close = new QPushButton(QStringLiteral("退出(&X)"), window);
+    close->setObjectName(QStringLiteral("Command1"));
+    connect(close, &QPushButton::clicked, window, &QWidget::close);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    window->resize(qMin(1000, grid->horizontalHeader()->length() + 60), 480);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+}
+
 void HistoryWindow::find()
 {
     const std::optional<store::statements::HistoryFilter> f = filter();
     if (!f)
         return;
-    const bool ok = runQuery(store::statements::historySearch(*f));
+    const store::Statement search = store::statements::historySearch(*f);
+    if (m_allCompanies->isVisible() && m_allCompanies->isChecked()) {
+        showAllCompanies(search);
+        return;
+    }
+    const bool ok = runQuery(search);
     ui->Text13->setFocus();
     if (ok && m_history.recordCount() == 0) {
         const ui::Button again = ui::ask(this, QStringLiteral("没有查询到客户，是否重新查询？"),

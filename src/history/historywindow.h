@@ -5,12 +5,14 @@
 #include "store/datasource.h"
 #include "store/historymarks.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
 
+class QCheckBox;
 namespace Ui { class lsjlcx; }
 namespace store { class GridModel; }
 
@@ -89,6 +91,18 @@ private:
     SaveFileChooser m_chooseFile;
     ReasonAsker m_askReason;
     QHash<qint64, store::VoidMark> m_voided;
+
+public:
+    // 全部账套: the search also runs on every 账套's history, shown in a window of its own with the
+    // 账套 of each row (read only; voiding, reprinting and deleting stay with each 账套's own).
+    QCheckBox *allCompaniesBox() const { return m_allCompanies; }
+    // The window of the last search across all 账套, while it is open.
+    QWidget *allCompaniesWindow() const { return m_acrossWindow; }
+
+private:
+    void showAllCompanies(const store::Statement &statement);
+    QCheckBox *m_allCompanies = nullptr;
+    QPointer<QWidget> m_acrossWindow;
 };
 
 } // namespace history

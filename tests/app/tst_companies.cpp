@@ -7,14 +7,19 @@
 #include "app/companydesk.h"
 #include "app/mainwindow.h"
 #include "app/windows.h"
+#include "history/historywindow.h"
+#include "screenshot.h"
 #include "scriptedprompter.h"
 #include "store/appdir.h"
 #include "store/companies.h"
 #include "store/companyfiles.h"
+#include "store/companyhistory.h"
 #include "store/datadir.h"
 #include "ui/fonts.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -156,6 +161,46 @@ private slots:
         QVERIFY2(r.err.contains(QStringLiteral("没有名为“丁”的账套")), qPrintable(r.err));
     }
 
+    // 全部账套 in 打印查询: the search of every 账套's history, each row with its 账套; what sqlite3
+    // finds in each file, and a 账套 that cannot be read is named while the others are read.
+    void theHistorySearchAcrossAllCompanies()
+    {
+        const char *rows[][4] = {{"甲", "上海华东建材有限公司", "100.00", "2010-04-14"},
+                                 {"甲", "北京远大", "5", "2010-04-15"},
+                                 {"乙", "上海华东建材有限公司", "7.5", "2010-04-20"},
+                                 {"乙", "上海华东建材有限公司", "9", "2011-01-01"}};
+        for (const auto &r : rows)
+            sqlite(db(QString::fromUtf8(r[0]) == QStringLiteral("甲") ? folderA : folderB),
+                   QStringLiteral("insert into dyb (dyrq, fkrq, pzlx, pzhm, fkje, skrmc) values ('%1', '%1', '支票', '1', '%2', '%3')")
+                       .arg(QString::fromUtf8(r[3]), QString::fromUtf8(r[2]), QString::fromUtf8(r[1])));
+        store::statements::HistoryFilter filter;
+        filter.payee = QStringLiteral("上海");
+        filter.from = QDate(2010, 1, 1);
+        filter.to = QDate(2010, 12, 31);
+        const store::CompanyHistory found = store::searchAllCompanies(store::statements::historySearch(filter));
+        QVERIFY2(found.problems.isEmpty(), qPrintable(found.problems.join('\n')));
+        QStringList got;
+        const int amount = int(found.columns.indexOf(QStringLiteral("fkje")));
+        for (const store::CompanyHistoryRow &r : found.rows)
+            got << r.company + QLatin1Char('|') + r.values.value(amount).toString();
+        const QString where = QStringLiteral("where skrmc like '%上海%' and fkrq between '2010-01-01' and '2010-12-31' order by xh");
+        QStringList expected;
+        for (const auto &[name, folder] : {std::pair{QStringLiteral("甲"), folderA}, std::pair{QStringLiteral("乙"), folderB}}) {
+            const QString out = sqlite(db(folder), QStringLiteral("select fkje from dyb ") + where);
+            for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                expected << name + QLatin1Char('|') + line;
+        }
+        QCOMPARE(got, expected);
+        QCOMPARE(got, (QStringList{QStringLiteral("甲|100.00"), QStringLiteral("乙|7.5")}));
+
+        // A damaged 账套 is named; the others are still found.
+        writeFile(db(folderB), QByteArray(4096, 'x'));
+        const store::CompanyHistory partly = store::searchAllCompanies(store::statements::historySearch(filter));
+        QCOMPARE(partly.rows.size(), 1);
+        QCOMPARE(partly.problems.size(), 1);
+        QVERIFY2(partly.problems.first().contains(QStringLiteral("账套“乙”")), qPrintable(partly.problems.first()));
+    }
+
     // A 账套 whose folder is gone is told at start, and another may be opened instead; a damaged
     // one is told on switching, and the one open stays as it was.
     void aMissingOrDamagedCompanyIsToldAndTheOthersStayUsable()
@@ -219,6 +264,26 @@ private slots:
         QVERIFY(!main.loadedWindow(QStringLiteral("jzddy")));
         QCOMPARE(store::appDir(), QDir::cleanPath(folderB));
         QCOMPARE(main.windowTitle(), QStringLiteral("蓝石竞技通 — 乙"));
+        // The 账套 menu's windows and 打印查询's 全部账套, as the clerk sees them.
+        for (const char *name : {"ztdk", "ztxj", "ztgl"}) {
+            QWidget *w = main.openWindow(QString::fromLatin1(name));
+            QVERIFY(w);
+            QVERIFY2(w->windowTitle().endsWith(QStringLiteral(" — 乙")), qPrintable(w->windowTitle()));
+            saveScreenshot(w, QString::fromLatin1(name));
+            w->close();
+        }
+        auto *history = qobject_cast<history::HistoryWindow *>(main.openWindow(QStringLiteral("lsjlcx")));
+        QVERIFY(history);
+        QVERIFY(history->allCompaniesBox()->isVisible());
+        history->allCompaniesBox()->setChecked(true);
+        history->findChild<QCheckBox *>(QStringLiteral("chkAnyDate"))->setChecked(true);
+        QTest::mouseClick(history->findChild<QPushButton *>(QStringLiteral("Command3")), Qt::LeftButton);
+        QTRY_VERIFY(history->allCompaniesWindow() && history->allCompaniesWindow()->isVisible());
+        saveScreenshot(history->allCompaniesWindow(), QStringLiteral("lsjlqb"));
+        history->allCompaniesWindow()->close();
+        saveScreenshot(&main, QStringLiteral("zbd-companies"));
+        QVERIFY(main.closeWindowsOfCompany());
+
         // The first one's lock went with it: another program window may open it now.
         QString lockError;
         auto again = store::openCompany(*store::findCompany(QStringLiteral("甲")), &lockError);
