@@ -62,6 +62,8 @@ QString HelpWindow::sectionOf(const QWidget *window)
         {QStringLiteral("lsjlcx"), QStringLiteral("history")},   {QStringLiteral("lsjlxz"), QStringLiteral("history")},
         {QStringLiteral("sjbf"), QStringLiteral("backup")},      {QStringLiteral("sjhf"), QStringLiteral("backup")},
         {QStringLiteral("snk"), QStringLiteral("snooker")},
+        {QStringLiteral("ztxj"), QStringLiteral("companies")},   {QStringLiteral("ztdk"), QStringLiteral("companies")},
+        {QStringLiteral("ztgl"), QStringLiteral("companies")},   {QStringLiteral("lsjlqb"), QStringLiteral("companies")},
     };
     // A message box or file dialog has no section: the window it stands over has.
     for (const QWidget *w = window; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
