@@ -195,6 +195,24 @@ bool addCompany(const Company &company, QString *error)
         error);
 }
 
+// Changes the 账套 of that name in the list; a name the list does not hold is an error.
+bool changeNamed(const QString &name, const std::function<void(QList<Company> &, QList<Company>::iterator)> &alter,
+                 QString *error)
+{
+    return change(
+        [&](QList<Company> &list, QString *e) {
+            const auto it = named(list, name);
+            if (it == list.end()) {
+                if (e)
+                    *e = noSuchCompany(name);
+                return false;
+            }
+            alter(list, it);
+            return true;
+        },
+        error);
+}
+
 bool renameCompany(const QString &name, const QString &newName, QString *error)
 {
     const QString to = newName.trimmed();
@@ -203,34 +221,12 @@ bool renameCompany(const QString &name, const QString &newName, QString *error)
             *error = problem;
         return false;
     }
-    return change(
-        [&](QList<Company> &list, QString *e) {
-            const auto it = named(list, name);
-            if (it == list.end()) {
-                if (e)
-                    *e = noSuchCompany(name);
-                return false;
-            }
-            it->name = to;
-            return true;
-        },
-        error);
+    return changeNamed(name, [&](QList<Company> &, QList<Company>::iterator it) { it->name = to; }, error);
 }
 
 bool removeCompany(const QString &name, QString *error)
 {
-    return change(
-        [&](QList<Company> &list, QString *e) {
-            const auto it = named(list, name);
-            if (it == list.end()) {
-                if (e)
-                    *e = noSuchCompany(name);
-                return false;
-            }
-            list.erase(it);
-            return true;
-        },
-        error);
+    return changeNamed(name, [](QList<Company> &list, QList<Company>::iterator it) { list.erase(it); }, error);
 }
 
 bool touchCompany(const QString &name)
@@ -247,18 +243,8 @@ bool touchCompany(const QString &name)
 
 bool setMachineCalibration(const QString &name, bool machine, QString *error)
 {
-    return change(
-        [&](QList<Company> &list, QString *e) {
-            const auto it = named(list, name);
-            if (it == list.end()) {
-                if (e)
-                    *e = noSuchCompany(name);
-                return false;
-            }
-            it->machineCalibration = machine;
-            return true;
-        },
-        error);
+    return changeNamed(
+        name, [machine](QList<Company> &, QList<Company>::iterator it) { it->machineCalibration = machine; }, error);
 }
 
 QString companyFolderProblem(const Company &company)

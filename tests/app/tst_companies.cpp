@@ -116,6 +116,30 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("已有名为“甲”")), qPrintable(error));
         QVERIFY(!store::addCompany({QStringLiteral("丙"), folderA, true, {}}, &error));
         QVERIFY2(error.contains(QStringLiteral("已是账套“甲”")), qPrintable(error));
+
+        // Rename and remove keep the rest of the list; the last used comes first.
+        QVERIFY(!store::renameCompany(QStringLiteral("甲"), QStringLiteral("乙"), &error));
+        QVERIFY(store::renameCompany(QStringLiteral("甲"), QStringLiteral("  甲方 "), &error));
+        QVERIFY(store::touchCompany(QStringLiteral("甲方")));
+        QStringList names;
+        for (const store::Company &c : store::companies())
+            names << c.name;
+        QCOMPARE(names, (QStringList{QStringLiteral("甲方"), QStringLiteral("乙")}));
+        QVERIFY(store::removeCompany(QStringLiteral("乙"), &error));
+        QVERIFY(QFile::exists(db(folderB))); // the data stays
+        QVERIFY(!store::removeCompany(QStringLiteral("乙"), &error));
+        QCOMPARE(store::companies().size(), 1);
+
+        // A damaged list reads as empty with the reason, and no change overwrites it.
+        const QString file = QDir(machine).filePath(QStringLiteral("companies.json"));
+        writeFile(file, "{\"companies\": [");
+        QString readError;
+        QVERIFY(store::companies(&readError).isEmpty());
+        QVERIFY2(readError.contains(QStringLiteral("已损坏")), qPrintable(readError));
+        QVERIFY(!store::addCompany({QStringLiteral("丙"), tmp->filePath("丙"), true, {}}, &error));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("{\"companies\": ["));
     }
 
     // --company prints into that 账套's history with its own company as the payer; the calibration
