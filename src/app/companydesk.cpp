@@ -66,6 +66,7 @@ bool CompanyDesk::openAtStart(const Start &start, const ChooseOther &chooseOther
                 return false;
             m_company = store::companyOfFolder(m_dir->path());
             m_registerAsFirst = !folderGiven && !m_company && problem.isEmpty();
+            m_listProblem = problem;
             store::useCalibrationOf(m_company ? *m_company : store::Company{QString(), m_dir->path(), false, {}});
             return true;
         }
@@ -105,6 +106,12 @@ bool CompanyDesk::enterOpened(QString *error)
     });
     for (const QString &text : told)
         ui::tell(window, text, title, ui::Icon::Warning);
+    if (!m_listProblem.isEmpty()) {
+        ui::tell(window, m_listProblem + QStringLiteral("\n\n现在打开的是数据文件夹“%1”；账套列表保持原样，不会被改写。")
+                             .arg(QDir::toNativeSeparators(folder())),
+                 kTitle, ui::Icon::Warning);
+        m_listProblem.clear();
+    }
     if (m_registerAsFirst)
         registerFirst();
     if (m_company)

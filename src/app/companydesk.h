@@ -81,6 +81,7 @@ private:
     std::unique_ptr<store::DataDir> m_dir;
     std::optional<store::Company> m_company;
     bool m_registerAsFirst = false;
+    QString m_listProblem; // the list could not be read at start: told once the window is up
     std::unique_ptr<StartupCheck> m_check;
 };
 

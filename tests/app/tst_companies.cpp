@@ -137,6 +137,14 @@ private slots:
         QVERIFY(store::companies(&readError).isEmpty());
         QVERIFY2(readError.contains(QStringLiteral("已损坏")), qPrintable(readError));
         QVERIFY(!store::addCompany({QStringLiteral("丙"), tmp->filePath("丙"), true, {}}, &error));
+        // At start it is told, and the program works on the data folder given.
+        {
+            ScriptedPrompter prompter;
+            app::CompanyDesk desk;
+            QVERIFY(desk.openAtStart({folderA, QString()}, {}, &error));
+            QVERIFY(desk.enter());
+            QVERIFY2(prompter.texts().join('\n').contains(QStringLiteral("账套列表")), qPrintable(prompter.texts().join('\n')));
+        }
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("{\"companies\": ["));
