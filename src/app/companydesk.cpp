@@ -12,24 +12,12 @@
 #include "vouchers/history.h"
 
 #include <QDir>
-#include <QSqlQuery>
 
 namespace app {
 
 namespace {
 const QString kTitle = QStringLiteral("账套");
 
-// The own company's name in the data folder's database, for naming its 账套.
-QString ownCompanyName()
-{
-    store::Connection connection;
-    QSqlQuery q(connection.database());
-    QString name;
-    if (q.exec(QStringLiteral("SELECT gsmc FROM bssz")) && q.next())
-        name = q.value(0).toString().trimmed();
-    q.finish();
-    return name;
-}
 } // namespace
 
 CompanyDesk::CompanyDesk(QObject *parent) : QObject(parent) {}
@@ -133,7 +121,7 @@ void CompanyDesk::registerFirst()
 {
     m_registerAsFirst = false;
     store::Company first;
-    first.name = ownCompanyName();
+    first.name = store::ownCompanyNameIn(m_dir->path());
     if (first.name.isEmpty())
         first.name = QStringLiteral("默认账套");
     first.folder = m_dir->path();

@@ -23,8 +23,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTableWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -49,28 +47,6 @@ QPushButton *button(QWidget *parent, const char *name, const QString &text)
 QString lastUsedText(const store::Company &c)
 {
     return c.lastUsed.isValid() ? c.lastUsed.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QStringLiteral("未使用");
-}
-
-// The own company's name in the database of folder, for naming a 账套 added from it.
-QString ownCompanyIn(const QString &folder)
-{
-    static int counter = 0;
-    const QString connection = QStringLiteral("lanshi-company-name-%1").arg(++counter);
-    QString name;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("sjk.mdb"))).toString(QUrl::FullyEncoded)
-                           + QStringLiteral("?mode=ro"));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
-        if (db.open()) {
-            QSqlQuery q(db);
-            if (q.exec(QStringLiteral("SELECT gsmc FROM bssz")) && q.next())
-                name = q.value(0).toString().trimmed();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
-    return name;
 }
 
 } // namespace
@@ -571,11 +547,12 @@ void CompanyManageWindow::addExisting()
         m_list->choose(listed->name);
         return;
     }
-    QString name = ownCompanyIn(clean);
-    if (name.isEmpty())
-        name = QDir(clean).dirName();
+    QString base = store::ownCompanyNameIn(clean);
+    if (base.isEmpty())
+        base = QDir(clean).dirName();
+    QString name = base;
     for (int n = 2; !store::companyNameProblem(name).isEmpty() && n < 100; ++n)
-        name = QStringLiteral("%1（%2）").arg(ownCompanyIn(clean).isEmpty() ? QDir(clean).dirName() : ownCompanyIn(clean)).arg(n);
+        name = QStringLiteral("%1（%2）").arg(base).arg(n);
     store::Company company;
     company.name = name;
     company.folder = clean;

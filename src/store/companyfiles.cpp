@@ -117,6 +117,27 @@ QString createCompanyDatabase(const QString &folder, const OwnCompany &own, cons
     return {};
 }
 
+QString ownCompanyNameIn(const QString &folder)
+{
+    static int counter = 0;
+    const QString connection = QStringLiteral("lanshi-company-name-%1").arg(++counter);
+    QString name;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("sjk.mdb"))).toString(QUrl::FullyEncoded)
+                           + QStringLiteral("?mode=ro"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT gsmc FROM bssz")) && q.next())
+                name = q.value(0).toString().trimmed();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return name;
+}
+
 QStringList calibrationFilesIn(const QString &folder)
 {
     QStringList files;

@@ -20,6 +20,9 @@ struct OwnCompany {
 // left, and the message says why.
 QString createCompanyDatabase(const QString &folder, const OwnCompany &own, const QString &copyFrom = QString());
 
+// The own company's name (bssz) in the database of folder, read only; empty when it has none.
+QString ownCompanyNameIn(const QString &folder);
+
 // The calibration files of a folder: the vouchers' profile files, the printers chosen, the scans.
 QStringList calibrationFilesIn(const QString &folder);
 
