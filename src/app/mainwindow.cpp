@@ -162,6 +162,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
     m_companyPanel = new QLabel(this);
     m_companyPanel->setObjectName(QStringLiteral("Panel3"));
     m_companyPanel->setVisible(false);
+    m_companyPanel->setContentsMargins(4, 0, 24, 0); // apart from the copyright line after it
+    m_companyPanel->setStyleSheet(QStringLiteral("font-weight: bold;"));
     ui->StatusBar1->addWidget(m_companyPanel);
     ui->StatusBar1->addWidget(m_panel1, 1);
     ui->StatusBar1->addPermanentWidget(m_panel2);
