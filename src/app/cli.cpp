@@ -1,4 +1,5 @@
 #include "app/cli.h"
+#include "vouchers/customformstore.h"
 
 #include "batch/voucherlist.h"
 #include "sheets/sheets.h"
@@ -196,6 +197,7 @@ QString commandLineHelp()
     QStringList kinds;
     for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
         kinds << QStringLiteral("%1（%2）").arg(k.name, k.window);
+    kinds << QStringLiteral("自定义凭证的名称");
     return QStringLiteral(
                "用法：\n"
                "  lanshi [--data-dir 数据文件夹 | --company 账套]   打开程序窗口\n"
@@ -242,15 +244,16 @@ int runCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
         say(err, QStringLiteral("用 lanshi --help 查看用法。"));
         return 1;
     }
-    const vouchers::VoucherKind *kind = vouchers::findVoucherKind(c.voucher);
-    if (!kind) {
-        say(err, QStringLiteral("没有“%1”这种凭证。用 lanshi --help 查看可用的凭证种类。").arg(c.voucher));
-        return 1;
-    }
     const StreamPrompter noBoxes(err);
     if (const QString problem = store::ensureCompanyDatabases(); !problem.isEmpty()) {
         say(err, problem);
         return 2;
+    }
+    // After the databases: a form of the clerk's own lives in the data folder's.
+    const vouchers::VoucherKind *kind = vouchers::findVoucherKind(c.voucher);
+    if (!kind) {
+        say(err, QStringLiteral("没有“%1”这种凭证。用 lanshi --help 查看可用的凭证种类。").arg(c.voucher));
+        return 1;
     }
     {
         // A print cut off last time is settled before this one can repeat it.

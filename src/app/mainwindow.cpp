@@ -4,6 +4,7 @@
 #include "ui/prompter.h"
 #include "ui/windowhabits.h"
 #include "vouchers/voucherdata.h"
+#include "vouchers/customformstore.h"
 #include "vouchers/voucherwindow.h"
 #include "ui_zbd.h"
 
@@ -51,7 +52,8 @@ const QList<ButtonTarget> &buttonTargets()
         QList<ButtonTarget> t = {{"Command2", "khsz1"},   {"Command3", "khsz2"},   {"Command9", "snk"},
                                  {"Command20", "dyjsz"},  {"Command5", "tydysz"},  {"Command1", "lsjlcx"},
                                  {"Command16", "khxxdr"}, {"Command7", "sjbf"},    {"Command17", "sjhf"},
-                                 {"Command18", "ytsz1"},  {"Command19", "ytsz2"},  {"Command21", "pldy"}};
+                                 {"Command18", "ytsz1"},  {"Command19", "ytsz2"},  {"Command21", "pldy"},
+                                 {"Command22", "zdypz"}};
         for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
             t.append({k.mainButton, k.window});
         return t;
@@ -67,7 +69,8 @@ const QList<ButtonTarget> &voucherMenu()
         QList<ButtonTarget> t;
         for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
             t.append({k.menuAction, k.window});
-        t += QList<ButtonTarget>{{"pjdyc07", "dyjsz"}, {"pjdyc08", "tydysz"}, {"pjdyc09", "pldy"}, {"pjdyc10", "hmb"}};
+        t += QList<ButtonTarget>{{"pjdyc07", "dyjsz"}, {"pjdyc08", "tydysz"}, {"pjdyc09", "pldy"}, {"pjdyc10", "hmb"},
+                                 {"pjdyc11", "zdypz"}};
         return t;
     }();
     return entries;
@@ -79,7 +82,8 @@ QStringList voucherCategoryButtons()
     QStringList buttons;
     for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
         buttons << k.mainButton;
-    return buttons << QStringLiteral("Command20") << QStringLiteral("Command5") << QStringLiteral("Command21");
+    return buttons << QStringLiteral("Command20") << QStringLiteral("Command5") << QStringLiteral("Command21")
+                   << QStringLiteral("Command22");
 }
 
 // The reference data and data operation menus, each entry opening the window its button opens.
@@ -131,6 +135,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::zbd)
     ui->xtbzc1->setShortcutContext(Qt::WidgetShortcut); // F1 itself is caught application-wide
     connect(ui->xtbzc2, &QAction::triggered, this, [this] { openWindow(QStringLiteral("about")); });
     connect(ui->tcxt00, &QAction::triggered, this, &QWidget::close);
+    connect(ui->pjdy00, &QMenu::aboutToShow, this, &MainWindow::updateCustomVoucherEntries);
     // The 账套 menu: 新建账套, 打开账套, 账套管理.
     for (const auto &[action, window] : {std::pair{ui->ztglc01, "ztxj"}, std::pair{ui->ztglc02, "ztdk"},
                                          std::pair{ui->ztglc03, "ztgl"}}) {
@@ -425,6 +430,33 @@ void MainWindow::updateMenuEntries()
     ui->mqtxc01->setVisible(hasWindow(QStringLiteral("snk")));
     ui->xtbzc2->setVisible(hasWindow(QStringLiteral("about")));
     // A category whose buttons are on display keeps them when a window arrives later: nothing to do.
+}
+
+void MainWindow::updateCustomVoucherEntries()
+{
+    // The forms of the clerk's own, after the built-in entries, as the 账套 holds them now.
+    for (QAction *a : std::as_const(m_customEntries)) {
+        ui->pjdy00->removeAction(a);
+        delete a;
+    }
+    m_customEntries.clear();
+    if (!hasWindow(QStringLiteral("zdypz")))
+        return;
+    const QList<const vouchers::VoucherKind *> kinds = vouchers::customVoucherKinds();
+    if (kinds.isEmpty())
+        return;
+    m_customEntries.append(ui->pjdy00->addSeparator());
+    for (const vouchers::VoucherKind *k : kinds) {
+        QAction *a = ui->pjdy00->addAction(k->name);
+        a->setObjectName(k->window);
+        const QString window = k->window;
+        const auto make = k->make;
+        connect(a, &QAction::triggered, this, [this, window, make] {
+            registerWindow(window, make);
+            openWindow(window);
+        });
+        m_customEntries.append(a);
+    }
 }
 
 bool MainWindow::closeWindowsOfCompany()

@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <functional>
 
+class QAction;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -78,6 +79,7 @@ private:
     void hideAllButtons() { showOnly({}); }
     void tick();
     void updateMenuEntries();
+    void updateCustomVoucherEntries();
     void openFromButton(const QString &button);
     // Up, Down, Home or End on the highlight bar: onto the previous, next, first or last category.
     void moveCategory(int key);
@@ -94,6 +96,7 @@ private:
     QHash<QString, QPointer<QWidget>> m_windows;
     QHash<QWidget *, std::function<void()>> m_onReturn;
     QPointer<HelpWindow> m_help;
+    QList<QAction *> m_customEntries; // the 票据打印 menu's entries of the clerk's own forms
     std::function<bool(const QUrl &)> m_openUrl;
 };
 

@@ -13,6 +13,7 @@
 #include "reference/owncompany.h"
 #include "reference/purposes.h"
 #include "snooker/snk.h"
+#include "vouchers/formdesigner.h"
 #include "vouchers/generallayoutwindow.h"
 #include "vouchers/numberbookwindow.h"
 #include "vouchers/voucherdata.h"
@@ -46,6 +47,16 @@ void registerWindows(MainWindow &main, CompanyDesk *desk)
     for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
         main.registerWindow(k.window, k.make);
     offer<vouchers::GeneralLayoutWindow>(main, "tydysz");
+    main.registerWindow(QStringLiteral("zdypz"), [&main](QWidget *parent) {
+        auto *designer = new vouchers::FormDesignerWindow(parent);
+        designer->openVoucher = [&main](const vouchers::CustomForm &form) {
+            if (const vouchers::VoucherKind *k = vouchers::findVoucherKind(form.window())) {
+                main.registerWindow(k->window, k->make);
+                main.openWindow(k->window);
+            }
+        };
+        return designer;
+    });
     offer<batch::BatchWindow>(main, "pldy");
     offer<vouchers::NumberBookWindow>(main, "hmb");
     offer<history::HistoryWindow>(main, "lsjlcx");

@@ -1,4 +1,5 @@
 #include "batch/batchwindow.h"
+#include "vouchers/customformstore.h"
 
 #include "sheets/sheets.h"
 #include "ui/prompter.h"
@@ -39,8 +40,8 @@ QList<ListRow> listRows(const sheets::Sheet &sheet)
 BatchWindow::BatchWindow(QWidget *parent) : QWidget(parent, Qt::Window), ui(ui::setUpForm<Ui::pldy>(this)), m_f(*ui)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
-        m_f.kind->addItem(k.name, k.window);
+    for (const vouchers::VoucherKind *k : vouchers::allVoucherKinds())
+        m_f.kind->addItem(k->name, k->window);
 
     m_model = new QStandardItemModel(0, ColumnCount, this);
     m_f.grid->setModel(m_model);

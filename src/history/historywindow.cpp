@@ -1,4 +1,5 @@
 #include "history/historywindow.h"
+#include "vouchers/customformstore.h"
 
 #include "store/companies.h"
 #include "store/companyhistory.h"
@@ -445,9 +446,9 @@ void HistoryWindow::reprintCurrent()
     }
     const QString type = m_history.text(QStringLiteral("pzlx"));
     const vouchers::VoucherKind *kind = nullptr;
-    for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
-        if (k.historyType == type)
-            kind = &k;
+    for (const vouchers::VoucherKind *k : vouchers::allVoucherKinds())
+        if (k->historyType == type)
+            kind = k;
     if (!kind) {
         ui::tell(this, QStringLiteral("“%1”不是本程序能打印的凭证，无法补打。").arg(type), kTitle, ui::Icon::Information);
         return;

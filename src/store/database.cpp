@@ -170,11 +170,44 @@ QString addNumberBooks(QSqlDatabase &db)
     return QString();
 }
 
+// Version 6: the voucher forms of the clerk's own (自定义凭证) and their fields. A form's scan is
+// kept with it, so that the form travels whole in a backup.
+QString addCustomForms(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    for (const char *sql : {"CREATE TABLE zdypz ("
+                            " id integer PRIMARY KEY AUTOINCREMENT,"
+                            " mc text NOT NULL UNIQUE,"   // the form's name, its type in the history
+                            " js text NOT NULL,"          // the customer's role: 收款人 or 付款人
+                            " zk integer NOT NULL,"       // the paper's width, twips
+                            " zg integer NOT NULL,"       // and height
+                            " smt blob,"                  // the scan of the blank form (PNG)
+                            " smdw text)",                // its resolution and reference points (JSON)
+                            "CREATE TABLE zdypzzd ("
+                            " id integer PRIMARY KEY AUTOINCREMENT,"
+                            " pz integer NOT NULL,"       // the form (zdypz.id)
+                            " xh integer NOT NULL,"       // the field's place in the print order
+                            " bh integer NOT NULL,"       // its own number in the form (its calibration)
+                            " lx text NOT NULL,"          // what it prints: partyName, amountCells ...
+                            " x real NOT NULL,"           // twips from the paper's left edge
+                            " y real NOT NULL,"           // and top edge
+                            " zh real NOT NULL,"          // font size, points
+                            " kd real NOT NULL,"          // the width it may take, twips; 0: any
+                            " gs integer,"                // amount cells: how many
+                            " gj real,"                   // and their pitch, twips
+                            " wz text,"                   // fixed text, tick group or note caption
+                            " xx text)",                  // the choice a tick marks
+                            "CREATE INDEX zdypzzd_pz ON zdypzzd (pz, xh)"})
+        if (!q.exec(QString::fromLatin1(sql)))
+            return q.lastError().text();
+    return QString();
+}
+
 // The steps that bring a file of version n - 1 to version n, at index n - 2. Version 1 is what
 // schema.sql creates. A new file is the schema followed by every step, so that a new file and an
 // upgraded one have the same tables, columns and schema text.
 using Step = QString (*)(QSqlDatabase &);
-const Step kSteps[] = {addReadingInitials, addPrintJournal, addReadingSets, addNumberBooks};
+const Step kSteps[] = {addReadingInitials, addPrintJournal, addReadingSets, addNumberBooks, addCustomForms};
 static_assert(std::size(kSteps) == kSchemaVersion - 1, "one step for each version after the first");
 
 // Runs the steps that take db from version `from` to version `to`, inside the caller's transaction.

@@ -18,8 +18,9 @@ QString calibrationDatabasePath();
 // earlier version is brought up to it at start, once: version 2 added khb.gsmcdyjc, the initials
 // from the characters' readings; version 3 the table dyb_jobs of prints being handed over; version 4
 // khb.gsmcdyzm, the initials of every reading of each character; version 5 the table
-// pzhmb of number books and two indexes of the history (the repeat look-up's, the numbers').
-constexpr int kSchemaVersion = 5;
+// pzhmb of number books and two indexes of the history (the repeat look-up's, the numbers'); version 6
+// the tables zdypz and zdypzzd of the clerk's own voucher forms.
+constexpr int kSchemaVersion = 6;
 
 struct DatabaseStatus {
     bool ok = false;

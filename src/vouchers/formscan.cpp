@@ -64,7 +64,7 @@ FormScan loadFormScan(const QString &window)
     return scan;
 }
 
-FormScan importFormScan(const QString &window, const QString &file, QString *error)
+FormScan readFormScan(const QString &file, QString *error)
 {
     auto fail = [error](const QString &why) {
         if (error)
@@ -89,10 +89,31 @@ FormScan importFormScan(const QString &window, const QString &file, QString *err
     if (scan.image.isNull())
         return fail(QStringLiteral("“%1”中没有可用的图像").arg(file));
     scan.image = scan.image.convertToFormat(QImage::Format_RGB32);
-    if (!scan.image.save(imageFile(window), "PNG"))
-        return fail(QStringLiteral("无法保存扫描图“%1”").arg(imageFile(window)));
-    if (!saveFormScanPlacement(window, scan))
-        return fail(QStringLiteral("无法写入文件“%1”").arg(settingsFile(window)));
+    return scan;
+}
+
+bool keepFormScan(const QString &window, const FormScan &scan, QString *error)
+{
+    if (!scan.image.save(imageFile(window), "PNG")) {
+        if (error)
+            *error = QStringLiteral("无法保存扫描图“%1”").arg(imageFile(window));
+        return false;
+    }
+    if (!saveFormScanPlacement(window, scan)) {
+        if (error)
+            *error = QStringLiteral("无法写入文件“%1”").arg(settingsFile(window));
+        return false;
+    }
+    return true;
+}
+
+bool hasFormScan(const QString &window) { return QFileInfo::exists(imageFile(window)); }
+
+FormScan importFormScan(const QString &window, const QString &file, QString *error)
+{
+    const FormScan scan = readFormScan(file, error);
+    if (scan.isEmpty() || !keepFormScan(window, scan, error))
+        return {};
     return scan;
 }
 

@@ -29,6 +29,12 @@ FormScan loadFormScan(const QString &window);
 // dpi read from the file where the file holds one (a PDF is drawn at 200 dpi), else 0. On failure
 // the scan is empty and *error says why.
 FormScan importFormScan(const QString &window, const QString &file, QString *error);
+// A picture (PNG, JPEG or the first page of a PDF) as a scan, not kept anywhere; on failure empty
+// with *error saying why.
+FormScan readFormScan(const QString &file, QString *error);
+// Keeps a scan as the window's, image and placement; false with *error when it cannot be written.
+bool keepFormScan(const QString &window, const FormScan &scan, QString *error = nullptr);
+bool hasFormScan(const QString &window);
 // Keeps the dpi and the reference points; false when the settings file cannot be written.
 bool saveFormScanPlacement(const QString &window, const FormScan &scan);
 // Forgets the window's scan.

@@ -1,4 +1,5 @@
 #include "vouchers/numberbookwindow.h"
+#include "vouchers/customformstore.h"
 
 #include "store/datasource.h"
 #include "store/numberbooks.h"
@@ -27,9 +28,9 @@ const QString kTitle = QStringLiteral("凭证号码簿");
 QList<const VoucherKind *> numberedKinds()
 {
     QList<const VoucherKind *> kinds;
-    for (const VoucherKind &k : voucherKinds())
-        if (numbersOwnForms(k))
-            kinds << &k;
+    for (const VoucherKind *k : allVoucherKinds())
+        if (numbersOwnForms(*k))
+            kinds << k;
     return kinds;
 }
 

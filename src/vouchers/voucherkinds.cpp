@@ -12,6 +12,7 @@
 #include "vouchers/settlementwindow.h"
 #include "vouchers/generalwirewindow.h"
 #include "vouchers/chequewindow.h"
+#include "vouchers/customformstore.h"
 
 #include <QRegularExpression>
 
@@ -119,6 +120,9 @@ const VoucherKind *findVoucherKind(const QString &name)
     for (const VoucherKind &k : voucherKinds())
         if (k.window.compare(n, Qt::CaseInsensitive) == 0 || k.name == n)
             return &k;
+    for (const VoucherKind *k : customVoucherKinds())
+        if (k->window.compare(n, Qt::CaseInsensitive) == 0 || k->name == n)
+            return k;
     return nullptr;
 }
 

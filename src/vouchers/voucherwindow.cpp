@@ -27,13 +27,7 @@ namespace vouchers {
 namespace {
 const QString kPrintTitle = QStringLiteral("打印");
 
-const VoucherKind *kindOfWindow(const QString &window)
-{
-    for (const VoucherKind &k : voucherKinds())
-        if (k.window == window)
-            return &k;
-    return nullptr;
-}
+const VoucherKind *kindOfWindow(const QString &window) { return window.isEmpty() ? nullptr : findVoucherKind(window); }
 } // namespace
 
 

@@ -87,11 +87,12 @@ QString allButReadings(const QString &file)
     QString out = sqlite3(file, QStringLiteral("SELECT rowid, gsmc, zhh, khh, sheng, shi, gsmczmjc FROM khb ORDER BY rowid"));
     for (const char *table : {"bssz", "ytb", "dyb", "dyb_skrmc", "dytj", "tydysz", "sqlite_sequence"})
         out += QLatin1Char('\n') + sqlite3(file, QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)));
-    // Later versions add tables of their own (dyb_jobs, version 3; pzhmb, version 5), which start
-    // empty, and indexes (version 5).
+    // Later versions add tables of their own (dyb_jobs, version 3; pzhmb, version 5; zdypz and
+    // zdypzzd, version 6), which start empty, and indexes (versions 5 and 6).
     out += QLatin1Char('\n') + sqlite3(file, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_schema "
                                                             "WHERE name NOT IN ('khb', 'dyb_jobs', 'dyb_skrmc_fkrmc_fkrq', "
-                                                            "'dyb_pzhm', 'pzhmb', 'dyb_marks') "
+                                                            "'dyb_pzhm', 'pzhmb', 'dyb_marks', 'zdypz', 'zdypzzd', "
+                                                            "'zdypzzd_pz', 'sqlite_autoindex_zdypz_1') "
                                                             "ORDER BY name"));
     out += QLatin1Char('\n') + sqlite3(file, QStringLiteral("PRAGMA application_id"));
     return out;
@@ -187,7 +188,7 @@ TEST(Upgrade, AVersionTwoFileGainsTheReadingsFormsAndNothingElse)
     ASSERT_TRUE(QFile::copy(databasePath(), copy));
     ASSERT_EQ(sqlite3(copy, QStringLiteral("ALTER TABLE khb DROP COLUMN gsmcdyzm; DROP TABLE dyb_jobs; "
                                            "DROP INDEX dyb_skrmc_fkrmc_fkrq; DROP INDEX dyb_pzhm; DROP TABLE pzhmb; DROP TABLE dyb_marks; "
-                                           "PRAGMA user_version = 2")),
+                                           "DROP TABLE zdypzzd; DROP TABLE zdypz; PRAGMA user_version = 2")),
               QString());
     EXPECT_EQ(sqlite3(copy, dump), before);
 
