@@ -64,12 +64,16 @@ QString HelpWindow::sectionOf(const QWidget *window)
         {QStringLiteral("snk"), QStringLiteral("snooker")},
         {QStringLiteral("ztxj"), QStringLiteral("companies")},   {QStringLiteral("ztdk"), QStringLiteral("companies")},
         {QStringLiteral("ztgl"), QStringLiteral("companies")},   {QStringLiteral("lsjlqb"), QStringLiteral("companies")},
+        {QStringLiteral("zdypz"), QStringLiteral("customforms")},
     };
     // A message box or file dialog has no section: the window it stands over has.
     for (const QWidget *w = window; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
         const auto found = kSections.constFind(w->objectName());
         if (found != kSections.constEnd())
             return *found;
+        // The windows of the clerk's own forms (zdy1, zdy2 ...).
+        if (w->objectName().startsWith(QStringLiteral("zdy")))
+            return QStringLiteral("customforms");
     }
     return QStringLiteral("main");
 }
