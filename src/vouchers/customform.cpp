@@ -270,6 +270,28 @@ QPointF pointOf(const QJsonValue &v)
 
 } // namespace
 
+QJsonObject scanPlacementJson(const FormScan &scan)
+{
+    QJsonObject s;
+    s[QStringLiteral("dpi")] = scan.dpi;
+    s[QStringLiteral("placed")] = scan.placed;
+    s[QStringLiteral("imageA")] = point(scan.imageA);
+    s[QStringLiteral("imageB")] = point(scan.imageB);
+    s[QStringLiteral("formA")] = point(scan.formA);
+    s[QStringLiteral("formB")] = point(scan.formB);
+    return s;
+}
+
+void takeScanPlacement(FormScan &scan, const QJsonObject &s)
+{
+    scan.dpi = s.value(QStringLiteral("dpi")).toDouble();
+    scan.placed = s.value(QStringLiteral("placed")).toBool();
+    scan.imageA = pointOf(s.value(QStringLiteral("imageA")));
+    scan.imageB = pointOf(s.value(QStringLiteral("imageB")));
+    scan.formA = pointOf(s.value(QStringLiteral("formA")));
+    scan.formB = pointOf(s.value(QStringLiteral("formB")));
+}
+
 QByteArray formToJson(const CustomForm &form)
 {
     QJsonObject o;
@@ -284,14 +306,8 @@ QByteArray formToJson(const CustomForm &form)
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         form.scan.image.save(&buffer, "PNG");
-        QJsonObject s;
+        QJsonObject s = scanPlacementJson(form.scan);
         s[QStringLiteral("png")] = QString::fromLatin1(png.toBase64());
-        s[QStringLiteral("dpi")] = form.scan.dpi;
-        s[QStringLiteral("placed")] = form.scan.placed;
-        s[QStringLiteral("imageA")] = point(form.scan.imageA);
-        s[QStringLiteral("imageB")] = point(form.scan.imageB);
-        s[QStringLiteral("formA")] = point(form.scan.formA);
-        s[QStringLiteral("formB")] = point(form.scan.formB);
         o[QStringLiteral("scan")] = s;
     }
     QJsonArray fields;
@@ -359,12 +375,7 @@ std::optional<CustomForm> formFromJson(const QByteArray &json, QString *error)
         if (png.isEmpty() || !form.scan.image.loadFromData(png, "PNG"))
             return fail(QStringLiteral("文件已损坏：扫描图无法读取。"));
         form.scan.image = form.scan.image.convertToFormat(QImage::Format_RGB32);
-        form.scan.dpi = s.value(QStringLiteral("dpi")).toDouble();
-        form.scan.placed = s.value(QStringLiteral("placed")).toBool();
-        form.scan.imageA = pointOf(s.value(QStringLiteral("imageA")));
-        form.scan.imageB = pointOf(s.value(QStringLiteral("imageB")));
-        form.scan.formA = pointOf(s.value(QStringLiteral("formA")));
-        form.scan.formB = pointOf(s.value(QStringLiteral("formB")));
+        takeScanPlacement(form.scan, s);
         if (!std::isfinite(form.scan.dpi) || form.scan.dpi < 0 || form.scan.dpi > 10000)
             return fail(QStringLiteral("文件已损坏：扫描图的分辨率不对。"));
     }

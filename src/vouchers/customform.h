@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 
@@ -117,6 +118,10 @@ QStringList fieldCells(const CustomField &field, const CustomFace &face);
 QList<PrintField> customFields(const CustomForm &form, const CustomFace &face);
 // The whole voucher: the paper of the form, every row with a text, end of document.
 void printCustomForm(PageWriter &w, const CustomForm &form, const CustomFace &face, const Offsets &offsets);
+
+// A scan's resolution and reference points as JSON, and back (the image goes apart).
+QJsonObject scanPlacementJson(const FormScan &scan);
+void takeScanPlacement(FormScan &scan, const QJsonObject &json);
 
 // A form as one file: JSON with the scan inside (PNG, base64), the positions in twips.
 inline constexpr int kFormFileVersion = 1;

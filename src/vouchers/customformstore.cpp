@@ -19,36 +19,6 @@ namespace vouchers {
 
 namespace {
 
-QJsonArray point(const QPointF &p) { return {p.x(), p.y()}; }
-QPointF pointOf(const QJsonValue &v)
-{
-    const QJsonArray a = v.toArray();
-    return a.size() == 2 ? QPointF(a[0].toDouble(), a[1].toDouble()) : QPointF();
-}
-
-QByteArray placementOf(const FormScan &scan)
-{
-    QJsonObject s;
-    s[QStringLiteral("dpi")] = scan.dpi;
-    s[QStringLiteral("placed")] = scan.placed;
-    s[QStringLiteral("imageA")] = point(scan.imageA);
-    s[QStringLiteral("imageB")] = point(scan.imageB);
-    s[QStringLiteral("formA")] = point(scan.formA);
-    s[QStringLiteral("formB")] = point(scan.formB);
-    return QJsonDocument(s).toJson(QJsonDocument::Compact);
-}
-
-void takePlacement(FormScan &scan, const QByteArray &json)
-{
-    const QJsonObject s = QJsonDocument::fromJson(json).object();
-    scan.dpi = s.value(QStringLiteral("dpi")).toDouble();
-    scan.placed = s.value(QStringLiteral("placed")).toBool();
-    scan.imageA = pointOf(s.value(QStringLiteral("imageA")));
-    scan.imageB = pointOf(s.value(QStringLiteral("imageB")));
-    scan.formA = pointOf(s.value(QStringLiteral("formA")));
-    scan.formB = pointOf(s.value(QStringLiteral("formB")));
-}
-
 std::optional<FieldKind> kindOfId(const QString &id)
 {
     for (const FieldType &t : fieldTypes())
@@ -81,7 +51,7 @@ QList<CustomForm> readForms(store::Connection &connection, const QString &where,
         const QByteArray png = q.value(5).toByteArray();
         if (!png.isEmpty() && f.scan.image.loadFromData(png, "PNG")) {
             f.scan.image = f.scan.image.convertToFormat(QImage::Format_RGB32);
-            takePlacement(f.scan, q.value(6).toByteArray());
+            takeScanPlacement(f.scan, QJsonDocument::fromJson(q.value(6).toByteArray()).object());
         }
         forms.append(f);
     }
@@ -174,7 +144,8 @@ QString saveCustomForm(store::Connection &connection, CustomForm &form)
     }
     const QVariant scan = png.isEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(png);
     const QVariant placement = png.isEmpty() ? QVariant(QMetaType::fromType<QString>())
-                                             : QVariant(QString::fromUtf8(placementOf(form.scan)));
+                                             : QVariant(QString::fromUtf8(
+                                                 QJsonDocument(scanPlacementJson(form.scan)).toJson(QJsonDocument::Compact)));
     if (form.id == 0) {
         q.prepare(QStringLiteral("INSERT INTO zdypz (mc, js, zk, zg, smt, smdw) VALUES (?, ?, ?, ?, ?, ?)"));
     } else {
