@@ -8,6 +8,7 @@
 #include "../printing/pdftools.h"
 #include "batch/voucherlist.h"
 #include "printing/pagewriter_recorder.h"
+#include "printing/printing.h"
 #include "screenshot.h"
 #include "store/appdir.h"
 #include "store/connection.h"
@@ -22,6 +23,9 @@
 #include "vouchers/listcontext.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QPrinterInfo>
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
@@ -379,6 +383,67 @@ private slots:
         QVERIFY2(qAbs(payee->box.left() * 20 - 30 * kTwipsPerMm) <= 2, qPrintable(QString::number(payee->box.left() * 20)));
         QVERIFY2(qAbs(payee->box.top() * 20 - 20 * kTwipsPerMm) <= 2, qPrintable(QString::number(payee->box.top() * 20)));
         QVERIFY(pdftools::find(pdftools::words(out), QStringLiteral("乙")));
+    }
+
+    // The form through the two CUPS queues that write PDF files (scripts/printer.sh): the payee at
+    // the queue's hardware margin, read from its PPD, plus its typed place plus the calibration.
+    void printsFromThePrintableAreaOfTheQueue_data()
+    {
+        QTest::addColumn<QString>("queue");
+        QTest::newRow("no hardware margins") << QStringLiteral("PDF");
+        QTest::newRow("margins 18 pt left, 12 pt top") << QStringLiteral("PDF-margins");
+    }
+    void printsFromThePrintableAreaOfTheQueue()
+    {
+        QFETCH(QString, queue);
+        if (!pdftools::isPdfQueue(queue))
+            QSKIP("the PDF queue is not set up (as root: bash scripts/printer.sh)");
+        const std::optional<QMarginsF> margins = pdftools::ppdHardwareMargins(queue);
+        QVERIFY(margins);
+        FormDesignerWindow d;
+        const CustomForm form = design(d);
+        QVERIFY(store::Profile(store::calibrationFile(customCalibrationFile(form)))
+                    .write(QStringLiteral("MyApp"), kFormY0, QStringLiteral("-57")));
+        const double payeeX = 30 * kTwipsPerMm, payeeY = 20 * kTwipsPerMm - 57;
+
+        std::unique_ptr<VoucherWindow> w(customKind(form).make(nullptr));
+        const QString title = QStringLiteral("lanshi-custom-%1-%2")
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(QDateTime::currentMSecsSinceEpoch());
+        w->printSettings().documentName = title;
+        w->printSettings().openPrinter = [queue] { return printerFor(QPrinterInfo::printerInfo(queue)); };
+        const QString reference = tmp->filePath(QStringLiteral("reference.pdf"));
+        VoucherWindow *raw = w.get();
+        w->setPrintPath([raw, reference](const PrintRoutine &routine, QWidget *parent, const Issued &issued) {
+            savePdf(routine, reference);
+            return printVoucher(routine, parent, issued, raw->printSettings());
+        });
+        w->show();
+        w->fill(row());
+        w->print();
+        QVERIFY2(prompter->prompts.isEmpty(), qPrintable(prompter->texts().join('|')));
+        const QList<pdftools::Word> words = pdftools::words(reference);
+        const pdftools::Word *drawn = pdftools::find(words, kPayee);
+        QVERIFY(drawn);
+        QVERIFY2(qAbs(drawn->box.left() * 20 - payeeX) <= 2 && qAbs(drawn->box.top() * 20 - payeeY) <= 2,
+                 qPrintable(QStringLiteral("payee at (%1, %2) twips").arg(drawn->box.left() * 20).arg(drawn->box.top() * 20)));
+
+        QString job;
+        QTRY_VERIFY_WITH_TIMEOUT(!(job = pdftools::jobFile(pdftools::pdfPrinterOutput(), title)).isEmpty(), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(pdftools::pageCount(job), 1, 20000);
+        const QSizeF page = pdftools::pageSize(job);
+        QVERIFY2(qAbs(page.width() - 210 / 25.4 * 72) < 0.5 && qAbs(page.height() - 99 / 25.4 * 72) < 0.5,
+                 qPrintable(QStringLiteral("%1 x %2 pt").arg(page.width()).arg(page.height())));
+        const QRectF drawnInk = pdftools::inkWithin(reference, drawn->box.adjusted(-1, -1, 1, 1));
+        QVERIFY(!drawnInk.isEmpty());
+        const QRectF expected = drawnInk.translated(margins->left(), margins->top());
+        const double oneMm = 72 / 25.4;
+        const QRectF found = pdftools::inkWithin(job, expected.adjusted(-oneMm, -oneMm, oneMm, oneMm));
+        const QString where = QStringLiteral("payee ink at (%1, %2) pt; expected (%3, %4) pt")
+                                  .arg(found.left()).arg(found.top()).arg(expected.left()).arg(expected.top());
+        QVERIFY2(qAbs(found.left() - expected.left()) <= oneMm / 2, qPrintable(where));
+        QVERIFY2(qAbs(found.top() - expected.top()) <= oneMm / 2, qPrintable(where));
+        QFile::remove(job);
     }
 
     void aFormFileComesBackTheSameAndBadFilesAreRefused()

@@ -19,6 +19,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <climits>
+
 namespace pdftools {
 
 // Where the PDF printer puts the jobs of the user running the test ("Out" of its configuration).
@@ -175,6 +177,25 @@ inline QRectF inkBox(const QString &pdf, int dpi = 288)
         return QRectF();
     const double k = 72.0 / dpi;
     return QRectF(QPointF(x0 * k, y0 * k), QPointF((x1 + 1) * k, (y1 + 1) * k));
+}
+
+// The box around the dark pixels inside an area of the first page, in points.
+inline QRectF inkWithin(const QString &pdf, const QRectF &area, int dpi = 288)
+{
+    const QImage img = render(pdf, dpi);
+    const double k = dpi / 72.0;
+    int x0 = INT_MAX, y0 = INT_MAX, x1 = -1, y1 = -1;
+    for (int y = qMax(0, int(area.top() * k)); y < qMin(img.height(), int(area.bottom() * k) + 1); ++y)
+        for (int x = qMax(0, int(area.left() * k)); x < qMin(img.width(), int(area.right() * k) + 1); ++x)
+            if (dark(img, x, y)) {
+                x0 = qMin(x0, x);
+                y0 = qMin(y0, y);
+                x1 = qMax(x1, x);
+                y1 = qMax(y1, y);
+            }
+    if (x1 < 0)
+        return QRectF();
+    return QRectF(QPointF(x0 / k, y0 / k), QPointF((x1 + 1) / k, (y1 + 1) / k));
 }
 
 } // namespace pdftools

@@ -47,25 +47,6 @@ void fill(ChequeWindow *w)
     edit(w, "Text19")->setText(QStringLiteral("货款"));
 }
 
-// The box around the dark pixels inside an area of the first page, in points.
-QRectF inkWithin(const QString &pdf, const QRectF &area, int dpi = 288)
-{
-    const QImage img = pdftools::render(pdf, dpi);
-    const double k = dpi / 72.0;
-    int x0 = INT_MAX, y0 = INT_MAX, x1 = -1, y1 = -1;
-    for (int y = qMax(0, int(area.top() * k)); y < qMin(img.height(), int(area.bottom() * k) + 1); ++y)
-        for (int x = qMax(0, int(area.left() * k)); x < qMin(img.width(), int(area.right() * k) + 1); ++x)
-            if (pdftools::dark(img, x, y)) {
-                x0 = qMin(x0, x);
-                y0 = qMin(y0, y);
-                x1 = qMax(x1, x);
-                y1 = qMax(y1, y);
-            }
-    if (x1 < 0)
-        return QRectF();
-    return QRectF(QPointF(x0 / k, y0 / k), QPointF((x1 + 1) / k, (y1 + 1) / k));
-}
-
 } // namespace
 
 class TestChequePdf : public WindowTest {
@@ -193,11 +174,11 @@ private slots:
                  qPrintable(QStringLiteral("%1 x %2 pt").arg(page.width()).arg(page.height())));
         // The printer's PDF keeps no character codes (and other font boxes), so the payee is
         // found by its ink: the file's ink, moved by the queue's margin.
-        const QRectF drawnInk = inkWithin(reference, drawn->box.adjusted(-1, -1, 1, 1));
+        const QRectF drawnInk = pdftools::inkWithin(reference, drawn->box.adjusted(-1, -1, 1, 1));
         QVERIFY(!drawnInk.isEmpty());
         const QRectF expected = drawnInk.translated(margins->left(), margins->top());
         const double oneMm = 72 / 25.4;
-        const QRectF found = inkWithin(m_job, expected.adjusted(-oneMm, -oneMm, oneMm, oneMm));
+        const QRectF found = pdftools::inkWithin(m_job, expected.adjusted(-oneMm, -oneMm, oneMm, oneMm));
         const QString where = QStringLiteral("payee ink at (%1, %2) pt, %3 wide; expected (%4, %5) pt, %6 wide")
                                   .arg(found.left()).arg(found.top()).arg(found.width())
                                   .arg(expected.left()).arg(expected.top()).arg(expected.width());
