@@ -13,6 +13,7 @@
 #include "reference/owncompany.h"
 #include "reference/purposes.h"
 #include "snooker/snk.h"
+#include "vouchers/customformstore.h"
 #include "vouchers/formdesigner.h"
 #include "vouchers/generallayoutwindow.h"
 #include "vouchers/numberbookwindow.h"
@@ -65,8 +66,8 @@ void registerWindows(MainWindow &main, CompanyDesk *desk)
     offer<maintenance::RestoreWindow>(main, "sjhf");
     main.registerWindow(QStringLiteral("dyjsz"), [](QWidget *parent) {
         QList<maintenance::TestPrintVoucher> vouchers;
-        for (const vouchers::VoucherKind &k : vouchers::voucherKinds())
-            vouchers.append({k.window, k.name});
+        for (const vouchers::VoucherKind *k : vouchers::allVoucherKinds())
+            vouchers.append({k->window, k->name});
         return new maintenance::PrinterAdjustWindow(parent, vouchers);
     });
 }

@@ -130,6 +130,10 @@ protected:
         for (int i = int(m_boxes.size()) - 1; i >= 0 && hit < 0; --i)
             if (m_boxes[i].adjusted(-2, -2, 2, 2).contains(at))
                 hit = i;
+        if (m_designer->isPlacing()) {
+            m_designer->placeAt(at);
+            return;
+        }
         m_dragFrom = at;
         m_dragging = hit >= 0;
         if (hit >= 0)
@@ -255,6 +259,14 @@ FormDesignerWindow::FormDesignerWindow(QWidget *parent) : QWidget(parent, Qt::Wi
     scanRow->addWidget(scanButton);
     scanRow->addWidget(m_dpi);
     paperForm->addRow(QStringLiteral("扫描图："), scanRow);
+    m_pointX = millimetres(QStringLiteral("pointX"), 1000, paper);
+    m_pointY = millimetres(QStringLiteral("pointY"), 1000, paper);
+    auto *pointRow = new QHBoxLayout;
+    pointRow->addWidget(m_pointX);
+    pointRow->addWidget(m_pointY);
+    paperForm->addRow(QStringLiteral("第二点："), pointRow);
+    auto *placeButton = button(QStringLiteral("placeScan"), QStringLiteral("两点定位(&W)"), paper);
+    paperForm->addRow(placeButton);
     left->addWidget(paper);
 
     // Middle: the scan with its boxes.
@@ -373,6 +385,7 @@ FormDesignerWindow::FormDesignerWindow(QWidget *parent) : QWidget(parent, Qt::Wi
     connect(importButton, &QPushButton::clicked, this, &FormDesignerWindow::importForm);
     connect(exportButton, &QPushButton::clicked, this, &FormDesignerWindow::exportForm);
     connect(scanButton, &QPushButton::clicked, this, &FormDesignerWindow::pickScan);
+    connect(placeButton, &QPushButton::clicked, this, &FormDesignerWindow::startPlacing);
     connect(addButton, &QPushButton::clicked, this,
             [this] { addField(FieldKind(m_fieldType->currentData().toInt())); });
     connect(removeFieldButton, &QPushButton::clicked, this, [this] { removeField(m_chosen); });
@@ -610,6 +623,54 @@ void FormDesignerWindow::pickScan()
     if (scan.dpi <= 0)
         ui::tell(this, QStringLiteral("扫描图中没有分辨率：请在“扫描图”旁填写扫描时的分辨率（dpi），栏目才按实际大小放在扫描图上。"),
                  kTitle, ui::Icon::Information);
+}
+
+void FormDesignerWindow::startPlacing()
+{
+    if (m_form.scan.isEmpty()) {
+        ui::tell(this, QStringLiteral("请先选择空白凭证的扫描图。"), kTitle, ui::Icon::Information);
+        return;
+    }
+    m_placing = 1;
+    m_position->setText(QStringLiteral("两点定位：请在扫描图上点击凭证的左上角。"));
+    m_canvas->setFocus();
+}
+
+void FormDesignerWindow::setSecondPoint(double xMm, double yMm)
+{
+    m_pointX->setValue(xMm);
+    m_pointY->setValue(yMm);
+}
+
+void FormDesignerWindow::placeAt(const QPointF &imagePoint)
+{
+    if (m_placing == 1) {
+        m_form.scan.imageA = imagePoint;
+        m_form.scan.formA = QPointF(0, 0);
+        m_placing = 2;
+        m_position->setText(QStringLiteral("两点定位：请点击第二点（它在凭证上的位置：左 %1 mm，上 %2 mm）。")
+                                .arg(m_pointX->value(), 0, 'f', 1)
+                                .arg(m_pointY->value(), 0, 'f', 1));
+        return;
+    }
+    if (m_placing != 2)
+        return;
+    m_placing = 0;
+    const QPointF form(twips(m_pointX->value()), twips(m_pointY->value()));
+    // The two points must lie apart in the direction they measure.
+    if ((form.x() <= 0 && form.y() <= 0)
+        || (imagePoint.x() <= m_form.scan.imageA.x() && imagePoint.y() <= m_form.scan.imageA.y())) {
+        ui::tell(this, QStringLiteral("第二点应在左上角的右下方，并填写它在凭证上的位置（毫米）。没有定位。"), kTitle,
+                 ui::Icon::Information);
+        showField();
+        return;
+    }
+    m_form.scan.imageB = imagePoint;
+    m_form.scan.formB = form;
+    m_form.scan.placed = true;
+    m_modified = true;
+    showField();
+    redraw();
 }
 
 int FormDesignerWindow::addField(FieldKind kind)

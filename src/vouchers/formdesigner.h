@@ -49,6 +49,13 @@ public:
     bool startFromBuiltIn(const QString &window);
     bool openForm(qint64 id);
     void setScan(const FormScan &scan);
+    // Two-point placing of the scan: the next two clicks on the picture mark the form's top-left
+    // corner and a point whose place on the form (millimetres) the two boxes beside give; from then
+    // on they decide the scale, not the resolution.
+    void startPlacing();
+    bool isPlacing() const { return m_placing > 0; }
+    void placeAt(const QPointF &imagePoint);
+    void setSecondPoint(double xMm, double yMm);
     // Adds a field of the vocabulary at the middle of the paper (or at the place given) and
     // chooses it; returns its index.
     int addField(FieldKind kind);
@@ -92,13 +99,14 @@ private:
     CustomForm m_form;
     int m_chosen = -1;
     bool m_modified = false;
-    bool m_showing = false; // the boxes are being filled: their signals change nothing
+    bool m_showing = false;
+    int m_placing = 0; // 0: not placing, 1: waiting for the corner, 2: for the second point // the boxes are being filled: their signals change nothing
 
     QListWidget *m_forms;
     QComboBox *m_template;
     QLineEdit *m_name;
     QComboBox *m_role;
-    QDoubleSpinBox *m_paperWidth, *m_paperHeight, *m_dpi, *m_zoom;
+    QDoubleSpinBox *m_paperWidth, *m_paperHeight, *m_dpi, *m_zoom, *m_pointX, *m_pointY;
     QComboBox *m_fieldType;
     QListWidget *m_fields;
     QDoubleSpinBox *m_fieldX, *m_fieldY, *m_fieldPoints, *m_fieldWidth, *m_fieldPitch;

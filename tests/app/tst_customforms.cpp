@@ -6,6 +6,8 @@
 
 #include "windowtest.h"
 #include "../printing/pdftools.h"
+#include "app/mainwindow.h"
+#include "app/windows.h"
 #include "batch/voucherlist.h"
 #include "printing/pagewriter_recorder.h"
 #include "printing/printing.h"
@@ -27,8 +29,10 @@
 #include <QDateTime>
 #include <QPrinterInfo>
 #include <QDateEdit>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QAction>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
@@ -252,6 +256,39 @@ private slots:
         saveScreenshot(w.get(), QStringLiteral("zdy-window"));
     }
 
+    void aSavedFormStandsInTheVoucherMenuAndOpensWithItsScan()
+    {
+        app::MainWindow main;
+        app::registerWindows(main);
+        main.show();
+        // The designer from its button in the voucher category.
+        QTest::mouseClick(main.findChild<QPushButton *>(QStringLiteral("Command22")), Qt::LeftButton);
+        auto *d = qobject_cast<FormDesignerWindow *>(main.loadedWindow(QStringLiteral("zdypz")));
+        QVERIFY(d);
+        const CustomForm form = design(*d);
+        QVERIFY(form.id > 0);
+        d->close();
+        QTRY_VERIFY(!main.loadedWindow(QStringLiteral("zdypz")));
+
+        auto *menu = main.findChild<QMenu *>(QStringLiteral("pjdy00"));
+        QMetaObject::invokeMethod(menu, "aboutToShow");
+        auto *entry = main.findChild<QAction *>(form.window());
+        QVERIFY(entry);
+        QCOMPARE(entry->text(), kFormName);
+        entry->trigger();
+        auto *w = qobject_cast<CustomFormWindow *>(main.loadedWindow(form.window()));
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle().section(QStringLiteral(" — "), 0, 0), kFormName);
+        // 套打预览 starts from the form's scan.
+        w->findChild<QPushButton *>(QStringLiteral("preview"))->click();
+        auto *preview = w->findChild<FormPreviewWindow *>();
+        QVERIFY(preview);
+        QCOMPARE(preview->scan().image.size(), form.scan.image.size());
+        QCOMPARE(preview->scan().dpi, 150.0);
+        preview->close();
+        w->close();
+    }
+
     void theDesignerPlacesBoxesOnTheScanAndMovesThemByKey()
     {
         FormDesignerWindow d;
@@ -279,6 +316,30 @@ private slots:
         composeFormPreview(form.scan, [&](PageWriter &w) { printCustomForm(w, form, face, {}); }, &drawn);
         QCOMPARE(drawn.size(), qsizetype(1));
         QVERIFY(qAbs(drawn[0].rect.left() - 25.9 / 25.4 * 150) <= 1);
+        // Dragged by the mouse: 150 screen pixels at 100 % are 150 scan pixels, an inch.
+        d.findChild<QDoubleSpinBox *>(QStringLiteral("zoom"))->setValue(100);
+        const QPoint grab = d.boxOf(i).center().toPoint();
+        QTest::mousePress(d.canvas(), Qt::LeftButton, {}, grab);
+        QTest::mouseMove(d.canvas(), grab + QPoint(150, 0));
+        QTest::mouseRelease(d.canvas(), Qt::LeftButton, {}, grab + QPoint(150, 0));
+        QVERIFY2(qAbs(d.form().fields[i].x - (25.9 + 25.4) * kTwipsPerMm) <= 15,
+                 qPrintable(QString::number(d.form().fields[i].x / kTwipsPerMm)));
+        d.setFieldPlace(i, 25.9, 55.3);
+
+        // Placed by two points instead of the resolution: a scan whose corner stands at (60, 40)
+        // pixels and whose (100 mm, 50 mm) at 8 pixels per millimetre from there.
+        FormScan unscaled = blankScan();
+        unscaled.dpi = 0;
+        d.setScan(unscaled);
+        d.setSecondPoint(100, 50);
+        d.startPlacing();
+        QTest::mouseClick(d.canvas(), Qt::LeftButton, {}, QPoint(60, 40));
+        QTest::mouseClick(d.canvas(), Qt::LeftButton, {}, QPoint(860, 440));
+        QVERIFY(d.form().scan.placed);
+        d.setFieldPlace(i, 10, 20);
+        QVERIFY2(qAbs(d.boxOf(i).left() - (60 + 80)) <= 1 && qAbs(d.boxOf(i).top() - (40 + 160)) <= 1,
+                 qPrintable(QStringLiteral("%1, %2").arg(d.boxOf(i).left()).arg(d.boxOf(i).top())));
+
         // A box off the paper is kept on it.
         QTest::keyClick(d.canvas(), Qt::Key_Left, Qt::ShiftModifier);
         for (int k = 0; k < 10; ++k)
