@@ -24,6 +24,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSignalBlocker>
+
+#include <cmath>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -261,6 +264,8 @@ FormDesignerWindow::FormDesignerWindow(QWidget *parent) : QWidget(parent, Qt::Wi
     paperForm->addRow(QStringLiteral("扫描图："), scanRow);
     m_pointX = millimetres(QStringLiteral("pointX"), 1000, paper);
     m_pointY = millimetres(QStringLiteral("pointY"), 1000, paper);
+    m_pointX->setPrefix(QStringLiteral("左 "));
+    m_pointY->setPrefix(QStringLiteral("上 "));
     auto *pointRow = new QHBoxLayout;
     pointRow->addWidget(m_pointX);
     pointRow->addWidget(m_pointY);
@@ -515,8 +520,8 @@ void FormDesignerWindow::showForm()
     }
     m_fields->setCurrentRow(m_chosen);
     m_showing = false;
-    // A whole picture of the paper at first: the zoom that fits the width.
     showField();
+    fitWidth();
     redraw();
 }
 
@@ -559,6 +564,26 @@ QString FormDesignerWindow::positionText() const
         .arg(fieldCaption(f.kind, m_form.role))
         .arg(mm(f.x), 0, 'f', 1)
         .arg(mm(f.y), 0, 'f', 1);
+}
+
+void FormDesignerWindow::fitWidth()
+{
+    // The whole width of the paper in sight: the zoom at which the picture fills the view.
+    const double width = m_form.scan.isEmpty()
+                             ? m_form.scan.formToImage().mapRect(QRectF(0, 0, m_form.width, m_form.height)).width()
+                             : m_form.scan.image.width();
+    const int view = m_scroll->viewport()->width() - 4;
+    if (width <= 0 || view <= 0)
+        return;
+    const QSignalBlocker quiet(m_zoom);
+    m_zoom->setValue(qBound(10.0, std::floor(view / width * 100), 400.0));
+}
+
+void FormDesignerWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    fitWidth();
+    redraw();
 }
 
 void FormDesignerWindow::takeFormBoxes()

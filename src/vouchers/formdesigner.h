@@ -81,6 +81,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void fillFormList();
@@ -90,6 +91,7 @@ private:
     void takeFieldBoxes();
     void changed();
     void redraw();
+    void fitWidth();
     void pickScan();
     void exportForm();
     void importForm();

@@ -331,6 +331,7 @@ private slots:
         FormScan unscaled = blankScan();
         unscaled.dpi = 0;
         d.setScan(unscaled);
+        d.findChild<QDoubleSpinBox *>(QStringLiteral("zoom"))->setValue(100); // a screen pixel is a scan pixel
         d.setSecondPoint(100, 50);
         d.startPlacing();
         QTest::mouseClick(d.canvas(), Qt::LeftButton, {}, QPoint(60, 40));
