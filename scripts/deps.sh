@@ -7,6 +7,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-pdf-dev libqt6sql6-sqlite qt6-translations-l10n libgl-dev
   libfreexl-dev libxlsxwriter-dev libzip-dev zlib1g-dev libsqlite3-dev sqlite3
   libcups2-dev
+  # a 账套 on a database server: the driver, and a private server for the tests
+  libqt6sql6-psql postgresql-15
   # the readings of Chinese characters, made into a table at build time (src/text/generator)
   unicode-data libbz2-dev
   fonts-arphic-uming fonts-wqy-zenhei

@@ -259,6 +259,7 @@ struct FileFacts {
     qint64 applicationId = 0;
     qint64 userVersion = 0;
     QVector<TableColumns> tables; // as found, for the tables asked about
+    QVector<SchemaObject> objects; // tables, indexes and triggers, in the order they were made
 };
 
 QStringList columnsOf(QSqlDatabase &db, const QString &table, QString *error)
@@ -337,6 +338,16 @@ const FileFacts &reference(int version = kSchemaVersion)
             f.error = e;
         else
             f = readFacts(db, QStringList());
+        if (f.error.isEmpty()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_schema WHERE sql IS NOT NULL "
+                                      "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid")))
+                while (q.next())
+                    f.objects.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                                      q.value(3).toString()});
+            else
+                f.error = q.lastError().text();
+        }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -451,6 +462,8 @@ QString calibrationDatabasePath()
 }
 
 QVector<TableColumns> schemaTables() { return reference().tables; }
+
+QVector<SchemaObject> schemaObjects() { return reference().objects; }
 
 QString createDatabase(const QString &path, int version)
 {

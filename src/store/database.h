@@ -60,4 +60,14 @@ struct TableColumns {
 };
 QVector<TableColumns> schemaTables();
 
+// Every table, index and trigger of the schema as SQLite holds its text, in the order they are
+// made: the one description from which a server database is made too (store/server.h).
+struct SchemaObject {
+    QString type; // table, index, trigger
+    QString name;
+    QString table;
+    QString sql;
+};
+QVector<SchemaObject> schemaObjects();
+
 } // namespace store

@@ -440,11 +440,12 @@ private slots:
                                                               "WHERE pzhm = '00000009'")),
                  kFormName + QStringLiteral("|00000009|300.00"));
         // The payee at its place on paper: 30 mm, 20 mm.
-        const pdftools::Word *payee = pdftools::find(pdftools::words(out), kPayee);
+        const QList<pdftools::Word> words = pdftools::words(out);
+        const pdftools::Word *payee = pdftools::find(words, kPayee);
         QVERIFY(payee);
         QVERIFY2(qAbs(payee->box.left() * 20 - 30 * kTwipsPerMm) <= 2, qPrintable(QString::number(payee->box.left() * 20)));
         QVERIFY2(qAbs(payee->box.top() * 20 - 20 * kTwipsPerMm) <= 2, qPrintable(QString::number(payee->box.top() * 20)));
-        QVERIFY(pdftools::find(pdftools::words(out), QStringLiteral("乙")));
+        QVERIFY(pdftools::find(words, QStringLiteral("乙")));
     }
 
     // The form through the two CUPS queues that write PDF files (scripts/printer.sh): the payee at
