@@ -319,6 +319,23 @@ QStringList serverSchema(QString *error)
             return {};
         }
     }
+    // The amount of a history row in fen, as the file's amount_fen() reads it (text::parseFen): the
+    // whole text one plain decimal number of whole fen, full-width digits read as ASCII.
+    statements << QStringLiteral(
+        "CREATE FUNCTION amount_fen(amount text) RETURNS bigint LANGUAGE plpgsql IMMUTABLE STRICT AS $$\n"
+        "DECLARE m text[]; whole text; frac text; fen text;\n"
+        "BEGIN\n"
+        "  m := regexp_match(translate(amount, '０１２３４５６７８９．＋－　。', '0123456789.+- .'),\n"
+        "                    '^[[:space:]]*([+-]?)([0-9]*)(\\.([0-9]*))?[[:space:]]*$');\n"
+        "  IF m IS NULL OR (m[2] = '' AND coalesce(m[4], '') = '') THEN RETURN NULL; END IF;\n"
+        "  whole := ltrim(m[2], '0');\n"
+        "  frac := rtrim(coalesce(m[4], ''), '0');\n"
+        "  IF length(frac) > 2 THEN RETURN NULL; END IF;\n"
+        "  fen := ltrim(whole || rpad(frac, 2, '0'), '0');\n"
+        "  IF fen = '' THEN RETURN 0; END IF;\n"
+        "  IF length(fen) > 18 THEN RETURN NULL; END IF;\n"
+        "  RETURN CASE WHEN m[1] = '-' THEN -fen::bigint ELSE fen::bigint END;\n"
+        "END $$");
     statements << QStringLiteral("CREATE TABLE %1 (version integer NOT NULL, application_id bigint NOT NULL)").arg(kVersionTable)
                << QStringLiteral("INSERT INTO %1 VALUES (%2, %3)").arg(kVersionTable).arg(kSchemaVersion).arg(kApplicationId);
     return statements;

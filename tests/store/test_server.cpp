@@ -9,6 +9,7 @@
 #include "store/appdir.h"
 #include "store/database.h"
 #include "store/server.h"
+#include "text/amount.h"
 
 #include <QProcess>
 #include <QSqlDatabase>
@@ -103,6 +104,31 @@ TEST_F(ServerTest, TheSchemaIsTheFilesWithItsChecksAndTrigger)
               QStringLiteral("甲\n2"));
     // A database that holds tables is not made again.
     EXPECT_FALSE(createServerSchema(db).isEmpty());
+}
+
+// The history's sums on the server read amounts as the program does.
+TEST_F(ServerTest, AmountsReadInFenAsTheProgramReadsThem)
+{
+    ASSERT_EQ(createServerSchema(db), QString());
+    const struct {
+        const char *text;
+        const char *fen; // "NULL": no amount
+    } cases[] = {
+        {"19.99", "1999"}, {" -5 ", "-500"}, {"1.230", "123"},  {"", "NULL"},       {"12abc", "NULL"},
+        {"1,000", "NULL"}, {"1.234", "NULL"}, {"１２３４．５６", "123456"}, {"-0", "0"}, {"+7", "700"},
+        {".5", "50"},      {"5.", "500"},     {"000012.10", "1210"}, {"　5　", "500"}, {".", "NULL"},
+        {"1234567890123456.78", "123456789012345678"}, {"12345678901234567.8", "NULL"},
+    };
+    for (const auto &c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        const std::optional<qint64> program = text::parseFen(text);
+        EXPECT_EQ(program ? QString::number(*program) : QStringLiteral("NULL"), QString::fromLatin1(c.fen)) << c.text;
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.prepare(QStringLiteral("SELECT coalesce(amount_fen(?)::text, 'NULL')")));
+        q.addBindValue(text);
+        ASSERT_TRUE(q.exec() && q.next()) << q.lastError().text().toStdString();
+        EXPECT_EQ(q.value(0).toString(), QString::fromLatin1(c.fen)) << c.text;
+    }
 }
 
 TEST_F(ServerTest, AFileUploadsWholeAndReadsBackAsTheFileDoes)
