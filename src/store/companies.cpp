@@ -62,6 +62,8 @@ QList<Company> read(QString *error)
         c.folder = o.value(QStringLiteral("folder")).toString();
         c.machineCalibration = o.value(QStringLiteral("machineCalibration")).toBool(true);
         c.lastUsed = QDateTime::fromString(o.value(QStringLiteral("lastUsed")).toString(), Qt::ISODate);
+        if (o.contains(QStringLiteral("server")))
+            c.server = serverFromJson(o.value(QStringLiteral("server")).toObject());
         if (!c.name.isEmpty() && !c.folder.isEmpty())
             list.append(c);
     }
@@ -73,11 +75,15 @@ QList<Company> read(QString *error)
 bool write(const QList<Company> &list, QString *error)
 {
     QJsonArray array;
-    for (const Company &c : list)
-        array.append(QJsonObject{{QStringLiteral("name"), c.name},
-                                 {QStringLiteral("folder"), c.folder},
-                                 {QStringLiteral("machineCalibration"), c.machineCalibration},
-                                 {QStringLiteral("lastUsed"), c.lastUsed.toString(Qt::ISODateWithMs)}});
+    for (const Company &c : list) {
+        QJsonObject o{{QStringLiteral("name"), c.name},
+                      {QStringLiteral("folder"), c.folder},
+                      {QStringLiteral("machineCalibration"), c.machineCalibration},
+                      {QStringLiteral("lastUsed"), c.lastUsed.toString(Qt::ISODateWithMs)}};
+        if (c.server)
+            o[QStringLiteral("server")] = serverJson(*c.server); // never a password
+        array.append(o);
+    }
     QSaveFile file(listFile());
     if (!file.open(QIODevice::WriteOnly)
         || file.write(QJsonDocument(QJsonObject{{QStringLiteral("companies"), array}}).toJson()) < 0
@@ -253,7 +259,7 @@ QString companyFolderProblem(const Company &company)
     if (!QFileInfo(company.folder).isDir())
         return QStringLiteral("账套“%1”的文件夹“%2”不存在（可能已被移走、改名或删除，或所在的磁盘没有连接）。")
             .arg(company.name, shown);
-    if (!QFileInfo(QDir(company.folder).filePath(QStringLiteral("sjk.mdb"))).isFile())
+    if (!company.server && !QFileInfo(QDir(company.folder).filePath(QStringLiteral("sjk.mdb"))).isFile())
         return QStringLiteral("账套“%1”的文件夹“%2”中没有数据库文件 sjk.mdb。").arg(company.name, shown);
     return {};
 }
@@ -275,14 +281,20 @@ std::unique_ptr<DataDir> openCompany(const Company &company, QString *error)
 
 void useCalibrationOf(const Company &company)
 {
-    setCalibrationDir(company.machineCalibration ? machineCalibrationDir() : QString());
+    // A server 账套 is shared by several machines: each prints with its own calibration.
+    setCalibrationDir(company.machineCalibration || company.server ? machineCalibrationDir() : QString());
+    useServer(company.server);
 }
 
 QString ensureCompanyDatabases()
 {
-    DatabaseStatus status = ensureDatabase();
-    if (!status.ok)
+    DatabaseStatus status;
+    if (const std::optional<ServerAddress> server = currentServer()) {
+        if (const QString problem = checkServerDatabase(*server); !problem.isEmpty())
+            return problem;
+    } else if (status = ensureDatabase(); !status.ok) {
         return status.errorText;
+    }
     if (!calibrationShared())
         return {};
     if (!QDir().mkpath(calibrationDir()))

@@ -4,6 +4,8 @@
 // the machine's calibration that they share, live in the machine folder of the user.
 
 #include <QDateTime>
+
+#include "store/server.h"
 #include <QList>
 #include <QString>
 
@@ -28,6 +30,8 @@ struct Company {
     // the data folder itself (the folder the program used before it knew 账套).
     bool machineCalibration = true;
     QDateTime lastUsed;
+    // A 账套 whose database lives on a server: the folder then holds its settings, not sjk.mdb.
+    std::optional<ServerAddress> server = std::nullopt;
 };
 
 // The list, the last used first; empty when there is none yet. A file that cannot be read reads

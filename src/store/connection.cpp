@@ -1,6 +1,7 @@
 #include "store/connection.h"
 
 #include "store/database.h"
+#include "store/server.h"
 #include "store/sqlfunctions.h"
 
 #include <QFileInfo>
@@ -31,7 +32,10 @@ QString nextName()
 
 Connection::Connection(Of of) : m_of(of), m_name(nextName())
 {
-    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    // The data of a server 账套 is on its server; the calibration tables stay in a file.
+    if (of == Of::Data)
+        m_server = currentServer();
+    QSqlDatabase::addDatabase(m_server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_name);
     registry().push_back(this);
     open();
 }
@@ -53,8 +57,21 @@ bool Connection::open()
     m_error.clear();
     QSqlDatabase db = database();
     if (!db.isValid()) {
-        m_error = QStringLiteral("无法使用 SQLite 数据库驱动。");
+        m_error = m_server ? QStringLiteral("这台电脑上没有 PostgreSQL 数据库驱动（libqt6sql6-psql）。")
+                           : QStringLiteral("无法使用 SQLite 数据库驱动。");
         return false;
+    }
+    if (m_server) {
+        db.setHostName(m_server->host);
+        db.setPort(m_server->port);
+        db.setDatabaseName(m_server->database);
+        db.setUserName(m_server->user);
+        db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=lanshi"));
+        if (!db.open()) {
+            m_error = QStringLiteral("无法连接数据库服务器 %1：%2").arg(m_server->toString(), db.lastError().text());
+            return false;
+        }
+        return true;
     }
     const QString path = m_of == Of::Data ? databasePath() : calibrationDatabasePath();
     if (!QFileInfo::exists(path)) {
@@ -77,6 +94,13 @@ bool Connection::open()
         return false;
     }
     return true;
+}
+
+qint64 Connection::insertedKey(QSqlQuery &query)
+{
+    if (query.isSelect() && query.next())
+        return query.value(0).toLongLong();
+    return query.lastInsertId().toLongLong();
 }
 
 QSqlQuery *Connection::prepared(const QString &sql)

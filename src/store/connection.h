@@ -6,6 +6,9 @@
 
 #include <memory>
 #include <map>
+#include <optional>
+
+#include "store/server.h"
 
 class QSqlQuery;
 
@@ -28,6 +31,15 @@ public:
     bool isOpen() const;
     QString errorText() const { return m_error; }
     QString name() const { return m_name; }
+    // Whether the connection is to a server 账套's database (PostgreSQL) rather than a file.
+    bool isServer() const { return m_server.has_value(); }
+    // What an INSERT adds to hand back the key of its row (a server does not give it otherwise),
+    // and the key after it ran.
+    QString returning(const QString &key) const
+    {
+        return m_server ? QStringLiteral(" RETURNING ") + key : QString();
+    }
+    static qint64 insertedKey(QSqlQuery &query);
     QSqlDatabase database() const;
 
     // Counts the reopenings, so that a data source can tell that its cached rows are stale.
@@ -56,6 +68,7 @@ private:
     QString m_error;
     int m_generation = 0;
     std::map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
+    std::optional<ServerAddress> m_server; // the server of a server 账套's data
 };
 
 // A multi-row write as one unit: begun by the constructor, rolled back by the destructor

@@ -5,6 +5,7 @@
 #include "text/readings.h"
 
 #include <QFile>
+#include <QHash>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -260,6 +261,7 @@ struct FileFacts {
     qint64 userVersion = 0;
     QVector<TableColumns> tables; // as found, for the tables asked about
     QVector<SchemaObject> objects; // tables, indexes and triggers, in the order they were made
+    QHash<QString, QVector<SchemaColumn>> columns; // by table
 };
 
 QStringList columnsOf(QSqlDatabase &db, const QString &table, QString *error)
@@ -347,6 +349,16 @@ const FileFacts &reference(int version = kSchemaVersion)
                                       q.value(3).toString()});
             else
                 f.error = q.lastError().text();
+            for (const TableColumns &t : f.tables) {
+                QSqlQuery info(db);
+                if (!info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(t.table)))
+                    continue;
+                while (info.next())
+                    f.columns[t.table].append({info.value(1).toString(), info.value(2).toString(),
+                                               info.value(5).toInt() > 0
+                                                   && info.value(2).toString().compare(QLatin1String("integer"),
+                                                                                       Qt::CaseInsensitive) == 0});
+            }
         }
         db.close();
     }
@@ -464,6 +476,8 @@ QString calibrationDatabasePath()
 QVector<TableColumns> schemaTables() { return reference().tables; }
 
 QVector<SchemaObject> schemaObjects() { return reference().objects; }
+
+QVector<SchemaColumn> schemaColumns(const QString &table) { return reference().columns.value(table); }
 
 QString createDatabase(const QString &path, int version)
 {

@@ -69,5 +69,12 @@ struct SchemaObject {
     QString sql;
 };
 QVector<SchemaObject> schemaObjects();
+// The columns of a table of the schema with their declared types, in stored order.
+struct SchemaColumn {
+    QString name;
+    QString type;     // as declared: text, date, integer, numeric ...
+    bool integerKey;  // the table's integer primary key (SQLite's rowid)
+};
+QVector<SchemaColumn> schemaColumns(const QString &table);
 
 } // namespace store

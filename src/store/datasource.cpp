@@ -1,6 +1,7 @@
 #include "store/datasource.h"
 
 #include "store/connection.h"
+#include "store/database.h"
 #include "store/dates.h"
 #include "text/numbers.h"
 
@@ -45,6 +46,18 @@ bool DataSource::loadColumns()
     m_columns.clear();
     m_isDate.clear();
     m_isKey.clear();
+    if (m_connection.isServer()) {
+        // A server 账套's tables are the file schema's: their columns and declared types from there.
+        for (const SchemaColumn &c : schemaColumns(m_table)) {
+            m_columns << c.name;
+            m_isDate << (c.type.compare(QLatin1String("date"), Qt::CaseInsensitive) == 0);
+            m_isKey << c.integerKey;
+        }
+        if (m_columns.isEmpty())
+            return fail(QStringLiteral("数据库中没有表 %1。").arg(m_table));
+        m_columnsGeneration = m_connection.generation();
+        return true;
+    }
     QSqlQuery q(m_connection.database());
     // Table names come from the catalogue only; PRAGMA arguments cannot be bound.
     if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_table))))
@@ -478,13 +491,13 @@ bool DataSource::update()
             sql += QStringLiteral(" (") + names.join(QLatin1Char(',')) + QStringLiteral(") VALUES (")
                    + marks.join(QLatin1Char(',')) + QLatin1Char(')');
         }
-        if (!q.prepare(sql))
+        if (!q.prepare(sql + m_connection.returning(QStringLiteral("rowid"))))
             return fail(QStringLiteral("无法添加记录：%1").arg(q.lastError().text()));
         for (int p : positions)
             q.addBindValue(m_pending.value(p));
         if (!q.exec())
             return fail(QStringLiteral("无法添加记录：%1").arg(q.lastError().text()));
-        const qint64 rowid = q.lastInsertId().toLongLong();
+        const qint64 rowid = store::Connection::insertedKey(q);
         q.finish();
         m_adding = false;
         m_pending.clear();

@@ -80,7 +80,8 @@ QList<NumberBook> numberBooks(Connection &connection, QString *error)
 bool addNumberBook(Connection &connection, NumberBook *book, QString *error)
 {
     QSqlQuery q(connection.database());
-    q.prepare(QStringLiteral("INSERT INTO pzhmb (kind, zhh, qshm, zzhm) VALUES (?, ?, ?, ?)"));
+    q.prepare(QStringLiteral("INSERT INTO pzhmb (kind, zhh, qshm, zzhm) VALUES (?, ?, ?, ?)")
+              + connection.returning(QStringLiteral("id")));
     q.addBindValue(book->kind);
     q.addBindValue(book->account);
     q.addBindValue(book->first);
@@ -89,7 +90,7 @@ bool addNumberBook(Connection &connection, NumberBook *book, QString *error)
         *error = q.lastError().text();
         return false;
     }
-    book->id = q.lastInsertId().toLongLong();
+    book->id = Connection::insertedKey(q);
     return true;
 }
 

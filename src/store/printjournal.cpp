@@ -26,7 +26,8 @@ qint64 addJournalEntry(Connection &connection, const JournalEntry &e, QString *e
 {
     QSqlQuery q(connection.database());
     q.prepare(QStringLiteral("INSERT INTO dyb_jobs (started, target, printer, job, path, partial, title, vouchers, "
-                             "rows, firstxh, lastxh) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                             "rows, firstxh, lastxh) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+              + connection.returning(QStringLiteral("id")));
     const QDateTime started = e.started.isValid() ? e.started : QDateTime::currentDateTime();
     q.addBindValue(started.toString(Qt::ISODate));
     q.addBindValue(targetName(e.target));
@@ -43,7 +44,7 @@ qint64 addJournalEntry(Connection &connection, const JournalEntry &e, QString *e
         *error = writeFailure(q.lastError());
         return 0;
     }
-    return q.lastInsertId().toLongLong();
+    return Connection::insertedKey(q);
 }
 
 bool removeJournalEntry(Connection &connection, qint64 id, QString *error)
@@ -64,7 +65,8 @@ bool appendHistoryRows(Connection &connection, const QList<QVariantList> &rows, 
     *first = *last = 0;
     QSqlQuery q(connection.database());
     if (!q.prepare(QStringLiteral("INSERT INTO dyb (dyrq, fkrq, pzlx, pzhm, fkje, fkyt, fkrmc, fkrzhh, fkrkhh, skrmc, "
-                                  "skrzhh, skrkhh) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))) {
+                                  "skrzhh, skrkhh) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                   + connection.returning(QStringLiteral("xh")))) {
         *error = writeFailure(q.lastError());
         return false;
     }
@@ -85,7 +87,7 @@ bool appendHistoryRows(Connection &connection, const QList<QVariantList> &rows, 
             *error = writeFailure(q.lastError());
             return false;
         }
-        *last = q.lastInsertId().toLongLong();
+        *last = Connection::insertedKey(q);
         if (*first == 0)
             *first = *last;
     }

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -283,6 +284,57 @@ QStringList rowsOf(QSqlDatabase &db, const QString &table, QString *error)
 }
 
 } // namespace
+
+namespace {
+std::optional<ServerAddress> &serverHolder()
+{
+    static std::optional<ServerAddress> server;
+    return server;
+}
+} // namespace
+
+std::optional<ServerAddress> currentServer() { return serverHolder(); }
+
+void useServer(const std::optional<ServerAddress> &server) { serverHolder() = server; }
+
+QJsonObject serverJson(const ServerAddress &a)
+{
+    return {{QStringLiteral("host"), a.host},
+            {QStringLiteral("port"), a.port},
+            {QStringLiteral("database"), a.database},
+            {QStringLiteral("user"), a.user}};
+}
+
+std::optional<ServerAddress> serverFromJson(const QJsonObject &o)
+{
+    ServerAddress a{o.value(QStringLiteral("host")).toString(), o.value(QStringLiteral("port")).toInt(5432),
+                    o.value(QStringLiteral("database")).toString(), o.value(QStringLiteral("user")).toString()};
+    if (!a.isValid())
+        return std::nullopt;
+    return a;
+}
+
+QString checkServerDatabase(const ServerAddress &address)
+{
+    const QString name = uniqueName("check");
+    QString error;
+    {
+        QSqlDatabase db = openServer(address, name, &error);
+        if (error.isEmpty()) {
+            const int version = serverSchemaVersion(db);
+            if (version == 0)
+                error = QStringLiteral("服务器上的数据库 %1 中没有本程序的账套。").arg(address.toString());
+            else if (version != kSchemaVersion)
+                error = QStringLiteral("服务器上的账套 %1 是第 %2 版，本程序只能使用第 %3 版。")
+                            .arg(address.toString())
+                            .arg(version)
+                            .arg(kSchemaVersion);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return error;
+}
 
 QString ServerAddress::toString() const
 {

@@ -8,6 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+class QJsonObject;
+
 namespace store {
 
 struct ServerAddress {
@@ -22,6 +26,17 @@ struct ServerAddress {
     // "user@host:port/database", for the clerk.
     QString toString() const;
 };
+
+QJsonObject serverJson(const ServerAddress &address);
+// Nothing when the object does not name a server completely.
+std::optional<ServerAddress> serverFromJson(const QJsonObject &json);
+
+// The server the current 账套's database lives on; nothing for a file 账套 (the default).
+std::optional<ServerAddress> currentServer();
+void useServer(const std::optional<ServerAddress> &server);
+// Whether the server's database holds a 账套 of this program's version: empty when it does,
+// otherwise what the clerk is told.
+QString checkServerDatabase(const ServerAddress &address);
 
 // Opens a connection of its own name (QPSQL); on failure it is closed and *error says why, in
 // Chinese with the server's own words.

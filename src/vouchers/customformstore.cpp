@@ -147,7 +147,8 @@ QString saveCustomForm(store::Connection &connection, CustomForm &form)
                                              : QVariant(QString::fromUtf8(
                                                  QJsonDocument(scanPlacementJson(form.scan)).toJson(QJsonDocument::Compact)));
     if (form.id == 0) {
-        q.prepare(QStringLiteral("INSERT INTO zdypz (mc, js, zk, zg, smt, smdw) VALUES (?, ?, ?, ?, ?, ?)"));
+        q.prepare(QStringLiteral("INSERT INTO zdypz (mc, js, zk, zg, smt, smdw) VALUES (?, ?, ?, ?, ?, ?)")
+                  + connection.returning(QStringLiteral("id")));
     } else {
         q.prepare(QStringLiteral("UPDATE zdypz SET mc = ?, js = ?, zk = ?, zg = ?, smt = ?, smdw = ? WHERE id = ?"));
     }
@@ -159,7 +160,7 @@ QString saveCustomForm(store::Connection &connection, CustomForm &form)
         return q.lastError().text();
     if (form.id != 0 && q.numRowsAffected() != 1)
         return QStringLiteral("凭证“%1”已被删除，没有保存").arg(form.name);
-    const qint64 id = form.id != 0 ? form.id : q.lastInsertId().toLongLong();
+    const qint64 id = form.id != 0 ? form.id : store::Connection::insertedKey(q);
     q.finish();
     q.prepare(QStringLiteral("DELETE FROM zdypzzd WHERE pz = ?"));
     q.addBindValue(id);

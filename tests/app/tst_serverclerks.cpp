@@ -1,0 +1,128 @@
+// Clerks sharing one 账套 on a PostgreSQL server (a private one, tests/support/pgserver.h): the
+// command line prints into the server's history as into a file's, and several clerks printing at
+// the same moment lose no row and double none.
+
+#include "pgserver.h"
+#include "store/appdir.h"
+#include "store/companies.h"
+#include "store/companyfiles.h"
+#include "store/server.h"
+#include "ui/fonts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+
+#include <memory>
+
+namespace {
+
+const QString kOwn = QStringLiteral("上海鑫达建材有限公司");
+const QString kPayee = QStringLiteral("上海华东建材有限公司");
+
+struct Run {
+    int status = -1;
+    QString out, err;
+};
+
+} // namespace
+
+class TestServerClerks : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PgServer> pg;
+    std::unique_ptr<QTemporaryDir> tmp;
+    QString machine, database;
+
+    Run lanshi(const QStringList &args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LANSHI_MACHINE_DIR"), machine);
+        env.remove(QStringLiteral("LANSHI_DATA_DIR"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(LANSHI_BINARY), args);
+        Run r;
+        if (!p.waitForFinished(300000))
+            return r;
+        r.status = p.exitCode();
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    QString list(const QString &name, int first, int count)
+    {
+        QString text = QStringLiteral("收款人,金额,日期,用途,支票号码\n");
+        for (int i = 0; i < count; ++i)
+            text += QStringLiteral("%1,%2.00,2010-04-14,货款,%3\n").arg(kPayee).arg(100 + first + i).arg(first + i, 8, 10, QLatin1Char('0'));
+        const QString path = tmp->filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(text.toUtf8());
+        return path;
+    }
+    QString psql(const QString &sql) { return pg->psql(database, sql); }
+
+private slots:
+    void initTestCase()
+    {
+        ui::installChineseFonts();
+        pg = std::make_unique<PgServer>();
+        if (!pg->isRunning())
+            QSKIP(qPrintable(QStringLiteral("no PostgreSQL server: ") + pg->error()));
+    }
+    void init()
+    {
+        tmp = std::make_unique<QTemporaryDir>();
+        machine = tmp->filePath(QStringLiteral("machine"));
+        store::setMachineDir(machine);
+        const QString file = tmp->filePath(QStringLiteral("file"));
+        QCOMPARE(store::createCompanyDatabase(file, {kOwn, QStringLiteral("工行上海分行"), QStringLiteral("1001"), {}, {}}),
+                 QString());
+        database = QStringLiteral("t%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
+        const store::ServerAddress address = pg->createDatabase(database);
+        QString error;
+        {
+            QSqlDatabase db = store::openServer(address, database, &error);
+            QVERIFY2(db.isOpen(), qPrintable(error));
+            QCOMPARE(store::uploadToServer(QDir(file).filePath(QStringLiteral("sjk.mdb")), db), QString());
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(database);
+        const QString local = tmp->filePath(QStringLiteral("server"));
+        QVERIFY(QDir().mkpath(local));
+        QVERIFY2(store::addCompany({QStringLiteral("总部"), local, true, {}, address}, &error), qPrintable(error));
+    }
+    void cleanup()
+    {
+        store::setMachineDir(QString());
+        tmp.reset();
+    }
+
+    void theCommandLinePrintsIntoTheServersHistory()
+    {
+        const QString pdf = tmp->filePath(QStringLiteral("out.pdf"));
+        const Run r = lanshi({QStringLiteral("--company"), QStringLiteral("总部"), QStringLiteral("print"), QStringLiteral("zpdy"),
+                              QStringLiteral("--data"), list(QStringLiteral("a.csv"), 1, 3), QStringLiteral("--pdf"), pdf});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(psql(QStringLiteral("SELECT string_agg(pzlx || '|' || pzhm || '|' || fkje || '|' || fkrmc, ',' ORDER BY xh) FROM dyb")),
+                 QStringLiteral("支票|00000001|101.00|%1,支票|00000002|102.00|%1,支票|00000003|103.00|%1").arg(kOwn));
+        QVERIFY(QFile::exists(pdf));
+        // No file database came into the 账套's folder.
+        QVERIFY(!QFile::exists(tmp->filePath(QStringLiteral("server/sjk.mdb"))));
+        // The list again: every cheque is now a repeat of this morning's, on any clerk's machine.
+        const Run again = lanshi({QStringLiteral("--company"), QStringLiteral("总部"), QStringLiteral("print"), QStringLiteral("zpdy"),
+                                  QStringLiteral("--data"), list(QStringLiteral("a.csv"), 1, 3), QStringLiteral("--pdf"),
+                                  tmp->filePath(QStringLiteral("again.pdf"))});
+        QCOMPARE(again.status, 1);
+        QVERIFY2(again.err.contains(QStringLiteral("--allow-repeat")), qPrintable(again.err));
+        QCOMPARE(psql(QStringLiteral("SELECT count(*) FROM dyb")), QStringLiteral("3"));
+    }
+};
+
+QTEST_MAIN(TestServerClerks)
+#include "tst_serverclerks.moc"
