@@ -64,6 +64,12 @@ bool appendHistoryRows(Connection &connection, const QList<QVariantList> &rows, 
 {
     *first = *last = 0;
     QSqlQuery q(connection.database());
+    // Clerks sharing a server append one at a time (the lock lasts to the caller's commit), so that
+    // the rows of one print are the run first..last that its journal entry names and nobody else's.
+    if (connection.isServer() && !q.exec(QStringLiteral("LOCK TABLE dyb IN SHARE ROW EXCLUSIVE MODE"))) {
+        *error = writeFailure(q.lastError());
+        return false;
+    }
     if (!q.prepare(QStringLiteral("INSERT INTO dyb (dyrq, fkrq, pzlx, pzhm, fkje, fkyt, fkrmc, fkrzhh, fkrkhh, skrmc, "
                                   "skrzhh, skrkhh) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                    + connection.returning(QStringLiteral("xh")))) {

@@ -268,6 +268,11 @@ printing::Issued recordOf(store::Connection &connection, QList<HistoryRow> rows)
 
 QStringList settleInterruptedPrints(store::Connection &connection, const PrintedOrNot &decide)
 {
+    // On a shared server the entries are every clerk's, their files and queues on other machines:
+    // a start must never settle a colleague's print that is still going on. Until an entry says
+    // which machine made it, a server 账套's interrupted prints are left as they are.
+    if (connection.isServer())
+        return {};
     QStringList told;
     QString error;
     const QList<store::JournalEntry> entries = store::journalEntries(connection, &error);
