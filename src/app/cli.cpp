@@ -82,7 +82,8 @@ int listCompanies(std::FILE *out, std::FILE *err)
                      .arg(c.name, QDir::toNativeSeparators(c.folder),
                           c.machineCalibration ? QStringLiteral("本机的打印校准") : QStringLiteral("自有的打印校准"),
                           c.lastUsed.isValid() ? c.lastUsed.toString(QStringLiteral("yyyy-MM-dd HH:mm")) : QStringLiteral("未使用"),
-                          problem.isEmpty() ? QString() : QStringLiteral("\t（文件夹不可用）")));
+                          (problem.isEmpty() ? QString() : QStringLiteral("\t（文件夹不可用）"))
+                              + (c.server ? QStringLiteral("\t数据库服务器 %1").arg(c.server->toString()) : QString())));
     }
     return 0;
 }

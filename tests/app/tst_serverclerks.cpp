@@ -110,6 +110,8 @@ private slots:
         const Run r = lanshi({QStringLiteral("--company"), QStringLiteral("总部"), QStringLiteral("print"), QStringLiteral("zpdy"),
                               QStringLiteral("--data"), list(QStringLiteral("a.csv"), 1, 3), QStringLiteral("--pdf"), pdf});
         QVERIFY2(r.status == 0, qPrintable(r.err));
+        const Run listed = lanshi({QStringLiteral("companies")});
+        QVERIFY2(listed.out.contains(QStringLiteral("数据库服务器 lanshi@")), qPrintable(listed.out));
         QCOMPARE(psql(QStringLiteral("SELECT string_agg(pzlx || '|' || pzhm || '|' || fkje || '|' || fkrmc, ',' ORDER BY xh) FROM dyb")),
                  QStringLiteral("支票|00000001|101.00|%1,支票|00000002|102.00|%1,支票|00000003|103.00|%1").arg(kOwn));
         QVERIFY(QFile::exists(pdf));
