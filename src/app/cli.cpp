@@ -1,5 +1,4 @@
 #include "app/cli.h"
-#include "vouchers/customformstore.h"
 
 #include "batch/voucherlist.h"
 #include "sheets/sheets.h"
@@ -10,11 +9,14 @@
 #include "printing/printing.h"
 #include "store/connection.h"
 #include "ui/prompter.h"
+#include "store/server.h"
+#include "vouchers/customformstore.h"
 #include "vouchers/history.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinterInfo>
+#include <QSqlDatabase>
 
 #include <memory>
 
@@ -64,6 +66,70 @@ struct Command {
 
 // lanshi companies: the 账套 of the list, the last used first, one a line: name, folder, whose
 // calibration it prints with, and when it was last used; a folder that is gone is said so.
+// lanshi upload 账套 --as 新账套 --host 服务器 [--port 5432] --database 数据库 --user 用户: the file
+// 账套's data into an empty database on the server, checked row by row, and a new 账套 of the list
+// that uses it (its folder beside the other 账套 folders, for its settings).
+int uploadCompany(const QStringList &args, std::FILE *out, std::FILE *err)
+{
+    QHash<QString, QString> options;
+    QString source;
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i].startsWith(QStringLiteral("--")) && i + 1 < args.size()) {
+            options.insert(args[i].mid(2), args[i + 1]);
+            ++i;
+        }
+        else if (source.isEmpty()) {
+            source = args[i];
+        } else {
+            say(err, QStringLiteral("多余的参数“%1”。用 lanshi --help 查看用法。").arg(args[i]));
+            return 1;
+        }
+    }
+    const store::ServerAddress address{options.value(QStringLiteral("host")),
+                                       options.value(QStringLiteral("port"), QStringLiteral("5432")).toInt(),
+                                       options.value(QStringLiteral("database")), options.value(QStringLiteral("user"))};
+    const QString name = options.value(QStringLiteral("as")).trimmed();
+    if (source.isEmpty() || name.isEmpty() || !address.isValid()) {
+        say(err, QStringLiteral("用法：lanshi upload 账套 --as 新账套 --host 服务器 [--port 端口] --database 数据库 --user 用户"));
+        return 1;
+    }
+    const std::optional<store::Company> company = store::findCompany(source);
+    if (!company || company->server) {
+        say(err, QStringLiteral("没有名为“%1”的文件账套。用 lanshi companies 查看账套列表。").arg(source));
+        return 1;
+    }
+    if (store::findCompany(name)) {
+        say(err, QStringLiteral("已有名为“%1”的账套。").arg(name));
+        return 1;
+    }
+    const QString folder = QDir(QDir(store::runningDataDirRequest(QString()).userFolder).filePath(QStringLiteral("账套")))
+                               .filePath(name);
+    if (!QDir().mkpath(folder)) {
+        say(err, QStringLiteral("无法建立文件夹“%1”。").arg(QDir::toNativeSeparators(folder)));
+        return 2;
+    }
+    QString error;
+    const QString connection = QStringLiteral("lanshi-upload");
+    {
+        QSqlDatabase db = store::openServer(address, connection, &error);
+        if (error.isEmpty())
+            error = store::uploadToServer(QDir(company->folder).filePath(QStringLiteral("sjk.mdb")), db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!error.isEmpty()) {
+        say(err, error);
+        return 2;
+    }
+    if (!store::addCompany({name, folder, true, {}, address}, &error)) {
+        say(err, QStringLiteral("已上传到 %1，但没有加入账套列表：%2").arg(address.toString(), error));
+        return 2;
+    }
+    say(out, QStringLiteral("已把账套“%1”上传到 %2，逐行核对无误，作为账套“%3”加入账套列表。")
+                 .arg(source, address.toString(), name));
+    return 0;
+}
+
 int listCompanies(std::FILE *out, std::FILE *err)
 {
     QString error;
@@ -188,7 +254,8 @@ std::unique_ptr<store::DataDir> openNamedFolder(const StartArguments &start, QSt
 
 bool isCommandLine(const QStringList &arguments)
 {
-    static const QStringList commands = {QStringLiteral("print"), QStringLiteral("companies"), QStringLiteral("--help"),
+    static const QStringList commands = {QStringLiteral("print"), QStringLiteral("companies"), QStringLiteral("upload"),
+                                         QStringLiteral("--help"),
                                          QStringLiteral("-h"), QStringLiteral("--version")};
     return !arguments.isEmpty() && commands.contains(arguments.first());
 }
@@ -205,6 +272,8 @@ QString commandLineHelp()
                "  lanshi [--data-dir 数据文件夹 | --company 账套] print 凭证种类 --data 清单文件 [--pdf 输出.pdf | --printer [打印机名]] "
                "[--allow-repeat]\n"
                "  lanshi companies           列出账套：名称、数据文件夹、打印校准、上次使用\n"
+               "  lanshi upload 账套 --as 新账套 --host 服务器 [--port 端口] --database 数据库 --user 用户\n"
+               "                             把文件账套上传到 PostgreSQL 服务器上的空数据库，作为新账套（密码用 ~/.pgpass）\n"
                "  lanshi --help              显示本说明\n"
                "  lanshi --version           显示版本\n"
                "\n"
@@ -239,6 +308,8 @@ int runCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
     }
     if (arguments.first() == QLatin1String("companies"))
         return listCompanies(out, err);
+    if (arguments.first() == QLatin1String("upload"))
+        return uploadCompany(arguments, out, err);
     const Command c = parse(arguments);
     if (!c.error.isEmpty()) {
         say(err, c.error);

@@ -44,6 +44,8 @@ class TestServerClerks : public QObject {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("LANSHI_MACHINE_DIR"), machine);
         env.remove(QStringLiteral("LANSHI_DATA_DIR"));
+        env.insert(QStringLiteral("HOME"), tmp->filePath(QStringLiteral("home"))); // new 账套 folders go there
+        env.remove(QStringLiteral("XDG_DATA_HOME"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(LANSHI_BINARY), args);
@@ -97,6 +99,7 @@ private slots:
         const QString local = tmp->filePath(QStringLiteral("server"));
         QVERIFY(QDir().mkpath(local));
         QVERIFY2(store::addCompany({QStringLiteral("总部"), local, true, {}, address}, &error), qPrintable(error));
+        QVERIFY2(store::addCompany({QStringLiteral("文件"), file, true, {}}, &error), qPrintable(error));
     }
     void cleanup()
     {
@@ -124,6 +127,27 @@ private slots:
         QCOMPARE(again.status, 1);
         QVERIFY2(again.err.contains(QStringLiteral("--allow-repeat")), qPrintable(again.err));
         QCOMPARE(psql(QStringLiteral("SELECT count(*) FROM dyb")), QStringLiteral("3"));
+    }
+
+    // "上传到服务器" from the command line: a file 账套 into an empty server database, as a new 账套.
+    void aFileCompanyUploadsAsANewServerCompany()
+    {
+        const store::ServerAddress target = pg->createDatabase(database + QStringLiteral("b"));
+        const QStringList args = {QStringLiteral("upload"), QStringLiteral("文件"), QStringLiteral("--as"), QStringLiteral("分部"),
+                                  QStringLiteral("--host"), target.host, QStringLiteral("--port"), QString::number(target.port),
+                                  QStringLiteral("--database"), target.database, QStringLiteral("--user"), target.user};
+        const Run r = lanshi(args);
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(pg->psql(target.database, QStringLiteral("SELECT gsmc FROM bssz")), kOwn);
+        const Run listed = lanshi({QStringLiteral("companies")});
+        QVERIFY2(listed.out.contains(QStringLiteral("分部")) && listed.out.contains(target.toString()), qPrintable(listed.out));
+        // Once more into the same database: it is no longer empty, and nothing is added.
+        QStringList second = args;
+        second[3] = QStringLiteral("分部二");
+        const Run again = lanshi(second);
+        QCOMPARE(again.status, 2);
+        QVERIFY2(again.err.contains(QStringLiteral("不是空的")), qPrintable(again.err));
+        QVERIFY(!lanshi({QStringLiteral("companies")}).out.contains(QStringLiteral("分部二")));
     }
 
     // Four clerks print 250 cheques each at the same moment: 1,000 rows, every number once, and
