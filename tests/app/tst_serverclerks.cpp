@@ -2,6 +2,7 @@
 // command line prints into the server's history as into a file's, and clerks on several machines
 // printing at the same moment lose no row and double none.
 
+#include "app/companydesk.h"
 #include "pgserver.h"
 #include "store/appdir.h"
 #include "store/companies.h"
@@ -127,6 +128,19 @@ private slots:
         QCOMPARE(again.status, 1);
         QVERIFY2(again.err.contains(QStringLiteral("--allow-repeat")), qPrintable(again.err));
         QCOMPARE(psql(QStringLiteral("SELECT count(*) FROM dyb")), QStringLiteral("3"));
+    }
+
+    // The program window does not open a server 账套 yet: told, and another may be chosen.
+    void theWindowTellsItCannotOpenAServerCompanyYet()
+    {
+        app::CompanyDesk desk;
+        QString told, error;
+        const bool opened = desk.openAtStart({QString(), QStringLiteral("总部")}, [&](const QString &problem) {
+            told = problem;
+            return std::optional<store::Company>();
+        }, &error);
+        QVERIFY(!opened);
+        QVERIFY2(told.contains(QStringLiteral("程序窗口暂时还不能打开服务器上的账套")), qPrintable(told));
     }
 
     // "上传到服务器" from the command line: a file 账套 into an empty server database, as a new 账套.
