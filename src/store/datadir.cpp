@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QThread>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QTemporaryFile>
@@ -144,7 +145,19 @@ std::unique_ptr<DataDir> DataDir::lock(const DataDirChoice &choice, QString *err
     // The program holds its data for hours: a lock is stale only when its process is gone, never
     // for its age. A lock from another computer (a shared folder) cannot be checked at all.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
+    bool locked = lock->tryLock(0);
+    if (!locked && lock->error() == QLockFile::LockFailedError) {
+        // A lock file that names no process: its maker was killed between creating it and writing
+        // its process into it, which takes microseconds. Still unnamed a moment later, it is stale
+        // (otherwise the folder would stay locked for good).
+        qint64 pid = 0;
+        QString host, name;
+        for (int tries = 0; tries < 5 && !lock->getLockInfo(&pid, &host, &name); ++tries)
+            QThread::msleep(40);
+        if (!lock->getLockInfo(&pid, &host, &name) && lock->removeStaleLockFile())
+            locked = lock->tryLock(0);
+    }
+    if (!locked) {
         const QString shown = QDir::toNativeSeparators(choice.path);
         if (lock->error() != QLockFile::LockFailedError) {
             const QString cause = writeCause(choice.path);

@@ -226,6 +226,14 @@ TEST_F(DataDirLockTest, TheLockOfAKilledCopyIsTakenOver)
 
     QString error;
     EXPECT_TRUE(open(&error)) << error.toStdString();
+
+    // Killed between creating the lock file and writing its process into it: an empty file.
+    std::unique_ptr<store::DataDir> taken = open(&error);
+    taken.reset();
+    QFile empty(lockPath);
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    EXPECT_TRUE(open(&error)) << error.toStdString();
 }
 
 } // namespace
