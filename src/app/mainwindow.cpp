@@ -5,6 +5,7 @@
 #include "ui/windowhabits.h"
 #include "vouchers/voucherdata.h"
 #include "vouchers/customformstore.h"
+#include "vouchers/formdesigner.h"
 #include "vouchers/voucherwindow.h"
 #include "ui_zbd.h"
 
@@ -459,8 +460,20 @@ void MainWindow::updateCustomVoucherEntries()
     }
 }
 
+bool MainWindow::keepUnsavedForms()
+{
+    // A form being laid out asks before its changes go (save, discard, or stay).
+    for (const QPointer<QWidget> &w : std::as_const(m_windows))
+        if (auto *designer = qobject_cast<vouchers::FormDesignerWindow *>(w.data());
+            designer && designer->isModified() && !designer->close())
+            return true;
+    return false;
+}
+
 bool MainWindow::closeWindowsOfCompany()
 {
+    if (keepUnsavedForms())
+        return false;
     QStringList unprinted;
     for (const QPointer<QWidget> &w : std::as_const(m_windows))
         if (auto *voucher = qobject_cast<vouchers::VoucherWindow *>(w.data()); voucher && voucher->holdsUnprintedEntries())
@@ -488,6 +501,10 @@ void MainWindow::setCompanyCaption(const QString &caption)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (keepUnsavedForms()) {
+        event->ignore();
+        return;
+    }
     const ui::Button answer = ui::ask(this, QStringLiteral("是否退出〖蓝石竞技通〗？"), kTitle,
                                       ui::Yes | ui::No, ui::Icon::Question);
     if (answer != ui::Yes) {

@@ -80,6 +80,8 @@ private:
     void tick();
     void updateMenuEntries();
     void updateCustomVoucherEntries();
+    // True when a form designer with unsaved changes was told to keep them (the clerk cancelled).
+    bool keepUnsavedForms();
     void openFromButton(const QString &button);
     // Up, Down, Home or End on the highlight bar: onto the previous, next, first or last category.
     void moveCategory(int key);

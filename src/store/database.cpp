@@ -178,12 +178,14 @@ QString addCustomForms(QSqlDatabase &db)
     QSqlQuery q(db);
     for (const char *sql : {"CREATE TABLE zdypz ("
                             " id integer PRIMARY KEY AUTOINCREMENT,"
+                            " bs text NOT NULL UNIQUE,"   // the form's own mark (a UUID), kept by export and import
                             " mc text NOT NULL UNIQUE,"   // the form's name, its type in the history
                             " js text NOT NULL,"          // the customer's role: 收款人 or 付款人
                             " zk integer NOT NULL,"       // the paper's width, twips
                             " zg integer NOT NULL,"       // and height
                             " smt blob,"                  // the scan of the blank form (PNG)
-                            " smdw text)",                // its resolution and reference points (JSON)
+                            " smdw text,"                 // its resolution and reference points (JSON)
+                            " zdbh integer NOT NULL DEFAULT 0)", // the highest field number ever given
                             "CREATE TABLE zdypzzd ("
                             " id integer PRIMARY KEY AUTOINCREMENT,"
                             " pz integer NOT NULL,"       // the form (zdypz.id)

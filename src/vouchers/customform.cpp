@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <cmath>
@@ -89,7 +90,7 @@ bool operator==(const CustomField &a, const CustomField &b)
 
 int CustomForm::nextSerial() const
 {
-    int next = 1;
+    int next = lastSerial + 1;
     for (const CustomField &f : fields)
         next = qMax(next, f.serial + 1);
     return next;
@@ -154,7 +155,9 @@ QString formProblem(const CustomForm &form)
     for (int i = 0; i < form.fields.size(); ++i) {
         const CustomField &f = form.fields[i];
         const QString which = QStringLiteral("第%1个栏目“%2”").arg(i + 1).arg(fieldCaption(f.kind, form.role));
-        if (f.serial < 1 || serials.contains(f.serial))
+        if (f.serial < 1)
+            return which + QStringLiteral("的编号不对");
+        if (serials.contains(f.serial))
             return which + QStringLiteral("的编号重复");
         serials.insert(f.serial);
         if (!std::isfinite(f.x) || !std::isfinite(f.y) || f.x < 0 || f.y < 0 || f.x >= form.width || f.y >= form.height)
@@ -176,6 +179,18 @@ QString formProblem(const CustomForm &form)
         if (f.kind == FieldKind::Note && f.text.trimmed().isEmpty())
             return which + QStringLiteral("应有名称，如“备注”");
     }
+    // Notes and tick groups name columns of a payment list: none may stand for another column.
+    static const QStringList taken = {
+        QStringLiteral("收款人"), QStringLiteral("付款人"), QStringLiteral("收款人名称"), QStringLiteral("收款人户名"),
+        QStringLiteral("付款人名称"), QStringLiteral("付款人户名"), QStringLiteral("账号"), QStringLiteral("帐号"),
+        QStringLiteral("开户行"), QStringLiteral("开户银行"), QStringLiteral("省"), QStringLiteral("所在省"),
+        QStringLiteral("市"), QStringLiteral("所在市"), QStringLiteral("金额"), QStringLiteral("小写金额"),
+        QStringLiteral("日期"), QStringLiteral("用途"), QStringLiteral("款项用途"), QStringLiteral("凭证号"),
+        QStringLiteral("凭证号码"), QStringLiteral("支付密码")};
+    const QStringList notes = form.noteCaptions(), groups = form.tickGroups();
+    for (const QString &caption : notes + groups)
+        if (taken.contains(caption.trimmed()) || (notes.contains(caption) && groups.contains(caption)))
+            return QStringLiteral("“%1”已是付款清单中另一列的名称，请为附言或勾选组另取名称").arg(caption);
     return QString();
 }
 
@@ -297,10 +312,12 @@ QByteArray formToJson(const CustomForm &form)
     QJsonObject o;
     o[QStringLiteral("format")] = kFormat;
     o[QStringLiteral("version")] = kFormFileVersion;
+    o[QStringLiteral("uid")] = form.uid;
     o[QStringLiteral("name")] = form.name;
     o[QStringLiteral("role")] = form.role;
     o[QStringLiteral("widthTwips")] = form.width;
     o[QStringLiteral("heightTwips")] = form.height;
+    o[QStringLiteral("lastSerial")] = qMax(form.lastSerial, form.nextSerial() - 1);
     if (!form.scan.isEmpty()) {
         QByteArray png;
         QBuffer buffer(&png);
@@ -362,6 +379,10 @@ std::optional<CustomForm> formFromJson(const QByteArray &json, QString *error)
     };
     bool ok = true;
     CustomForm form;
+    form.uid = o.value(QStringLiteral("uid")).toString();
+    static const QRegularExpression uidShape(QStringLiteral("^[0-9a-f]{32}$"));
+    if (!uidShape.match(form.uid).hasMatch())
+        return fail(QStringLiteral("文件已损坏：凭证格式没有标识。"));
     form.name = o.value(QStringLiteral("name")).toString();
     form.role = o.value(QStringLiteral("role")).toString();
     const double width = number(o, "widthTwips", &ok), height = number(o, "heightTwips", &ok);
@@ -369,6 +390,10 @@ std::optional<CustomForm> formFromJson(const QByteArray &json, QString *error)
         return fail(QStringLiteral("文件已损坏：纸张大小不对。"));
     form.width = qRound(width);
     form.height = qRound(height);
+    const double lastSerial = o.value(QStringLiteral("lastSerial")).toDouble(0);
+    if (!(lastSerial >= 0 && lastSerial <= 1e6))
+        return fail(QStringLiteral("文件已损坏：栏目编号不对。"));
+    form.lastSerial = int(lastSerial);
     if (o.contains(QStringLiteral("scan"))) {
         const QJsonObject s = o.value(QStringLiteral("scan")).toObject();
         const QByteArray png = QByteArray::fromBase64(s.value(QStringLiteral("png")).toString().toLatin1());
@@ -393,19 +418,26 @@ std::optional<CustomForm> formFromJson(const QByteArray &json, QString *error)
             return fail(QStringLiteral("文件中有本程序不认识的栏目“%1”，可能来自较新版本的程序。没有导入。").arg(type));
         CustomField f;
         f.kind = known->kind;
-        f.serial = int(number(j, "serial", &ok));
+        // Whole numbers in their range before they are made ints (a huge value is no int at all).
+        const auto whole = [&](const char *key, double low, double high) {
+            const double v = number(j, key, &ok);
+            if (!(v >= low && v <= high) || v != std::floor(v))
+                ok = false;
+            return ok ? int(v) : 0;
+        };
+        f.serial = whole("serial", 1, 1e6);
         f.x = number(j, "x", &ok);
         f.y = number(j, "y", &ok);
         f.points = number(j, "points", &ok);
         f.width = j.value(QStringLiteral("width")).toDouble(0);
         if (f.kind == FieldKind::AmountCells) {
-            f.cells = int(number(j, "cells", &ok));
+            f.cells = whole("cells", 1, 11);
             f.pitch = number(j, "pitch", &ok);
         }
         f.text = j.value(QStringLiteral("text")).toString();
         f.choice = j.value(QStringLiteral("choice")).toString();
         if (!ok)
-            return fail(QStringLiteral("文件已损坏：栏目“%1”缺少位置或字号。").arg(known->caption));
+            return fail(QStringLiteral("文件已损坏：栏目“%1”的编号、位置、字号或格数不对。").arg(known->caption));
         form.fields.append(f);
     }
     if (const QString problem = formProblem(form); !problem.isEmpty())

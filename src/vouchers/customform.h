@@ -70,14 +70,18 @@ inline const QString kFormY0 = QStringLiteral("y0");
 
 struct CustomForm {
     qint64 id = 0; // its row in the database; 0: not saved yet
+    // Its own mark, the same in every office that imported it: its calibration, scan and printer
+    // on a machine go by it, so that forms of two 账套 never share them. Given when first saved.
+    QString uid;
     QString name;  // 工商银行业务委托书: also its type in the history
     QString role = kRolePayee;
     int width = 0, height = 0; // the paper, twips
+    int lastSerial = 0;        // the highest field serial ever given (a removed field's is not reused)
     FormScan scan;
     QList<CustomField> fields;
 
     // The voucher window's name, and the name its printer, calibration and scan files go by.
-    QString window() const { return QStringLiteral("zdy%1").arg(id); }
+    QString window() const { return QStringLiteral("zdy") + uid; }
     // The next serial for a new field.
     int nextSerial() const;
     bool has(FieldKind kind) const;

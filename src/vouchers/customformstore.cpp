@@ -6,11 +6,13 @@
 #include "vouchers/voucherdata.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUuid>
 #include <QVariant>
 
 #include <list>
@@ -29,11 +31,12 @@ std::optional<FieldKind> kindOfId(const QString &id)
 
 // Reads the forms of the WHERE clause (bound values only).
 QList<CustomForm> readForms(store::Connection &connection, const QString &where, const QVariantList &values,
-                            QString *error)
+                            QString *error, bool withScans = true)
 {
     QList<CustomForm> forms;
     QSqlQuery q(connection.database());
-    q.prepare(QStringLiteral("SELECT id, mc, js, zk, zg, smt, smdw FROM zdypz %1 ORDER BY mc").arg(where));
+    q.prepare(QStringLiteral("SELECT id, mc, js, zk, zg, %2, smdw, bs, zdbh FROM zdypz %1 ORDER BY mc")
+                  .arg(where, withScans ? QStringLiteral("smt") : QStringLiteral("NULL")));
     for (const QVariant &v : values)
         q.addBindValue(v);
     if (!q.exec()) {
@@ -48,6 +51,8 @@ QList<CustomForm> readForms(store::Connection &connection, const QString &where,
         f.role = q.value(2).toString();
         f.width = q.value(3).toInt();
         f.height = q.value(4).toInt();
+        f.uid = q.value(7).toString();
+        f.lastSerial = q.value(8).toInt();
         const QByteArray png = q.value(5).toByteArray();
         if (!png.isEmpty() && f.scan.image.loadFromData(png, "PNG")) {
             f.scan.image = f.scan.image.convertToFormat(QImage::Format_RGB32);
@@ -114,6 +119,14 @@ std::optional<CustomForm> loadCustomForm(store::Connection &connection, qint64 i
     return forms.first();
 }
 
+qint64 customFormMarked(store::Connection &connection, const QString &uid)
+{
+    QSqlQuery q(connection.database());
+    q.prepare(QStringLiteral("SELECT id FROM zdypz WHERE bs = ?"));
+    q.addBindValue(uid);
+    return q.exec() && q.next() ? q.value(0).toLongLong() : 0;
+}
+
 qint64 customFormNamed(store::Connection &connection, const QString &name)
 {
     QSqlQuery q(connection.database());
@@ -146,13 +159,16 @@ QString saveCustomForm(store::Connection &connection, CustomForm &form)
     const QVariant placement = png.isEmpty() ? QVariant(QMetaType::fromType<QString>())
                                              : QVariant(QString::fromUtf8(
                                                  QJsonDocument(scanPlacementJson(form.scan)).toJson(QJsonDocument::Compact)));
+    const QString uid = form.uid.isEmpty() ? QUuid::createUuid().toString(QUuid::Id128) : form.uid;
     if (form.id == 0) {
-        q.prepare(QStringLiteral("INSERT INTO zdypz (mc, js, zk, zg, smt, smdw) VALUES (?, ?, ?, ?, ?, ?)")
+        q.prepare(QStringLiteral("INSERT INTO zdypz (mc, js, zk, zg, smt, smdw, bs, zdbh) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
                   + connection.returning(QStringLiteral("id")));
     } else {
-        q.prepare(QStringLiteral("UPDATE zdypz SET mc = ?, js = ?, zk = ?, zg = ?, smt = ?, smdw = ? WHERE id = ?"));
+        q.prepare(QStringLiteral("UPDATE zdypz SET mc = ?, js = ?, zk = ?, zg = ?, smt = ?, smdw = ?, bs = ?, zdbh = ? "
+                                 "WHERE id = ?"));
     }
-    for (const QVariant &v : QVariantList{form.name, form.role, form.width, form.height, scan, placement})
+    const int lastSerial = qMax(form.lastSerial, form.nextSerial() - 1);
+    for (const QVariant &v : QVariantList{form.name, form.role, form.width, form.height, scan, placement, uid, lastSerial})
         q.addBindValue(v);
     if (form.id != 0)
         q.addBindValue(form.id);
@@ -180,6 +196,8 @@ QString saveCustomForm(store::Connection &connection, CustomForm &form)
     if (!t.commit())
         return t.errorText();
     form.id = id;
+    form.uid = uid;
+    form.lastSerial = lastSerial;
     customFormsChanged();
     return QString();
 }
@@ -207,21 +225,38 @@ void customFormsChanged() { ++g_generation; }
 
 QList<const VoucherKind *> customVoucherKinds()
 {
-    // Kinds once handed out are kept, so that a list printing on one stays valid.
+    // Kinds once handed out are kept, so that a list printing on one stays valid; they hold no
+    // scans (a form's window reads its own), and are made again only when the forms differ.
     static std::list<VoucherKind> made;
     static QList<const VoucherKind *> current;
-    static QString path;
-    static int generation = -1;
-    if (path != store::databasePath() || generation != g_generation) {
-        path = store::databasePath();
-        generation = g_generation;
-        current.clear();
-        store::Connection connection;
-        if (connection.isOpen())
-            for (const CustomForm &form : loadCustomForms(connection)) {
-                made.push_back(customKind(form));
-                current.append(&made.back());
-            }
+    static QString state;     // which database, in which state, the kinds were read from
+    static QByteArray forms;  // and what its forms were
+    const QFileInfo file(store::databasePath());
+    const QString now = QStringLiteral("%1|%2|%3|%4")
+                            .arg(file.absoluteFilePath())
+                            .arg(g_generation)
+                            .arg(file.lastModified().toMSecsSinceEpoch())
+                            .arg(file.size());
+    if (now == state)
+        return current;
+    store::Connection connection;
+    if (!connection.isOpen())
+        return current; // read again at the next use
+    QString error;
+    const QList<CustomForm> read = readForms(connection, QString(), {}, &error, false);
+    if (!error.isEmpty())
+        return current;
+    QByteArray signature;
+    for (const CustomForm &form : read)
+        signature += QByteArray::number(form.id) + formToJson(form);
+    state = now;
+    if (signature == forms)
+        return current;
+    forms = signature;
+    current.clear();
+    for (const CustomForm &form : read) {
+        made.push_back(customKind(form));
+        current.append(&made.back());
     }
     return current;
 }

@@ -20,6 +20,8 @@ QList<CustomForm> loadCustomForms(store::Connection &connection, QString *error 
 std::optional<CustomForm> loadCustomForm(store::Connection &connection, qint64 id);
 // The form of that name, if there is one.
 qint64 customFormNamed(store::Connection &connection, const QString &name);
+// The form of that mark (CustomForm::uid), if there is one.
+qint64 customFormMarked(store::Connection &connection, const QString &uid);
 
 // Saves the form whole in one transaction (a new one gets its id), or nothing: empty on success,
 // otherwise the message for the clerk. Refuses what formProblem() refuses, and a name another form

@@ -5,6 +5,7 @@
 #include "text/amount.h"
 #include "ui/keychain.h"
 #include "ui/prompter.h"
+#include "vouchers/customformstore.h"
 #include "vouchers/formscan.h"
 
 #include <QComboBox>
@@ -45,6 +46,10 @@ const PartyEntry kPartyEntries[] = {{FieldKind::PartyName, "partyName"},        
 CustomFormWindow::CustomFormWindow(CustomForm form, QWidget *parent)
     : VoucherWindow(parent, form.name, form.name), m_form(std::move(form)), m_company(connection())
 {
+    // The kinds carry no scans: the window reads its form's own.
+    if (m_form.scan.isEmpty() && m_form.id != 0)
+        if (const std::optional<CustomForm> stored = loadCustomForm(connection(), m_form.id))
+            m_form.scan = stored->scan;
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(m_form.window());
     setWindowTitle(m_form.name);
@@ -62,8 +67,9 @@ CustomFormWindow::CustomFormWindow(CustomForm form, QWidget *parent)
     m_calibration->load();
     m_calibration->setLocked(true);
     takeOver();
-    // 套打预览 starts from the form's own scan; moved or rescaled there, it stays this machine's.
-    if (!m_form.scan.isEmpty() && !hasFormScan(m_form.window()))
+    // 套打预览 shows the form's scan as the designer placed it (a form imported again may bring
+    // another one).
+    if (!m_form.scan.isEmpty())
         keepFormScan(m_form.window(), m_form.scan);
     resize(860, 640);
 }

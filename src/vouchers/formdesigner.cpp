@@ -249,8 +249,8 @@ FormDesignerWindow::FormDesignerWindow(QWidget *parent) : QWidget(parent, Qt::Wi
     auto *scanButton = button(QStringLiteral("chooseScan"), QStringLiteral("扫描图(&M)…"), paper);
     m_dpi = new QDoubleSpinBox(paper);
     m_dpi->setObjectName(QStringLiteral("dpi"));
-    m_dpi->setRange(0, 2400);
-    m_dpi->setDecimals(1);
+    m_dpi->setRange(0, 10000); // what a form file may hold
+    m_dpi->setDecimals(4);     // a PNG states 299.9994 dpi: shown as it is, never rounded away
     m_dpi->setSuffix(QStringLiteral(" dpi"));
     auto *nameLabel = new QLabel(QStringLiteral("名称(&A)："), paper);
     nameLabel->setBuddy(m_name);
@@ -337,7 +337,7 @@ FormDesignerWindow::FormDesignerWindow(QWidget *parent) : QWidget(parent, Qt::Wi
     m_fieldText->setObjectName(QStringLiteral("fieldText"));
     m_fieldChoice = new QLineEdit(props);
     m_fieldChoice->setObjectName(QStringLiteral("fieldChoice"));
-    auto *xLabel = new QLabel(QStringLiteral("左边距(&X)："), props);
+    auto *xLabel = new QLabel(QStringLiteral("左边距(&H)："), props);
     xLabel->setBuddy(m_fieldX);
     auto *yLabel = new QLabel(QStringLiteral("上边距(&Y)："), props);
     yLabel->setBuddy(m_fieldY);
@@ -594,7 +594,7 @@ void FormDesignerWindow::takeFormBoxes()
     m_form.role = m_role->currentData().toString();
     m_form.width = qRound(twips(m_paperWidth->value()));
     m_form.height = qRound(twips(m_paperHeight->value()));
-    if (!m_form.scan.isEmpty() && m_dpi->value() != m_form.scan.dpi) {
+    if (!m_form.scan.isEmpty() && qAbs(m_dpi->value() - m_form.scan.dpi) > 1e-6) {
         m_form.scan.dpi = m_dpi->value();
         m_form.scan.placed = false; // the resolution now decides the scale
     }
@@ -758,6 +758,7 @@ void FormDesignerWindow::removeField(int index)
 {
     if (index < 0 || index >= m_form.fields.size())
         return;
+    m_form.lastSerial = qMax(m_form.lastSerial, m_form.fields[index].serial); // never given again
     m_form.fields.removeAt(index);
     m_chosen = qMin(index, int(m_form.fields.size()) - 1);
     m_modified = true;
@@ -881,12 +882,20 @@ bool FormDesignerWindow::importFrom(const QString &path)
     }
     if (!keepOrDiscard())
         return false;
-    if (const qint64 same = customFormNamed(m_connection, form->name); same != 0) {
+    if (const qint64 same = customFormMarked(m_connection, form->uid); same != 0) {
+        // The same form again (a colleague's later version): its calibration here stays with it.
+        if (ui::ask(this, QStringLiteral("这个凭证格式已经导入过（“%1”）。用文件中的格式替换它吗？").arg(form->name), kTitle,
+                    ui::Yes | ui::No, ui::Icon::Question, ui::No)
+            != ui::Yes)
+            return false;
+        form->id = same;
+    } else if (const qint64 named = customFormNamed(m_connection, form->name); named != 0) {
+        // Another form of that name: replaced, and printed with a calibration of its own from zero.
         if (ui::ask(this, QStringLiteral("已有名为“%1”的凭证。用导入的格式替换它吗？").arg(form->name), kTitle,
                     ui::Yes | ui::No, ui::Icon::Question, ui::No)
             != ui::Yes)
             return false;
-        form->id = same; // its calibration on this machine stays with it
+        form->id = named;
     }
     if (const QString problem = saveCustomForm(m_connection, *form); !problem.isEmpty()) {
         ui::tell(this, QStringLiteral("没有导入：%1。").arg(problem), kTitle, ui::Icon::Warning);

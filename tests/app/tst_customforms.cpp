@@ -287,6 +287,17 @@ private slots:
         QCOMPARE(preview->scan().dpi, 150.0);
         preview->close();
         w->close();
+
+        // A form being laid out is asked about before the program goes: 取消 keeps it open.
+        QTest::mouseClick(main.findChild<QPushButton *>(QStringLiteral("Command22")), Qt::LeftButton);
+        auto *again = qobject_cast<FormDesignerWindow *>(main.loadedWindow(QStringLiteral("zdypz")));
+        QVERIFY(again);
+        again->addField(FieldKind::Purpose);
+        prompter->clear();
+        prompter->answer(ui::Cancel);
+        QVERIFY(!main.close());
+        QVERIFY(again->isVisible());
+        QVERIFY2(prompter->texts().join(' ').contains(QStringLiteral("已修改，是否保存")), qPrintable(prompter->texts().join(' ')));
     }
 
     void theDesignerPlacesBoxesOnTheScanAndMovesThemByKey()
@@ -529,6 +540,17 @@ private slots:
         QCOMPARE(back->fields, form.fields);
         QCOMPARE(back->scan.image, form.scan.image);
         QCOMPARE(back->scan.dpi, form.scan.dpi);
+        // The same form: its calibration, scan and printer on this machine go by the same name.
+        QCOMPARE(back->window(), form.window());
+
+        // A removed field's number is never given again: its calibration cannot move a new field.
+        d.removeField(int(d.form().fields.size()) - 1);
+        const int removed = form.fields.last().serial;
+        const int added = d.addField(FieldKind::Purpose);
+        QVERIFY(d.form().fields[added].serial > removed);
+        QVERIFY(d.save());
+        store::Connection reread;
+        QVERIFY(loadCustomForm(reread, d.form().id)->nextSerial() > d.form().fields[added].serial);
 
         QFile in(file);
         QVERIFY(in.open(QIODevice::ReadOnly));
@@ -544,6 +566,11 @@ private slots:
             {"newer", QByteArray(good).replace("\"version\": 1", "\"version\": 7"), "较新版本"},
             {"unknown field", QByteArray(good).replace("\"type\": \"purpose\"", "\"type\": \"qrCode\""), "不认识的栏目“qrCode”"},
             {"off the paper", QByteArray(good).replace("\"heightTwips\": 5613", "\"heightTwips\": 600"), "不能使用"},
+            {"serial 0", QByteArray(good).replace("\"serial\": 1,", "\"serial\": 0,"), "编号"},
+            {"serial beyond any int", QByteArray(good).replace("\"serial\": 1,", "\"serial\": 1e300,"), "编号"},
+            {"twelve cells", QByteArray(good).replace("\"cells\": 11", "\"cells\": 12"), "格数"},
+            {"no mark", QByteArray(good).replace("\"uid\"", "\"uuid\""), "标识"},
+            {"a note named as a column", QByteArray(good).replace("\"text\": \"附言\"", "\"text\": \"金额\""), "另一列"},
         };
         const QString before = sqlite(store::databasePath(), QStringLiteral("SELECT count(*) FROM zdypz; SELECT count(*) FROM zdypzzd"));
         for (const auto &b : bad) {

@@ -76,7 +76,8 @@ protected:
                               " (12, '2010-04-15', NULL, '进账单', NULL, '0.5', NULL);"
                               "INSERT INTO pzhmb (kind, zhh, qshm, zzhm) VALUES ('zpdy', '62220001', '0001', '0100');"
                               "UPDATE tydysz SET rqnl = 28.5;"
-                              "INSERT INTO zdypz (mc, js, zk, zg, smt, smdw) VALUES ('委托书', '收款人', 11906, 5613, x'89504e470d0a00ff', '{}');"
+                              "INSERT INTO zdypz (bs, mc, js, zk, zg, smt, smdw, zdbh) VALUES ('0123456789abcdef0123456789abcdef', "
+                              " '委托书', '收款人', 11906, 5613, x'89504e470d0a00ff', '{}', 1);"
                               "INSERT INTO zdypzzd (pz, xh, bh, lx, x, y, zh, kd) VALUES (1, 1, 1, 'partyName', 1700.5, 1133.86, 10, 0);")),
                   QString());
     }

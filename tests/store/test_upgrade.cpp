@@ -92,7 +92,7 @@ QString allButReadings(const QString &file)
     out += QLatin1Char('\n') + sqlite3(file, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_schema "
                                                             "WHERE name NOT IN ('khb', 'dyb_jobs', 'dyb_skrmc_fkrmc_fkrq', "
                                                             "'dyb_pzhm', 'pzhmb', 'dyb_marks', 'zdypz', 'zdypzzd', "
-                                                            "'zdypzzd_pz', 'sqlite_autoindex_zdypz_1') "
+                                                            "'zdypzzd_pz', 'sqlite_autoindex_zdypz_1', 'sqlite_autoindex_zdypz_2') "
                                                             "ORDER BY name"));
     out += QLatin1Char('\n') + sqlite3(file, QStringLiteral("PRAGMA application_id"));
     return out;
