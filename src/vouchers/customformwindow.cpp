@@ -217,8 +217,17 @@ QWidget *CustomFormWindow::buildVoucherPage()
     ui::focusOnKey(search, Qt::Key_Return, byInitials);
     if (number)
         ui::focusOnKey(number, Qt::Key_Return, confirmDate);
-    ui::focusOnKey(amount, Qt::Key_Return, purpose);
-    ui::focusOnKey(purpose, Qt::Key_Return, print);
+    // Enter runs through every entry the form needs, then to 打印.
+    QList<QWidget *> chain{amount, purpose};
+    if (QLineEdit *password = entry(QStringLiteral("password")))
+        chain << password;
+    for (const QString &caption : m_form.noteCaptions())
+        chain << m_notes.value(caption);
+    for (const QString &group : m_form.tickGroups())
+        chain << m_ticks.value(group);
+    chain << print;
+    for (int i = 0; i + 1 < chain.size(); ++i)
+        ui::focusOnKey(chain[i], Qt::Key_Return, chain[i + 1]);
     QHash<QString, QWidget *> targets{{key::date, confirmDate},
                                       {key::amount, amount},
                                       {key::purpose, purpose},

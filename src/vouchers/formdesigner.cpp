@@ -138,7 +138,7 @@ protected:
             return;
         }
         m_dragFrom = at;
-        m_dragging = hit >= 0;
+        m_dragging = hit >= 0 && event->button() == Qt::LeftButton;
         if (hit >= 0)
             m_designer->chooseField(hit);
     }
@@ -150,7 +150,7 @@ protected:
         const QTransform toForm = m_designer->form().scan.formToImage().inverted();
         const QPointF d = toForm.map(at) - toForm.map(m_dragFrom);
         m_dragFrom = at;
-        m_designer->moveChosen(d.x() / kTwipsPerMm, d.y() / kTwipsPerMm);
+        m_designer->moveChosen(d.x() / kTwipsPerMm, d.y() / kTwipsPerMm, false);
     }
     void mouseReleaseEvent(QMouseEvent *) override { m_dragging = false; }
     void keyPressEvent(QKeyEvent *event) override
@@ -161,6 +161,13 @@ protected:
         case Qt::Key_Right: m_designer->moveChosen(step, 0); break;
         case Qt::Key_Up: m_designer->moveChosen(0, -step); break;
         case Qt::Key_Down: m_designer->moveChosen(0, step); break;
+        case Qt::Key_Escape:
+            if (m_designer->isPlacing()) {
+                m_designer->cancelPlacing();
+                break;
+            }
+            QWidget::keyPressEvent(event);
+            return;
         default: QWidget::keyPressEvent(event); return;
         }
         event->accept();
@@ -398,18 +405,23 @@ FormDesignerWindow::FormDesignerWindow(QWidget *parent) : QWidget(parent, Qt::Wi
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
     connect(m_forms, &QListWidget::itemActivated, this,
             [this](QListWidgetItem *item) { openForm(item->data(Qt::UserRole).toLongLong()); });
-    connect(m_forms, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
-        if (item && !m_showing && item->data(Qt::UserRole).toLongLong() != m_form.id)
+    // A click or Enter opens a form; the focus arriving in the list does not.
+    connect(m_forms, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        if (!m_showing && item->data(Qt::UserRole).toLongLong() != m_form.id)
             openForm(item->data(Qt::UserRole).toLongLong());
     });
     connect(m_fields, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!m_showing)
             chooseField(row);
     });
-    connect(m_zoom, &QDoubleSpinBox::valueChanged, this, &FormDesignerWindow::redraw);
+    connect(m_zoom, &QDoubleSpinBox::valueChanged, this, [this] { redraw(); });
     for (QLineEdit *e : {m_name})
         connect(e, &QLineEdit::textEdited, this, &FormDesignerWindow::takeFormBoxes);
-    connect(m_role, &QComboBox::currentIndexChanged, this, &FormDesignerWindow::takeFormBoxes);
+    connect(m_role, &QComboBox::currentIndexChanged, this, [this] {
+        takeFormBoxes();
+        if (!m_showing)
+            showForm(); // the fields' captions follow the role
+    });
     for (QDoubleSpinBox *b : {m_paperWidth, m_paperHeight, m_dpi})
         connect(b, &QDoubleSpinBox::valueChanged, this, &FormDesignerWindow::takeFormBoxes);
     for (QDoubleSpinBox *b : {m_fieldX, m_fieldY, m_fieldPoints, m_fieldWidth, m_fieldPitch})
@@ -493,8 +505,11 @@ bool FormDesignerWindow::openForm(qint64 id)
         return false;
     }
     const std::optional<CustomForm> form = loadCustomForm(m_connection, id);
-    if (!form)
+    if (!form) {
+        ui::tell(this, QStringLiteral("无法读取这个凭证格式（可能已被删除）。"), kTitle, ui::Icon::Warning);
+        fillFormList();
         return false;
+    }
     m_form = *form;
     m_chosen = m_form.fields.isEmpty() ? -1 : 0;
     m_modified = false;
@@ -504,6 +519,7 @@ bool FormDesignerWindow::openForm(qint64 id)
 
 void FormDesignerWindow::showForm()
 {
+    m_placing = 0; // another form, or the same one anew: a placing begun stops
     m_showing = true;
     m_name->setText(m_form.name);
     m_role->setCurrentIndex(m_form.role == kRolePayer ? 1 : 0);
@@ -661,6 +677,12 @@ void FormDesignerWindow::startPlacing()
     m_canvas->setFocus();
 }
 
+void FormDesignerWindow::cancelPlacing()
+{
+    m_placing = 0;
+    showField();
+}
+
 void FormDesignerWindow::setSecondPoint(double xMm, double yMm)
 {
     m_pointX->setValue(xMm);
@@ -670,8 +692,7 @@ void FormDesignerWindow::setSecondPoint(double xMm, double yMm)
 void FormDesignerWindow::placeAt(const QPointF &imagePoint)
 {
     if (m_placing == 1) {
-        m_form.scan.imageA = imagePoint;
-        m_form.scan.formA = QPointF(0, 0);
+        m_firstPoint = imagePoint; // taken only with the second
         m_placing = 2;
         m_position->setText(QStringLiteral("两点定位：请点击第二点（它在凭证上的位置：左 %1 mm，上 %2 mm）。")
                                 .arg(m_pointX->value(), 0, 'f', 1)
@@ -682,14 +703,16 @@ void FormDesignerWindow::placeAt(const QPointF &imagePoint)
         return;
     m_placing = 0;
     const QPointF form(twips(m_pointX->value()), twips(m_pointY->value()));
-    // The two points must lie apart in the direction they measure.
-    if ((form.x() <= 0 && form.y() <= 0)
-        || (imagePoint.x() <= m_form.scan.imageA.x() && imagePoint.y() <= m_form.scan.imageA.y())) {
+    // The second point right of and below the corner, on the picture as on the form.
+    const QPointF d = imagePoint - m_firstPoint;
+    if ((form.x() <= 0 && form.y() <= 0) || (form.x() > 0 && d.x() <= 0) || (form.y() > 0 && d.y() <= 0)) {
         ui::tell(this, QStringLiteral("第二点应在左上角的右下方，并填写它在凭证上的位置（毫米）。没有定位。"), kTitle,
                  ui::Icon::Information);
         showField();
         return;
     }
+    m_form.scan.imageA = m_firstPoint;
+    m_form.scan.formA = QPointF(0, 0);
     m_form.scan.imageB = imagePoint;
     m_form.scan.formB = form;
     m_form.scan.placed = true;
@@ -765,7 +788,7 @@ void FormDesignerWindow::removeField(int index)
     showForm();
 }
 
-void FormDesignerWindow::moveChosen(double dxMm, double dyMm)
+void FormDesignerWindow::moveChosen(double dxMm, double dyMm, bool keepInSight)
 {
     if (m_chosen < 0 || m_chosen >= m_form.fields.size())
         return;
@@ -775,7 +798,7 @@ void FormDesignerWindow::moveChosen(double dxMm, double dyMm)
     f.y = qBound(0.0, f.y + twips(dyMm), double(m_form.height - 1));
     m_modified = true;
     showField();
-    redraw();
+    redraw(keepInSight);
 }
 
 QRectF FormDesignerWindow::boxOf(int index) const
@@ -792,7 +815,7 @@ QRectF FormDesignerWindow::boxOf(int index) const
     return m_form.scan.formToImage().mapRect(QRectF(f.x, f.y, width, f.points * 20 * 1.2));
 }
 
-void FormDesignerWindow::redraw()
+void FormDesignerWindow::redraw(bool keepInSight)
 {
     const CustomForm form = m_form;
     const CustomFace face = sampleFace(form);
@@ -801,7 +824,8 @@ void FormDesignerWindow::redraw()
     for (int i = 0; i < m_form.fields.size(); ++i)
         boxes.append(boxOf(i));
     m_canvas->setPicture(picture, boxes, m_chosen, m_zoom->value() / 100.0);
-    if (m_chosen >= 0 && m_chosen < boxes.size())
+    // Not while the mouse drags: the picture must not scroll under it.
+    if (keepInSight && m_chosen >= 0 && m_chosen < boxes.size())
         m_scroll->ensureVisible(int(boxes[m_chosen].center().x() * m_canvas->zoom()),
                                 int(boxes[m_chosen].center().y() * m_canvas->zoom()), 60, 40);
 }

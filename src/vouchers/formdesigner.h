@@ -56,6 +56,7 @@ public:
     bool isPlacing() const { return m_placing > 0; }
     void placeAt(const QPointF &imagePoint);
     void setSecondPoint(double xMm, double yMm);
+    void cancelPlacing();
     // Adds a field of the vocabulary at the middle of the paper (or at the place given) and
     // chooses it; returns its index.
     int addField(FieldKind kind);
@@ -65,7 +66,7 @@ public:
     void setField(int index, const CustomField &field);
     void removeField(int index);
     // Moves the chosen box by millimetres (what the arrow keys do).
-    void moveChosen(double dxMm, double dyMm);
+    void moveChosen(double dxMm, double dyMm, bool keepInSight = true);
     // Saves into the database; false when refused (told to the clerk).
     bool save();
     bool exportTo(const QString &path);
@@ -90,7 +91,7 @@ private:
     void takeFormBoxes();
     void takeFieldBoxes();
     void changed();
-    void redraw();
+    void redraw(bool keepInSight = true);
     void fitWidth();
     void pickScan();
     void exportForm();
@@ -102,7 +103,8 @@ private:
     int m_chosen = -1;
     bool m_modified = false;
     bool m_showing = false;
-    int m_placing = 0; // 0: not placing, 1: waiting for the corner, 2: for the second point // the boxes are being filled: their signals change nothing
+    int m_placing = 0; // 0: not placing, 1: waiting for the corner, 2: for the second point
+    QPointF m_firstPoint; // the corner clicked, until the second point confirms it // the boxes are being filled: their signals change nothing
 
     QListWidget *m_forms;
     QComboBox *m_template;

@@ -148,7 +148,14 @@ std::optional<QDate> listDate(const QString &cell)
     return d;
 }
 
-bool numbersOwnForms(const VoucherKind &kind) { return kind.window != QLatin1String("jzddy"); }
+bool numbersOwnForms(const VoucherKind &kind)
+{
+    // A deposit slip, and a form of one's own on which the customer pays, carries the number of
+    // the customer's instrument, not one of the own company's forms.
+    if (kind.window.startsWith(QLatin1String("zdy")))
+        return kind.customer != QStringLiteral("付款人");
+    return kind.window != QLatin1String("jzddy");
+}
 
 namespace {
 bool ownCompanyPays(const VoucherKind &kind) { return kind.customer == QStringLiteral("收款人"); }

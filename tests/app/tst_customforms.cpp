@@ -348,6 +348,14 @@ private slots:
         QTest::mouseClick(d.canvas(), Qt::LeftButton, {}, QPoint(60, 40));
         QTest::mouseClick(d.canvas(), Qt::LeftButton, {}, QPoint(860, 440));
         QVERIFY(d.form().scan.placed);
+        // A second point above and left of the corner is refused, and the placing stands as it was.
+        const FormScan placed = d.form().scan;
+        d.startPlacing();
+        QTest::mouseClick(d.canvas(), Qt::LeftButton, {}, QPoint(300, 300));
+        QTest::mouseClick(d.canvas(), Qt::LeftButton, {}, QPoint(100, 100));
+        QVERIFY(!d.isPlacing());
+        QCOMPARE(d.form().scan.imageA, placed.imageA);
+        QCOMPARE(d.form().scan.imageB, placed.imageB);
         d.setFieldPlace(i, 10, 20);
         QVERIFY2(qAbs(d.boxOf(i).left() - (60 + 80)) <= 1 && qAbs(d.boxOf(i).top() - (40 + 160)) <= 1,
                  qPrintable(QStringLiteral("%1, %2").arg(d.boxOf(i).left()).arg(d.boxOf(i).top())));
